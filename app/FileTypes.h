@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/FileType.h"
+#include "platform/Ref.h"
+
+// The two document types the application declares to the platform at start-up. It opens no
+// documents; the declarations are all there is to them.
+namespace FileTypes {
+
+extern platform::Ref<platform::FileType> pText;
+extern platform::Ref<platform::FileType> pAudioWav;
+
+// Builds both types and declares them.
+void _Initialize();
+
+} // namespace FileTypes

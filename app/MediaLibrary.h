@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Picture.h"
+#include "platform/Ref.h"
+#include "platform/Sound.h"
+
+// The program's 22 pictures and sounds, each reached through an accessor of its own name. An
+// item is loaded from the application's resource container on its first use and kept until
+// shutdown, so every call hands out the very same object. An item the container does not hold
+// is nil, and is asked for again on the next call; an unavailable container is a nil-object
+// failure.
+platform::Ref<platform::Sound> walk();
+platform::Ref<platform::Picture> sky();
+platform::Ref<platform::Picture> sky1();
+platform::Ref<platform::Picture> sky2();
+platform::Ref<platform::Picture> sky3();
+platform::Ref<platform::Picture> sky4();
+platform::Ref<platform::Picture> sky5();
+platform::Ref<platform::Picture> sky6();
+platform::Ref<platform::Picture> sky7();
+platform::Ref<platform::Picture> sky8();
+platform::Ref<platform::Picture> sky9();
+platform::Ref<platform::Picture> sky10();
+platform::Ref<platform::Picture> sky11();
+platform::Ref<platform::Sound> splash();
+platform::Ref<platform::Sound> surf();
+platform::Ref<platform::Sound> surf2();
+platform::Ref<platform::Picture> speaker1();
+platform::Ref<platform::Picture> speaker2();
+platform::Ref<platform::Picture> speaker3();
+platform::Ref<platform::Picture> bigsky();
+platform::Ref<platform::Picture> star1();
+platform::Ref<platform::Picture> star1b();
+
+namespace MediaLibrary {
+
+// Releases every item's cell, in declaration order (shutdown only).
+void ReleaseAll();
+
+} // namespace MediaLibrary

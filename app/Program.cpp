@@ -1,0 +1,84 @@
+#include "app/Program.h"
+
+#include "app/App.h"
+#include "app/FileTypes.h"
+#include "app/MediaLibrary.h"
+#include "app/MenuBar1.h"
+#include "scene/Window1.h"
+
+using platform::make_ref;
+using platform::Ref;
+
+namespace app {
+
+std::vector<platform::PluginEntry> __plugin_entrypoints;
+
+int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& media) {
+    platform::RuntimeInit(backend);
+    platform::Runtime::current().set_resource_fork(media);
+    initialize();
+    _Main();
+    finalize();
+    return platform::RuntimeExit();
+}
+
+void initialize() { platform::Runtime::current().create_window_list(); }
+
+void _InitPluginEntrypoints() {
+    __plugin_entrypoints = platform::RuntimeAllocatePluginEntrypointsTable(1);
+    __plugin_entrypoints[0] = platform::RuntimeLookupPluginEntrypoint("ObscureCursorMBS");
+}
+
+void _InitFileTypes() { FileTypes::_Initialize(); }
+
+void _NewAppInstance() {
+    Ref<App> application = make_ref<App>();
+    // The menu bar is in place before the application is registered.
+    application->SetMenuBar(::MenuBar1(), 0);
+    platform::RuntimeRegisterAppObject(application);
+}
+
+void _ApplicationAddMenuHandlers() {}
+
+void _MakeDefaultView() { (void)::Window1(); }
+
+void start_up() {
+    platform::RuntimeInitExternalClasses();
+    _InitPluginEntrypoints();
+    _InitFileTypes();
+    _NewAppInstance();
+    _ApplicationAddMenuHandlers();
+    _MakeDefaultView();
+}
+
+void _Main() {
+    try {
+        start_up();
+        platform::RuntimeRun();
+    } catch (const std::exception& failure) {
+        platform::RuntimeUnhandledException(failure);
+    }
+}
+
+void finalize() {
+    platform::Runtime& runtime = platform::Runtime::current();
+    MediaLibrary::ReleaseAll();
+    runtime.release_window_list();
+    runtime.note_release("window list");
+    runtime.release_implicit_windows();
+    runtime.note_release("implicit windows");
+    FileTypes::pText = nullptr;
+    runtime.note_release("FileTypes.pText");
+    FileTypes::pAudioWav = nullptr;
+    runtime.note_release("FileTypes.pAudioWav");
+    MenuBar1::_implicitInstance = nullptr;
+    runtime.note_release("MenuBar1");
+}
+
+} // namespace app
+
+void ObscureCursorMBS() {
+    // With no plug-in of that name the call does nothing.
+    if (!app::__plugin_entrypoints.empty() && app::__plugin_entrypoints[0])
+        app::__plugin_entrypoints[0]();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/Ref.h"
+#include "platform/ResourceFork.h"
+#include "platform/Runtime.h"
+
+#include <vector>
+
+// The process's spine: start-up in a fixed order, the event loop, and the ordered shutdown.
+namespace app {
+
+// The whole run on a backend with a resource container; returns the exit status.
+int main_routine(platform::Backend& backend, const platform::Ref<platform::ResourceFork>& media);
+
+// Class set-up, before any object exists.
+void initialize();
+// The start-up sequence, then the event loop; a failure that escapes either is reported.
+void _Main();
+// Steps of _Main before the event loop, in order. A failure in a step ends the sequence.
+void start_up();
+void _InitPluginEntrypoints();
+void _InitFileTypes();
+void _NewAppInstance();
+void _ApplicationAddMenuHandlers();
+void _MakeDefaultView();
+// Releases the long-lived holders in their fixed order, after the loop.
+void finalize();
+
+// The plug-in functions the program uses, found by name at start-up.
+extern std::vector<platform::PluginEntry> __plugin_entrypoints;
+
+} // namespace app
+
+// Hides the pointer until the user next moves the mouse.
+void ObscureCursorMBS();

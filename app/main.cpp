@@ -1,0 +1,33 @@
+#include "app/Program.h"
+#include "platform/FolderResourceFork.h"
+#include "platform/sdl/SdlBackend.h"
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+int main(int, char** argv) {
+    std::error_code ec;
+    fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        executable = fs::absolute(argv[0]);
+    std::optional<fs::path> media = platform::FolderResourceFork::locate(executable);
+    if (!media) {
+        std::cerr << "quorvane: cannot find the pictures and sounds; looked in";
+        for (const fs::path& place : platform::FolderResourceFork::candidates(executable))
+            std::cerr << " " << place.lexically_normal().string();
+        std::cerr << std::endl;
+        return 1;
+    }
+    std::unique_ptr<platform::SdlBackend> backend;
+    try {
+        backend = std::make_unique<platform::SdlBackend>();
+    } catch (const platform::BackendError& e) {
+        std::cerr << "quorvane: " << e.what() << std::endl;
+        return 1;
+    }
+    return app::main_routine(*backend, platform::make_ref<platform::FolderResourceFork>(*media));
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace platform {
+
+enum class CursorShape { StandardPointer, FingerPointer };
+
+} // namespace platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Ends the event loop; the exit status follows from code.
+void Quit(int code = 0);
+// The system alert sound.
+void Beep();
+// Opens the address in the user's browser. Nothing is reported back.
+void ShowURL(const std::string& url);
+// Nearest whole number; halves go away from zero.
+int32_t Round(double value);
+double Pow(double base, double exponent);
+int32_t BitwiseOr(int32_t a, int32_t b);
+
+} // namespace platform

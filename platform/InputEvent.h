@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// What a backend hands to the event loop. Coordinates are screen pixels.
+struct InputEvent {
+    enum class Type {
+        PointerMove,
+        PointerDown,
+        PointerUp,
+        KeyDown,
+        QuitRequest, // the window manager's close request, or a signal
+        Exposed,     // the screen's contents were lost and must be repainted whole
+    };
+    Type type = Type::PointerMove;
+    int x = 0;
+    int y = 0;
+    // For KeyDown: the key as an upper-case letter or digit ("Q"), and whether the menu
+    // shortcut modifier (Ctrl here) was held.
+    std::string key;
+    bool shortcut_modifier = false;
+};
+
+} // namespace platform

@@ -1,0 +1,193 @@
+#include "platform/Runtime.h"
+
+#include "platform/Application.h"
+#include "platform/MenuBar.h"
+#include "platform/ResourceFork.h"
+#include "platform/Window.h"
+#include "platform/WindowList.h"
+
+#include <iostream>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+
+Runtime* s_current = nullptr;
+
+// The built-in plug-in behind the name "ObscureCursorMBS".
+void obscure_cursor_plugin() {
+    if (Runtime::exists())
+        Runtime::current().backend().obscure_cursor();
+}
+
+bool is_power_of_ten(long n) {
+    while (n >= 10 && n % 10 == 0)
+        n /= 10;
+    return n == 1;
+}
+
+} // namespace
+
+Runtime::Runtime(Backend& backend)
+    : m_backend(backend), m_desktop(backend), m_dispatcher(backend, m_desktop),
+      m_loop(backend, m_desktop, m_dispatcher), m_report_stream(&std::cerr) {
+    if (s_current)
+        throw std::logic_error("the runtime is already running");
+    s_current = this;
+}
+
+Runtime::~Runtime() {
+    // Whatever the program did not release goes now, while the runtime still answers.
+    m_implicit_windows.clear();
+    m_app = nullptr;
+    m_resource_fork = nullptr;
+    m_window_list = nullptr;
+    s_current = nullptr;
+}
+
+bool Runtime::exists() { return s_current != nullptr; }
+
+Runtime& Runtime::current() {
+    if (!s_current)
+        throw std::logic_error("the runtime is not running");
+    return *s_current;
+}
+
+void Runtime::report_failure(const std::string& handler, const std::string& what) {
+    ++m_failure_count;
+    for (FailureRecord& r : m_failures) {
+        if (r.handler != handler || r.what != what)
+            continue;
+        ++r.count;
+        // A handler that fails on every timer tick would flood the log; repeats are counted
+        // and mentioned at each power of ten.
+        if (m_report_stream && is_power_of_ten(r.count))
+            *m_report_stream << "quorvane: " << handler << " failed again (" << r.count
+                             << " times): " << what << std::endl;
+        return;
+    }
+    m_failures.push_back({handler, what, 1});
+    if (m_report_stream)
+        *m_report_stream << "quorvane: " << handler << " failed: " << what << std::endl;
+}
+
+void Runtime::register_app(Ref<Application> app) { m_app = std::move(app); }
+
+void Runtime::menu_shortcut(const std::string& key) {
+    if (!m_app)
+        return;
+    Ref<MenuBar> bar = m_app->MenuBar(0);
+    if (!bar)
+        return;
+    if (Ref<MenuItem> item = bar->find_shortcut("Cmd+" + key))
+        guard([&] { return "menu item " + item->Name(); }, [&] { item->Action(); });
+}
+
+void Runtime::register_implicit_window(const Ref<Window>& window) {
+    m_implicit_windows.push_back(window);
+    if (m_window_list)
+        m_window_list->add(window.get());
+}
+
+Ref<Window> Runtime::implicit_window(const std::string& qualified_class_name) const {
+    for (const Ref<Window>& w : m_implicit_windows)
+        if (w->ClassName() + "." + w->ClassName() == qualified_class_name)
+            return w;
+    return nullptr;
+}
+
+void Runtime::release_implicit_windows() {
+    // Released one by one, newest first, so a window may still find an older one while it goes.
+    while (!m_implicit_windows.empty())
+        m_implicit_windows.pop_back();
+}
+
+void Runtime::window_destroyed(Window& window) {
+    m_desktop.forget(window);
+    m_dispatcher.forget(window);
+    if (m_window_list)
+        m_window_list->remove(&window);
+}
+
+void Runtime::create_window_list() { m_window_list = make_ref<WindowList>(); }
+
+void Runtime::release_window_list() { m_window_list = nullptr; }
+
+void Runtime::register_file_type(const std::string& name, const std::string& creator,
+                                 const std::string& type, const std::string& extensions) {
+    m_file_type_calls.push_back({true, name, creator, type, extensions});
+    m_registered_types[name] = true;
+}
+
+void Runtime::deregister_file_type(const std::string& name) {
+    m_file_type_calls.push_back({false, name, {}, {}, {}});
+    m_registered_types.erase(name);
+}
+
+bool Runtime::is_file_type_registered(const std::string& name) const {
+    return m_registered_types.count(name) > 0;
+}
+
+void Runtime::set_resource_fork(Ref<ResourceFork> fork) { m_resource_fork = std::move(fork); }
+
+PluginEntry Runtime::plugin_entry(const std::string& name) const {
+    if (name == "ObscureCursorMBS")
+        return &obscure_cursor_plugin;
+    return nullptr;
+}
+
+int Runtime::exit_status() const {
+    if (m_failed)
+        return m_loop.quit_requested() && m_loop.quit_code() != 0 ? m_loop.quit_code() : 1;
+    return m_loop.quit_code();
+}
+
+namespace {
+
+std::unique_ptr<Runtime> s_owned;
+
+} // namespace
+
+void RuntimeInit(Backend& backend) { s_owned = std::make_unique<Runtime>(backend); }
+
+void RuntimeInitExternalClasses() {}
+
+std::vector<PluginEntry> RuntimeAllocatePluginEntrypointsTable(int count) {
+    return std::vector<PluginEntry>(static_cast<size_t>(std::max(0, count)), nullptr);
+}
+
+PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name) {
+    return Runtime::current().plugin_entry(name);
+}
+
+void RuntimeRegisterAppObject(const Ref<Application>& app) { Runtime::current().register_app(app); }
+
+void RuntimeRun() { Runtime::current().loop().run(); }
+
+void RuntimeUnhandledException(const std::exception& failure) {
+    Runtime& runtime = Runtime::current();
+    runtime.mark_failed();
+    runtime.report_failure("the program", failure.what());
+}
+
+int RuntimeExit() {
+    int status = s_owned ? s_owned->exit_status() : 1;
+    s_owned.reset();
+    return status;
+}
+
+void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
+                             const std::string& type, const std::string& extensions) {
+    Runtime::current().register_file_type(name, creator, type, extensions);
+}
+
+void RuntimeDeregisterFileType(const std::string& name) {
+    Runtime::current().deregister_file_type(name);
+}
+
+Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name) {
+    return Runtime::current().implicit_window(qualified_class_name);
+}
+
+} // namespace platform

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/Desktop.h"
+#include "platform/Dispatcher.h"
+#include "platform/EventLoop.h"
+#include "platform/Ref.h"
+
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class Application;
+class ResourceFork;
+class Window;
+class WindowList;
+
+// A function supplied as a plug-in, found by name.
+using PluginEntry = void (*)();
+
+// The runtime framework the program is written against: one per process, made by RuntimeInit
+// and ended by RuntimeExit. It holds the backend, the desktop of windows, the pointer
+// dispatcher, the event loop and the framework's registries.
+class Runtime {
+public:
+    explicit Runtime(Backend& backend);
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    static bool exists();
+    static Runtime& current();
+
+    Backend& backend() { return m_backend; }
+    Desktop& desktop() { return m_desktop; }
+    Dispatcher& dispatcher() { return m_dispatcher; }
+    EventLoop& loop() { return m_loop; }
+
+    // Runs action; a failure that escapes it ends the action only: it is reported, naming the
+    // handler, and false is returned. name is a string or a function that makes one (so that
+    // the common path builds no string).
+    template <class Name, class Action>
+    bool guard(Name&& name, Action&& action) {
+        try {
+            action();
+            return true;
+        } catch (const std::exception& e) {
+            report_failure(describe(name), e.what());
+        } catch (...) {
+            report_failure(describe(name), "unknown failure");
+        }
+        return false;
+    }
+    void report_failure(const std::string& handler, const std::string& what);
+    struct FailureRecord {
+        std::string handler;
+        std::string what;
+        long count = 0;
+    };
+    const std::vector<FailureRecord>& failures() const { return m_failures; }
+    long failure_count() const { return m_failure_count; }
+    // Where failure reports go; stderr unless told otherwise, nowhere with null.
+    void set_report_stream(std::ostream* stream) { m_report_stream = stream; }
+
+    // The application object and its menu bar's shortcuts.
+    void register_app(Ref<Application> app);
+    const Ref<Application>& app() const { return m_app; }
+    void menu_shortcut(const std::string& key);
+
+    // The implicit-instance registry: one window per class, kept until shutdown.
+    void register_implicit_window(const Ref<Window>& window);
+    Ref<Window> implicit_window(const std::string& qualified_class_name) const;
+    void release_implicit_windows();
+    void window_destroyed(Window& window);
+
+    // The framework's list of windows, made empty at class set-up.
+    void create_window_list();
+    void release_window_list();
+    WindowList* window_list() const { return m_window_list.get(); }
+
+    // Document type declarations, kept in the runtime's own registry.
+    struct FileTypeCall {
+        bool registering = true;
+        std::string name, creator, type, extensions;
+    };
+    void register_file_type(const std::string& name, const std::string& creator,
+                            const std::string& type, const std::string& extensions);
+    void deregister_file_type(const std::string& name);
+    const std::vector<FileTypeCall>& file_type_calls() const { return m_file_type_calls; }
+    bool is_file_type_registered(const std::string& name) const;
+
+    // Where the program's pictures and sounds come from; nil when there is none.
+    void set_resource_fork(Ref<ResourceFork> fork);
+    const Ref<ResourceFork>& resource_fork() const { return m_resource_fork; }
+
+    // Built-in plug-in functions by name.
+    PluginEntry plugin_entry(const std::string& name) const;
+
+    // What shutdown let go of, in order: a record for tests and diagnostics.
+    void note_release(const std::string& what) { m_releases.push_back(what); }
+    const std::vector<std::string>& releases() const { return m_releases; }
+
+    // A failure reached the top of start-up or the loop: the exit status will say so.
+    void mark_failed() { m_failed = true; }
+    int exit_status() const;
+
+private:
+    static std::string describe(const std::string& s) { return s; }
+    static std::string describe(const char* s) { return s; }
+    template <class F>
+        requires std::is_invocable_r_v<std::string, F>
+    static std::string describe(F& f) {
+        return f();
+    }
+
+    Backend& m_backend;
+    Desktop m_desktop;
+    Dispatcher m_dispatcher;
+    EventLoop m_loop;
+
+    Ref<Application> m_app;
+    std::vector<Ref<Window>> m_implicit_windows;
+    Ref<WindowList> m_window_list;
+    std::vector<FileTypeCall> m_file_type_calls;
+    std::map<std::string, bool> m_registered_types;
+    Ref<ResourceFork> m_resource_fork;
+    std::vector<std::string> m_releases;
+
+    std::vector<FailureRecord> m_failures;
+    long m_failure_count = 0;
+    std::ostream* m_report_stream;
+    bool m_failed = false;
+};
+
+// The framework's operations as the start-up and shutdown sequence calls them.
+void RuntimeInit(Backend& backend);
+void RuntimeInitExternalClasses();
+std::vector<PluginEntry> RuntimeAllocatePluginEntrypointsTable(int count);
+PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name);
+void RuntimeRegisterAppObject(const Ref<Application>& app);
+void RuntimeRun();
+void RuntimeUnhandledException(const std::exception& failure);
+// Shuts the framework down and returns the exit status.
+int RuntimeExit();
+void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
+                             const std::string& type, const std::string& extensions);
+void RuntimeDeregisterFileType(const std::string& name);
+Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name);
+
+} // namespace platform

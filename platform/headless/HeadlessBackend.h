@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/Image.h"
+#include "platform/SilentAudioDevice.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A backend for tests: a virtual clock that jumps to the next deadline instead of sleeping, an
+// in-memory screen of any size, input events queued by the test, and a record of every effect
+// the program has on the desktop.
+class HeadlessBackend : public Backend {
+public:
+    HeadlessBackend(int width, int height);
+    ~HeadlessBackend() override;
+
+    struct SoundEvent {
+        Micros time;
+        std::string label; // "sound 170", or "beep"
+        enum class Kind { Play, Loop, Stop, Beep } kind;
+    };
+    struct VolumeEvent {
+        Micros time;
+        uint8_t left, right;
+    };
+
+    // Clock.
+    Micros now() override { return m_now; }
+    void set_now(Micros t) { m_now = t; }
+
+    // Input.
+    void push(const InputEvent& event) { m_queue.push_back(event); }
+    std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
+    std::optional<InputEvent> poll_event() override;
+
+    // Screen.
+    Surface screen() override { return m_screen.surface(); }
+    void present(const Region& region) override;
+    const Image& screen_image() const { return m_screen; }
+    uint32_t pixel(int x, int y) const { return m_screen.at(x, y) | 0xFF000000u; }
+    long present_count() const { return m_present_count; }
+    long long presented_pixels() const { return m_presented_pixels; }
+    const Region& last_presented() const { return m_last_presented; }
+
+    // Pointer.
+    void set_cursor_shape(CursorShape shape) override { m_shape = shape; }
+    void set_cursor_visible(bool visible) override;
+    void obscure_cursor() override { m_obscured = true; }
+    CursorShape cursor_shape() const { return m_shape; }
+    // Shown unless hidden, or obscured and not moved since.
+    bool is_cursor_visible() const { return m_visible && !m_obscured; }
+    bool is_cursor_obscured() const { return m_obscured; }
+
+    // Services.
+    void open_url(const std::string& url) override { m_urls.push_back(url); }
+    const std::vector<std::string>& opened_urls() const { return m_urls; }
+    AudioDevice& audio() override;
+    const std::vector<SoundEvent>& sound_events() const;
+    int beep_count() const;
+    OutputVolume& output_volume() override;
+    const std::vector<VolumeEvent>& volume_events() const;
+    TextRenderer& text() override;
+
+    uint64_t random_seed() override { return m_seed++; }
+    void set_random_seed(uint64_t seed) { m_seed = seed; }
+
+private:
+    class RecordingAudio;
+    class RecordingVolume;
+
+    std::optional<InputEvent> take();
+
+    Micros m_now = 0;
+    std::deque<InputEvent> m_queue;
+    Image m_screen;
+    long m_present_count = 0;
+    long long m_presented_pixels = 0;
+    Region m_last_presented;
+    CursorShape m_shape = CursorShape::StandardPointer;
+    bool m_visible = true;
+    bool m_obscured = false;
+    std::vector<std::string> m_urls;
+    std::unique_ptr<RecordingAudio> m_audio;
+    std::unique_ptr<RecordingVolume> m_volume;
+    std::unique_ptr<TextRenderer> m_text;
+    uint64_t m_seed = 1;
+};
+
+} // namespace platform

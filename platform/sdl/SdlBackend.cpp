@@ -1,0 +1,236 @@
+#include "platform/sdl/SdlBackend.h"
+
+#include "platform/SilentAudioDevice.h"
+#include "platform/sdl/TtfTextRenderer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <random>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Volume changes go nowhere until a sound server is wired in.
+class IgnoredOutputVolume : public OutputVolume {
+public:
+    void set(uint8_t, uint8_t) override {}
+};
+
+} // namespace
+
+SdlBackend::SdlBackend() {
+    // SDL's default window surface goes through a software OpenGL texture and re-sends the
+    // whole window at every update; the plain framebuffer sends only the rectangles given.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        throw BackendError(std::string("cannot open the display: ") + SDL_GetError());
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        std::string why = SDL_GetError();
+        SDL_Quit();
+        throw BackendError("cannot open the display: " + why);
+    }
+    // Made at the desktop's size: a full-screen window asked for at 0x0 can come out 1x1
+    // where no window manager resizes it.
+    m_window = SDL_CreateWindow("Quorvane", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                                SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), mode.w, mode.h,
+                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    if (!m_window) {
+        std::string why = SDL_GetError();
+        SDL_Quit();
+        throw BackendError("cannot open the display: " + why);
+    }
+    attach_surface();
+    m_cursors[static_cast<int>(CursorShape::StandardPointer)] =
+        SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    m_cursors[static_cast<int>(CursorShape::FingerPointer)] =
+        SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
+    m_volume = std::make_unique<IgnoredOutputVolume>();
+}
+
+SdlBackend::~SdlBackend() {
+    m_audio.reset();
+    m_text.reset();
+    for (SDL_Cursor* c : m_cursors)
+        if (c)
+            SDL_FreeCursor(c);
+    if (m_window)
+        SDL_DestroyWindow(m_window);
+    SDL_Quit();
+}
+
+void SdlBackend::attach_surface() {
+    m_surface = SDL_GetWindowSurface(m_window);
+    if (!m_surface)
+        throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
+    bool direct = m_surface->format->BytesPerPixel == 4 && m_surface->format->Rmask == 0x00FF0000u &&
+                  m_surface->format->Gmask == 0x0000FF00u && m_surface->format->Bmask == 0x000000FFu;
+    if (direct)
+        m_shadow.reset();
+    else
+        m_shadow = std::make_unique<Image>(m_surface->w, m_surface->h, 0xFF000000u);
+}
+
+Micros SdlBackend::now() {
+    static const uint64_t frequency = SDL_GetPerformanceFrequency();
+    uint64_t counter = SDL_GetPerformanceCounter();
+    return static_cast<Micros>((counter / frequency) * 1000000 +
+                               (counter % frequency) * 1000000 / frequency);
+}
+
+std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline) {
+    for (;;) {
+        int timeout_ms = -1;
+        if (deadline) {
+            Micros left = *deadline - now();
+            if (left <= 0)
+                return poll_event();
+            // Rounded up: waking before the deadline would only mean waiting again.
+            timeout_ms = static_cast<int>(std::min<Micros>((left + 999) / 1000, 1 << 30));
+        }
+        SDL_Event e;
+        if (!SDL_WaitEventTimeout(&e, timeout_ms)) {
+            if (deadline && now() >= *deadline)
+                return std::nullopt;
+            continue;
+        }
+        if (std::optional<InputEvent> event = translate(&e))
+            return event;
+    }
+}
+
+std::optional<InputEvent> SdlBackend::poll_event() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (std::optional<InputEvent> event = translate(&e))
+            return event;
+    return std::nullopt;
+}
+
+std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
+    InputEvent out;
+    switch (e.type) {
+    case SDL_QUIT:
+        out.type = InputEvent::Type::QuitRequest;
+        return out;
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            out.type = InputEvent::Type::QuitRequest;
+            return out;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            attach_surface();
+            out.type = InputEvent::Type::Exposed;
+            return out;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            out.type = InputEvent::Type::Exposed;
+            return out;
+        }
+        return std::nullopt;
+    case SDL_MOUSEMOTION:
+        if (m_cursor_obscured) {
+            m_cursor_obscured = false;
+            apply_cursor_visibility();
+        }
+        out.type = InputEvent::Type::PointerMove;
+        out.x = e.motion.x;
+        out.y = e.motion.y;
+        return out;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        // One button, as the program was made for.
+        if (e.button.button != SDL_BUTTON_LEFT)
+            return std::nullopt;
+        out.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::PointerDown
+                                                 : InputEvent::Type::PointerUp;
+        out.x = e.button.x;
+        out.y = e.button.y;
+        return out;
+    case SDL_KEYDOWN: {
+        const char* name = SDL_GetKeyName(e.key.keysym.sym);
+        if (!name || !name[0] || name[1])
+            return std::nullopt;
+        out.type = InputEvent::Type::KeyDown;
+        out.key = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
+        out.shortcut_modifier = (e.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) != 0;
+        return out;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+Surface SdlBackend::screen() {
+    if (m_shadow)
+        return m_shadow->surface();
+    return {static_cast<uint32_t*>(m_surface->pixels), m_surface->w, m_surface->h,
+            m_surface->pitch / 4};
+}
+
+void SdlBackend::present(const Region& region) {
+    std::vector<SDL_Rect> rects;
+    rects.reserve(region.rects().size());
+    for (const Rect& r : region.rects())
+        rects.push_back({r.x, r.y, r.w, r.h});
+    if (m_shadow) {
+        SDL_Surface* shadow = SDL_CreateRGBSurfaceWithFormatFrom(
+            m_shadow->row(0), m_shadow->width(), m_shadow->height(), 32, m_shadow->width() * 4,
+            SDL_PIXELFORMAT_ARGB8888);
+        if (shadow) {
+            for (SDL_Rect& r : rects) {
+                SDL_Rect to = r;
+                SDL_BlitSurface(shadow, &r, m_surface, &to);
+            }
+            SDL_FreeSurface(shadow);
+        }
+    }
+    SDL_UpdateWindowSurfaceRects(m_window, rects.data(), static_cast<int>(rects.size()));
+}
+
+void SdlBackend::set_cursor_shape(CursorShape shape) {
+    if (SDL_Cursor* c = m_cursors[static_cast<int>(shape)])
+        SDL_SetCursor(c);
+}
+
+void SdlBackend::set_cursor_visible(bool visible) {
+    m_cursor_visible = visible;
+    if (visible)
+        m_cursor_obscured = false;
+    apply_cursor_visibility();
+}
+
+void SdlBackend::obscure_cursor() {
+    m_cursor_obscured = true;
+    apply_cursor_visibility();
+}
+
+void SdlBackend::apply_cursor_visibility() {
+    SDL_ShowCursor(m_cursor_visible && !m_cursor_obscured ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlBackend::open_url(const std::string& url) { SDL_OpenURL(url.c_str()); }
+
+AudioDevice& SdlBackend::audio() { return *m_audio; }
+
+OutputVolume& SdlBackend::output_volume() { return *m_volume; }
+
+TextRenderer& SdlBackend::text() {
+    if (!m_text)
+        m_text = std::make_unique<TtfTextRenderer>();
+    return *m_text;
+}
+
+uint64_t SdlBackend::random_seed() {
+    std::random_device device;
+    return (static_cast<uint64_t>(device()) << 32) ^ device();
+}
+
+} // namespace platform

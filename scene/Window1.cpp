@@ -1,0 +1,215 @@
+#include "scene/Window1.h"
+
+#include "app/MediaLibrary.h"
+#include "platform/Canvas.h"
+#include "platform/Functions.h"
+#include "platform/ImplicitInstance.h"
+#include "platform/Screen.h"
+#include "platform/StaticText.h"
+#include "platform/Timer.h"
+
+using platform::Canvas;
+using platform::Event;
+using platform::make_ref;
+using platform::RectControl;
+using platform::Ref;
+using platform::Screen;
+using platform::StaticText;
+using platform::Timer;
+
+namespace scene {
+
+namespace {
+
+int screen_width() { return Screen::Get(0)->Width(); }
+
+} // namespace
+
+Window1::Window1() = default;
+
+void Window1::Layout() {
+    SetBackdrop(bigsky());
+    SetHasBackColor(true);
+    SetBackColor(platform::RGB(0, 0, 0));
+    SetFullScreen(true);
+    SetMenuBarVisible(false);
+    SetMinimumSize(64, 64);
+    SetMaximumSize(32000, 32000);
+    SetWidth(945);
+    SetHeight(573);
+    SetFrame(4);
+    SetTitle("Untitled");
+    SetPlacement(0);
+    SetVisible(true);
+}
+
+void Window1::CreateControls() { _CreateControls0(); }
+
+void Window1::_CreateControls0() {
+    struct Place {
+        int left, top, width, height;
+        bool visible;
+        bool lock_left, lock_top, lock_right;
+    };
+    auto place = [](RectControl& c, const Place& p, RectControl* parent) {
+        c.SetBounds(p.left, p.top, p.width, p.height);
+        c.SetVisible(p.visible);
+        c.SetLocks(p.lock_left, p.lock_top, p.lock_right, false);
+        c.SetParent(parent);
+    };
+    auto label = [](StaticText& t, const char* text) {
+        t.SetText(text);
+        t.SetTextColor(platform::RGB(255, 255, 255));
+        t.SetTextFont("System");
+        t.SetTextSize(14);
+        t.SetTextAlign(StaticText::AlignLeft);
+        t.SetMultiLine(false);
+    };
+    auto timer = [this](const char* name, int mode, int period) {
+        Ref<Timer> t = add<Timer>(name);
+        t->SetPeriod(period);
+        t->SetMode(mode);
+        return t;
+    };
+    // A star canvas gets its picture before anything else.
+    auto star = [this, &place](const char* name, int left, int top, Ref<platform::Picture> pic) {
+        Ref<Canvas> c = add<Canvas>(name);
+        c->SetBackdrop(std::move(pic));
+        place(*c, {left, top, 16, 16, true, false, false, false}, nullptr);
+    };
+
+    Ref<Canvas> canvas1 = add<Canvas>("Canvas1");
+    place(*canvas1, {4, 0, 937, 25, true, true, true, true}, nullptr);
+    bind(*canvas1, Event::MouseUp, "Canvas1_MouseUp", &Window1::Canvas1_MouseUp);
+    bind(*canvas1, Event::MouseExit, "Canvas1_MouseExit", &Window1::Canvas1_MouseExit);
+    bind(*canvas1, Event::MouseEnter, "Canvas1_MouseEnter", &Window1::Canvas1_MouseEnter);
+    bind(*canvas1, Event::MouseDown, "Canvas1_MouseDown", &Window1::Canvas1_MouseDown);
+
+    Ref<StaticText> quit = add<StaticText>("StaticText1");
+    place(*quit, {24, 4, 35, 20, false, true, true, true}, canvas1.get());
+    label(*quit, "Quit");
+    bind(*quit, Event::MouseUp, "StaticText1_MouseUp", &Window1::StaticText1_MouseUp);
+    bind(*quit, Event::MouseDown, "StaticText1_MouseDown", &Window1::StaticText1_MouseDown);
+
+    Ref<Canvas> canvas2 = add<Canvas>("Canvas2");
+    place(*canvas2, {685, 108, 142, 142, true, false, true, false}, nullptr);
+    bind(*canvas2, Event::MouseUp, "Canvas2_MouseUp", &Window1::Canvas2_MouseUp);
+    bind(*canvas2, Event::MouseDown, "Canvas2_MouseDown", &Window1::Canvas2_MouseDown);
+    bind(*canvas2, Event::MouseExit, "Canvas2_MouseExit", &Window1::Canvas2_MouseExit);
+    bind(*canvas2, Event::MouseEnter, "Canvas2_MouseEnter", &Window1::Canvas2_MouseEnter);
+
+    Ref<StaticText> about = add<StaticText>("StaticText2");
+    place(*about, {76, 4, 45, 20, false, false, false, false}, canvas1.get());
+    label(*about, "About");
+    bind(*about, Event::MouseUp, "StaticText2_MouseUp", &Window1::StaticText2_MouseUp);
+    bind(*about, Event::MouseDown, "StaticText2_MouseDown", &Window1::StaticText2_MouseDown);
+
+    bind(*timer("Timer1", Timer::ModeMultiple, 75), Event::Action, "Timer1_Action",
+         &Window1::Timer1_Action);
+    bind(*timer("Timer2", Timer::ModeOff, 86000), Event::Action, "Timer2_Action",
+         &Window1::Timer2_Action);
+    bind(*timer("Timer3", Timer::ModeOff, 50000), Event::Action, "Timer3_Action",
+         &Window1::Timer3_Action);
+
+    Ref<Canvas> canvas3 = add<Canvas>("Canvas3");
+    canvas3->SetBackdrop(speaker2());
+    place(*canvas3, {898, 3, 25, 21, false, false, true, false}, canvas1.get());
+    bind(*canvas3, Event::Open, "Canvas3_Open", &Window1::Canvas3_Open);
+    bind(*canvas3, Event::MouseUp, "Canvas3_MouseUp", &Window1::Canvas3_MouseUp);
+    bind(*canvas3, Event::MouseDown, "Canvas3_MouseDown", &Window1::Canvas3_MouseDown);
+
+    star("starcan1", 150, 108, star1b());
+    star("starcan2", 75, 425, star1b());
+    star("starcan3", 251, 960, star1());
+    bind(*timer("timerxstars1", Timer::ModeMultiple, 250), Event::Action, "timerxstars1_Action",
+         &Window1::timerxstars1_Action);
+    star("starcan4", 1590, 1005, star1());
+    bind(*timer("timerxstars2", Timer::ModeMultiple, 1000), Event::Action, "timerxstars2_Action",
+         &Window1::timerxstars2_Action);
+    star("starcan5", 36, 900, star1b());
+}
+
+void Window1::Event_Open() {
+    dome[0] = sky();
+    dome[1] = sky1();
+    dome[2] = sky2();
+    dome[3] = sky3();
+    dome[4] = sky4();
+    dome[5] = sky5();
+    dome[6] = sky6();
+    dome[7] = sky7();
+    dome[8] = sky8();
+    dome[9] = sky9();
+    dome[10] = sky10();
+    dome[11] = sky11();
+    r = make_ref<platform::Random>();
+    reso = screen_width() - 1170;
+    control_as<Canvas>("Canvas2")->SetLeft(screen_width() - 486);
+}
+
+void Window1::Canvas3_Open() {
+    if (screen_width() > 1152)
+        control_as<Canvas>("Canvas3")->SetLeft(screen_width() - 200);
+}
+
+void Window1::Timer1_Action() {
+    // Each frame is drawn over the last without erasing; the strip is repainted over it.
+    if (count < 11) {
+        Graphics()->DrawPicture(dome[static_cast<size_t>(count)], reso, 0, -10000, -10000, 0, 0,
+                                -10000, -10000);
+        count = count + 1;
+    } else {
+        Graphics()->DrawPicture(dome[static_cast<size_t>(count)], reso, 0, -10000, -10000, 0, 0,
+                                -10000, -10000);
+        count = 0;
+    }
+    control_as<RectControl>("Canvas1")->Refresh(true);
+}
+
+void Window1::timerxstars1_Action() {
+    if (control_as<Canvas>("starcan1")->Backdrop() == star1b()) {
+        control_as<Canvas>("starcan1")->SetBackdrop(star1());
+        control_as<Canvas>("starcan4")->SetBackdrop(star1b());
+        control_as<Canvas>("starcan5")->SetBackdrop(star1());
+    } else {
+        control_as<Canvas>("starcan1")->SetBackdrop(star1b());
+        control_as<Canvas>("starcan5")->SetBackdrop(star1b());
+        control_as<Canvas>("starcan4")->SetBackdrop(star1());
+    }
+    control_as<Timer>("timerxstars1")->SetPeriod(r->InRange(100, 500));
+}
+
+void Window1::timerxstars2_Action() {
+    if (control_as<Canvas>("starcan2")->Backdrop() == star1b()) {
+        control_as<Canvas>("starcan2")->SetBackdrop(star1());
+        control_as<Canvas>("starcan3")->SetBackdrop(star1b());
+    } else {
+        control_as<Canvas>("starcan2")->SetBackdrop(star1b());
+        control_as<Canvas>("starcan3")->SetBackdrop(star1());
+    }
+    control_as<Timer>("timerxstars2")->SetPeriod(r->InRange(50, 400));
+}
+
+// The pointer controls and sound cues.
+bool Window1::Event_MouseDown(int, int) { return false; }
+void Window1::Event_MouseUp(int, int) {}
+void Window1::Canvas1_MouseUp(int, int) {}
+void Window1::Canvas1_MouseExit() {}
+void Window1::Canvas1_MouseEnter() {}
+bool Window1::Canvas1_MouseDown(int, int) { return false; }
+void Window1::StaticText1_MouseUp(int, int) {}
+bool Window1::StaticText1_MouseDown(int, int) { return false; }
+void Window1::Canvas2_MouseUp(int, int) {}
+bool Window1::Canvas2_MouseDown(int, int) { return false; }
+void Window1::Canvas2_MouseExit() {}
+void Window1::Canvas2_MouseEnter() {}
+void Window1::StaticText2_MouseUp(int, int) {}
+bool Window1::StaticText2_MouseDown(int, int) { return false; }
+void Window1::Timer2_Action() {}
+void Window1::Timer3_Action() {}
+void Window1::Canvas3_MouseUp(int, int) {}
+bool Window1::Canvas3_MouseDown(int, int) { return false; }
+
+} // namespace scene
+
+Ref<scene::Window1> Window1() { return platform::implicit_instance<scene::Window1>("Window1"); }

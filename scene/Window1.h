@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/Picture.h"
+#include "platform/Random.h"
+#include "platform/Ref.h"
+#include "platform/Window.h"
+
+#include <array>
+#include <cstdint>
+
+namespace scene {
+
+// The scene: the whole screen as a night sky with the animated dome, five twinkling stars, a
+// hidden strip along the top edge with Quit, About and the speaker, and the moon as an invisible
+// hot spot that starts and stops the beach sounds.
+class Window1 : public platform::Window {
+public:
+    Window1();
+    std::string ClassName() const override { return "Window1"; }
+
+    // True while the volume panel is the active window; the panel keeps it.
+    bool showing = false;
+    // The twelve dome frames, sky and sky1 to sky11.
+    std::array<platform::Ref<platform::Picture>, 12> dome;
+    // The next dome frame to draw, 0 to 11.
+    int32_t count = 0;
+    platform::Ref<platform::Random> r;
+    // Where the dome frames are drawn: the screen's width less 1170.
+    int32_t reso = 0;
+
+    void Layout() override;
+    void CreateControls() override;
+    void _CreateControls0();
+    void AddMenuHandlers() override {}
+    void Event_Open() override;
+    bool Event_MouseDown(int x, int y) override;
+    void Event_MouseUp(int x, int y) override;
+
+    void Canvas1_MouseUp(int x, int y);
+    void Canvas1_MouseExit();
+    void Canvas1_MouseEnter();
+    bool Canvas1_MouseDown(int x, int y);
+    void StaticText1_MouseUp(int x, int y);
+    bool StaticText1_MouseDown(int x, int y);
+    void Canvas2_MouseUp(int x, int y);
+    bool Canvas2_MouseDown(int x, int y);
+    void Canvas2_MouseExit();
+    void Canvas2_MouseEnter();
+    void StaticText2_MouseUp(int x, int y);
+    bool StaticText2_MouseDown(int x, int y);
+    void Timer1_Action();
+    void Timer2_Action();
+    void Timer3_Action();
+    void Canvas3_Open();
+    void Canvas3_MouseUp(int x, int y);
+    bool Canvas3_MouseDown(int x, int y);
+    void timerxstars1_Action();
+    void timerxstars2_Action();
+};
+
+} // namespace scene
+
+// The scene window's accessor: the one instance, made and opened on the first call.
+platform::Ref<scene::Window1> Window1();
