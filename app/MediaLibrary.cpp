@@ -95,10 +95,10 @@ namespace MediaLibrary {
 
 void ReleaseAll() {
     for (MediaItem& item : s_items) {
+        if (platform::Runtime::exists())
+            platform::Runtime::current().note(std::string("release ") + item.name);
         item._permapic = nullptr;
         item._snd = nullptr;
-        if (platform::Runtime::exists())
-            platform::Runtime::current().note_release(item.name);
     }
 }
 

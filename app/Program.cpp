@@ -63,16 +63,16 @@ void _Main() {
 void finalize() {
     platform::Runtime& runtime = platform::Runtime::current();
     MediaLibrary::ReleaseAll();
+    runtime.note("release window list");
     runtime.release_window_list();
-    runtime.note_release("window list");
+    runtime.note("release implicit windows");
     runtime.release_implicit_windows();
-    runtime.note_release("implicit windows");
+    runtime.note("release FileTypes.pText");
     FileTypes::pText = nullptr;
-    runtime.note_release("FileTypes.pText");
+    runtime.note("release FileTypes.pAudioWav");
     FileTypes::pAudioWav = nullptr;
-    runtime.note_release("FileTypes.pAudioWav");
+    runtime.note("release MenuBar1");
     MenuBar1::_implicitInstance = nullptr;
-    runtime.note_release("MenuBar1");
 }
 
 } // namespace app

@@ -14,6 +14,9 @@ struct InputEvent {
         QuitRequest, // the window manager's close request, or a signal
         Exposed,     // the screen's contents were lost and must be repainted whole
     };
+    InputEvent() = default;
+    explicit InputEvent(Type t, int px = 0, int py = 0) : type(t), x(px), y(py) {}
+
     Type type = Type::PointerMove;
     int x = 0;
     int y = 0;

@@ -72,7 +72,10 @@ void Runtime::report_failure(const std::string& handler, const std::string& what
         *m_report_stream << "quorvane: " << handler << " failed: " << what << std::endl;
 }
 
-void Runtime::register_app(Ref<Application> app) { m_app = std::move(app); }
+void Runtime::register_app(Ref<Application> app) {
+    note(app && app->MenuBar(0) ? "application with its menu bar" : "application");
+    m_app = std::move(app);
+}
 
 void Runtime::menu_shortcut(const std::string& key) {
     if (!m_app)
@@ -85,6 +88,7 @@ void Runtime::menu_shortcut(const std::string& key) {
 }
 
 void Runtime::register_implicit_window(const Ref<Window>& window) {
+    note("window " + window->ClassName());
     m_implicit_windows.push_back(window);
     if (m_window_list)
         m_window_list->add(window.get());
@@ -116,11 +120,13 @@ void Runtime::release_window_list() { m_window_list = nullptr; }
 
 void Runtime::register_file_type(const std::string& name, const std::string& creator,
                                  const std::string& type, const std::string& extensions) {
+    note("declare " + name);
     m_file_type_calls.push_back({true, name, creator, type, extensions});
     m_registered_types[name] = true;
 }
 
 void Runtime::deregister_file_type(const std::string& name) {
+    note("withdraw " + name);
     m_file_type_calls.push_back({false, name, {}, {}, {}});
     m_registered_types.erase(name);
 }
@@ -163,7 +169,10 @@ PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name) {
 
 void RuntimeRegisterAppObject(const Ref<Application>& app) { Runtime::current().register_app(app); }
 
-void RuntimeRun() { Runtime::current().loop().run(); }
+void RuntimeRun() {
+    Runtime::current().note("event loop");
+    Runtime::current().loop().run();
+}
 
 void RuntimeUnhandledException(const std::exception& failure) {
     Runtime& runtime = Runtime::current();

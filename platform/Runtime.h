@@ -102,9 +102,10 @@ public:
     // Built-in plug-in functions by name.
     PluginEntry plugin_entry(const std::string& name) const;
 
-    // What shutdown let go of, in order: a record for tests and diagnostics.
-    void note_release(const std::string& what) { m_releases.push_back(what); }
-    const std::vector<std::string>& releases() const { return m_releases; }
+    // The milestones of start-up and shutdown, in order ("declare text", "release walk"): a
+    // record for tests and diagnostics.
+    void note(const std::string& what) { m_notes.push_back(what); }
+    const std::vector<std::string>& notes() const { return m_notes; }
 
     // A failure reached the top of start-up or the loop: the exit status will say so.
     void mark_failed() { m_failed = true; }
@@ -130,7 +131,7 @@ private:
     std::vector<FileTypeCall> m_file_type_calls;
     std::map<std::string, bool> m_registered_types;
     Ref<ResourceFork> m_resource_fork;
-    std::vector<std::string> m_releases;
+    std::vector<std::string> m_notes;
 
     std::vector<FailureRecord> m_failures;
     long m_failure_count = 0;

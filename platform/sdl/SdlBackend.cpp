@@ -27,8 +27,9 @@ SdlBackend::SdlBackend() {
     // whole window at every update; the plain framebuffer sends only the rectangles given.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    if (SDL_Init(SDL_INIT_EVENTS) != 0)
         throw BackendError(std::string("cannot open the display: ") + SDL_GetError());
+    open_display();
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         std::string why = SDL_GetError();
@@ -63,6 +64,32 @@ SdlBackend::~SdlBackend() {
     if (m_window)
         SDL_DestroyWindow(m_window);
     SDL_Quit();
+}
+
+void SdlBackend::open_display() {
+    // Only a desktop will do: left to itself SDL would fall back to drivers that draw nowhere
+    // a user can see.
+    std::vector<const char*> drivers;
+    if (const char* chosen = SDL_getenv("SDL_VIDEODRIVER"); chosen && *chosen)
+        drivers.push_back(chosen);
+    else {
+        if (const char* x = SDL_getenv("DISPLAY"); x && *x)
+            drivers.push_back("x11");
+        if (const char* w = SDL_getenv("WAYLAND_DISPLAY"); w && *w)
+            drivers.push_back("wayland");
+    }
+    if (drivers.empty()) {
+        SDL_Quit();
+        throw BackendError("cannot open the display: neither DISPLAY nor WAYLAND_DISPLAY is set");
+    }
+    std::string why;
+    for (const char* driver : drivers) {
+        if (SDL_VideoInit(driver) == 0)
+            return;
+        why += (why.empty() ? "" : "; ") + std::string(driver) + ": " + SDL_GetError();
+    }
+    SDL_Quit();
+    throw BackendError("cannot open the display: " + why);
 }
 
 void SdlBackend::attach_surface() {

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quorvane needs, skipping those already present.
+#   setup.sh run    what building and running the program needs
+#   setup.sh test   that, plus what the tests and benchmarks need
+set -euo pipefail
+
+run_packages=(
+    cmake g++ make pkg-config
+    libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
+    libfontconfig-dev libpng-dev libpulse-dev libasound2-dev
+    fonts-dejavu-core xdg-utils
+)
+test_packages=(
+    libgtest-dev libgmock-dev googletest libbenchmark-dev clang
+    xvfb xdotool x11-utils x11-apps imagemagick
+    pulseaudio pulseaudio-utils sox
+    desktop-file-utils appstream dpkg-dev file
+)
+
+packages=("${run_packages[@]}")
+if [[ ${1:-run} == test ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [[ $status == installed ]] || missing+=("$p")
+done
+((${#missing[@]})) || exit 0
+
+echo "setup: installing ${missing[*]}" >&2
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

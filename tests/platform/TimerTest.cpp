@@ -1,0 +1,109 @@
+#include "platform/ImplicitInstance.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
+#include "tests/support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+using platform::Event;
+using platform::Micros;
+using platform::Ref;
+using platform::Timer;
+using testing_support::TestProgram;
+
+namespace {
+
+class TimerWindow : public platform::Window {
+public:
+    std::string ClassName() const override { return "TimerWindow"; }
+    void CreateControls() override { add<Timer>("t"); }
+};
+
+struct Fixture {
+    TestProgram program{options()};
+    Ref<Timer> timer;
+    std::vector<Micros> fired;
+    std::function<void()> in_action;
+
+    Fixture() {
+        timer = platform::implicit_instance<TimerWindow>("TimerWindow")->control_as<Timer>("t");
+        timer->bind(Event::Action, "TimerWindow.t_Action", [this](const platform::EventArgs&) {
+            fired.push_back(program.backend().now() / 1000);
+            if (in_action)
+                in_action();
+            return false;
+        });
+    }
+    static TestProgram::Options options() {
+        TestProgram::Options o;
+        o.start = false;
+        return o;
+    }
+};
+
+} // namespace
+
+TEST(Timer, ModesOffSingleAndMultiple) {
+    Fixture f;
+    f.timer->SetPeriod(100);
+    f.program.advance(1000);
+    EXPECT_TRUE(f.fired.empty());
+
+    f.timer->SetMode(Timer::ModeSingle);
+    f.program.advance(1000);
+    EXPECT_EQ(f.fired, (std::vector<Micros>{1100}));
+    EXPECT_EQ(f.timer->Mode(), Timer::ModeOff);
+
+    f.timer->SetMode(Timer::ModeMultiple);
+    f.program.advance(350);
+    EXPECT_EQ(f.fired, (std::vector<Micros>{1100, 2100, 2200, 2300}));
+    f.timer->SetMode(Timer::ModeOff);
+    f.program.advance(1000);
+    EXPECT_EQ(f.fired.size(), 4u);
+}
+
+TEST(Timer, SettingTheModeAgainRestartsTheCount) {
+    Fixture f;
+    f.timer->SetPeriod(5000);
+    f.timer->SetMode(Timer::ModeSingle);
+    f.program.advance(4000);
+    f.timer->SetMode(Timer::ModeSingle);
+    f.program.advance(4000);
+    EXPECT_TRUE(f.fired.empty());
+    f.program.advance(1000);
+    EXPECT_EQ(f.fired, (std::vector<Micros>{9000}));
+}
+
+TEST(Timer, APeriodChangedInsideItsActionCountsFromTheNextInterval) {
+    Fixture f;
+    f.timer->SetPeriod(250);
+    f.timer->SetMode(Timer::ModeMultiple);
+    std::vector<int> periods{100, 500, 50};
+    size_t next = 0;
+    f.in_action = [&] {
+        if (next < periods.size())
+            f.timer->SetPeriod(periods[next++]);
+    };
+    f.program.advance(1000);
+    EXPECT_EQ(f.fired, (std::vector<Micros>{250, 350, 850, 900, 950, 1000}));
+}
+
+TEST(Timer, ActionsKeepTheirBeatWithoutDrift) {
+    Fixture f;
+    f.timer->SetPeriod(75);
+    f.timer->SetMode(Timer::ModeMultiple);
+    f.program.advance(75.0 * 10000);
+    ASSERT_EQ(f.fired.size(), 10000u);
+    EXPECT_EQ(f.fired.back(), 750000);
+}
+
+TEST(Timer, AFailingActionKeepsTheTimerRunning) {
+    Fixture f;
+    f.timer->SetPeriod(100);
+    f.timer->SetMode(Timer::ModeMultiple);
+    f.in_action = [] { throw platform::NilObjectException("test"); };
+    f.program.advance(1000);
+    EXPECT_EQ(f.fired.size(), 10u);
+    EXPECT_EQ(f.program.failure_count(), 10);
+    EXPECT_EQ(f.timer->Mode(), Timer::ModeMultiple);
+}

@@ -1,0 +1,69 @@
+#include "app/MediaLibrary.h"
+#include "tests/support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+using platform::make_ref;
+using platform::Ref;
+using testing_support::FakeMedia;
+using testing_support::TestProgram;
+
+namespace {
+
+TestProgram::Options runtime_only() {
+    TestProgram::Options o;
+    o.start = false;
+    return o;
+}
+
+} // namespace
+
+TEST(MediaLibrary, EveryCallHandsOutTheSameObjectLoadedOnce) {
+    auto media = make_ref<FakeMedia>();
+    TestProgram program(runtime_only(), media);
+    Ref<platform::Picture> first = star1b();
+    EXPECT_EQ(first, star1b());
+    EXPECT_EQ(media->picture_requests(185), 1);
+    EXPECT_EQ(surf(), surf());
+    EXPECT_EQ(media->sound_requests(170), 1);
+    // sky and walk share the id 168 in two separate spaces.
+    EXPECT_TRUE(sky());
+    EXPECT_TRUE(walk());
+    EXPECT_EQ(media->picture_requests(168), 1);
+    EXPECT_EQ(media->sound_requests(168), 1);
+    EXPECT_EQ(sky()->Width(), 1170);
+}
+
+TEST(MediaLibrary, AMissingItemIsNilAndAskedForAgainUntilItAppears) {
+    auto media = make_ref<FakeMedia>();
+    media->remove_picture(184);
+    TestProgram program(runtime_only(), media);
+    EXPECT_FALSE(star1());
+    EXPECT_FALSE(star1());
+    EXPECT_EQ(media->picture_requests(184), 2);
+    media->restore_picture(184);
+    Ref<platform::Picture> found = star1();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(star1(), found);
+    EXPECT_EQ(media->picture_requests(184), 3);
+}
+
+TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
+    TestProgram program(runtime_only(), nullptr);
+    EXPECT_THROW(bigsky(), platform::NilObjectException);
+    EXPECT_THROW(surf(), platform::NilObjectException);
+    auto media = make_ref<FakeMedia>();
+    program.runtime().set_resource_fork(media);
+    EXPECT_TRUE(bigsky());
+    EXPECT_EQ(media->picture_requests(183), 1);
+}
+
+TEST(MediaLibrary, ShutdownEmptiesEveryCell) {
+    auto media = make_ref<FakeMedia>();
+    TestProgram program(runtime_only(), media);
+    Ref<platform::Picture> before = speaker1();
+    MediaLibrary::ReleaseAll();
+    Ref<platform::Picture> after = speaker1();
+    EXPECT_NE(before, after);
+    EXPECT_EQ(media->picture_requests(180), 2);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/ResourceFork.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+namespace testing_support {
+
+// An in-memory resource container with every picture and sound the program uses: pictures of
+// their real sizes in a distinct solid colour per id, sounds of silence with set durations. A
+// test can take items away and count how often each was asked for.
+class FakeMedia : public platform::ResourceFork {
+public:
+    FakeMedia();
+
+    platform::Ref<platform::Picture> GetPicture(int32_t id) override;
+    platform::Ref<platform::Sound> GetSound(int32_t id) override;
+
+    void remove_picture(int32_t id) { m_missing_pictures.insert(id); }
+    void remove_sound(int32_t id) { m_missing_sounds.insert(id); }
+    void restore_picture(int32_t id) { m_missing_pictures.erase(id); }
+    int picture_requests(int32_t id) const;
+    int sound_requests(int32_t id) const;
+    void set_sound_seconds(int32_t id, double seconds) { m_seconds[id] = seconds; }
+
+    // The colour every pixel of picture id has.
+    static uint32_t colour_of(int32_t id);
+    static std::pair<int, int> size_of(int32_t id);
+
+private:
+    std::set<int32_t> m_missing_pictures;
+    std::set<int32_t> m_missing_sounds;
+    std::map<int32_t, int> m_picture_requests;
+    std::map<int32_t, int> m_sound_requests;
+    std::map<int32_t, double> m_seconds;
+};
+
+} // namespace testing_support

@@ -1,0 +1,71 @@
+#include "tests/support/TestProgram.h"
+
+#include "app/Program.h"
+
+#include <cmath>
+
+namespace testing_support {
+
+TestProgram::TestProgram(Options options, platform::Ref<platform::ResourceFork> media)
+    : m_backend(std::make_unique<platform::HeadlessBackend>(options.width, options.height)) {
+    m_media = dynamic_cast<FakeMedia*>(media.get());
+    platform::RuntimeInit(*m_backend);
+    runtime().set_report_stream(&m_reports);
+    runtime().set_resource_fork(media);
+    m_running = true;
+    if (!options.start)
+        return;
+    app::initialize();
+    // As the program's own start-up does, short of running the loop.
+    try {
+        app::start_up();
+    } catch (const std::exception& failure) {
+        platform::RuntimeUnhandledException(failure);
+    }
+    advance(0);
+}
+
+TestProgram::~TestProgram() {
+    if (m_running)
+        shut_down();
+}
+
+void TestProgram::advance(double ms) {
+    platform::Micros end = m_backend->now() + static_cast<platform::Micros>(std::llround(ms * 1000));
+    runtime().loop().run_until(end);
+}
+
+void TestProgram::deliver(const platform::InputEvent& event) {
+    m_backend->push(event);
+    advance(0);
+}
+
+void TestProgram::move(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerMove, x, y)); }
+
+void TestProgram::press(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerDown, x, y)); }
+
+void TestProgram::release(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerUp, x, y)); }
+
+void TestProgram::click(int x, int y) {
+    move(x, y);
+    press(x, y);
+    release(x, y);
+}
+
+void TestProgram::key(const std::string& key, bool ctrl) {
+    platform::InputEvent e(platform::InputEvent::Type::KeyDown);
+    e.key = key;
+    e.shortcut_modifier = ctrl;
+    deliver(e);
+}
+
+long TestProgram::failure_count() { return runtime().failure_count(); }
+
+int TestProgram::shut_down() {
+    m_running = false;
+    app::finalize();
+    m_notes_at_exit = runtime().notes();
+    return platform::RuntimeExit();
+}
+
+} // namespace testing_support

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Ref.h"
+#include "platform/Runtime.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "tests/support/FakeMedia.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The whole program started on the headless backend, driven the way a user and time would:
+// pointer moves and clicks in screen pixels, keys, and the virtual clock.
+class TestProgram {
+public:
+    struct Options {
+        int width = 1920;
+        int height = 1080;
+        // Runs the program's own start-up; without it only the runtime is up.
+        bool start = true;
+    };
+    TestProgram() : TestProgram(Options{}) {}
+    explicit TestProgram(Options options,
+                         platform::Ref<platform::ResourceFork> media = platform::make_ref<FakeMedia>());
+    ~TestProgram();
+    TestProgram(const TestProgram&) = delete;
+    TestProgram& operator=(const TestProgram&) = delete;
+
+    platform::HeadlessBackend& backend() { return *m_backend; }
+    platform::Runtime& runtime() { return platform::Runtime::current(); }
+    FakeMedia* media() { return m_media; }
+
+    // Runs the loop for ms of virtual time.
+    void advance(double ms);
+    void move(int x, int y);
+    void press(int x, int y);
+    void release(int x, int y);
+    void click(int x, int y);
+    void key(const std::string& key, bool ctrl = true);
+    void deliver(const platform::InputEvent& event);
+
+    // Runs the ordered shutdown and the runtime's exit; returns the exit status.
+    int shut_down();
+    // The runtime's notes as they stood just before it exited.
+    const std::vector<std::string>& notes_at_exit() const { return m_notes_at_exit; }
+    bool is_running() const { return m_running; }
+
+    // What the runtime reported as failures.
+    std::string reports() const { return m_reports.str(); }
+    long failure_count();
+
+private:
+    std::unique_ptr<platform::HeadlessBackend> m_backend;
+    FakeMedia* m_media = nullptr;
+    std::ostringstream m_reports;
+    bool m_running = false;
+    std::vector<std::string> m_notes_at_exit;
+};
+
+} // namespace testing_support
