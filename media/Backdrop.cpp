@@ -52,8 +52,8 @@ float band_strength(const GradientNoise& noise, float x, float y) {
     const float rift = std::exp(-rift_d * rift_d / (2.0f * 28.0f * 28.0f)) *
                        smoothstep(-0.2f, 0.4f, noise.at(along / 500.0f, 8.1f));
     const float along_swell = 0.75f + 0.25f * std::sin(along / 900.0f + 1.0f);
-    const float glow = (0.65f * core * (0.35f + 0.9f * clouds * clouds) + 0.35f * skirt) *
-                       (1.0f - 0.75f * rift) * along_swell;
+    const float glow = (0.65f * core * (0.25f + 1.1f * clouds * clouds) + 0.35f * skirt) *
+                       (1.0f - 0.45f * rift) * along_swell;
     return glow * band_mask(y);
 }
 
@@ -99,8 +99,8 @@ Image Backdrop::render() const {
             warmth[i] = 0.5f + 0.5f * noise.fractal(x / 500.0f, y / 500.0f, 4.2f, 3, 0.5f);
         }
     }
-    const std::array<float, 3> warm = {0.0105f, 0.0092f, 0.0074f};
-    const std::array<float, 3> cool = {0.0068f, 0.0085f, 0.0115f};
+    const std::array<float, 3> warm = {0.021f, 0.021f, 0.022f};
+    const std::array<float, 3> cool = {0.014f, 0.019f, 0.030f};
     for (int y = 0; y < sky_height; ++y) {
         const int gy = y / step;
         const float fy = static_cast<float>(y % step) / step;
@@ -130,7 +130,7 @@ Image Backdrop::render() const {
         return near_twinkle_spot(x, y) ? 0.0f : 1.0f;
     };
     const StarField field(0x73746172, static_cast<float>(sky_width), static_cast<float>(sky_height),
-                          12000, 0.006f, open_sky);
+                          16000, 0.006f, open_sky);
     field.render(image, 0.0f, 0.0f, [](const Star&) { return 1.0f; });
 
     // The Milky Way is made of stars: many more faint ones crowd its clouds.
@@ -138,9 +138,9 @@ Image Backdrop::render() const {
         return near_twinkle_spot(x, y) ? 0.0f : std::min(1.0f, band_strength(noise, x, y) * 1.4f);
     };
     const StarField crowd(0x6d696c6b, static_cast<float>(sky_width), static_cast<float>(sky_height),
-                          9000, 0.004f, in_band);
+                          16000, 0.005f, in_band);
     crowd.render(image, 0.0f, 0.0f,
-                 [](const Star& star) { return std::min(star.flux, 0.08f) / star.flux; });
+                 [](const Star& star) { return std::min(star.flux, 0.14f) / star.flux; });
     return image;
 }
 

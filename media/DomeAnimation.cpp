@@ -68,10 +68,19 @@ DomeAnimation::DomeAnimation()
             if (lit < 0.01f) {
                 continue;
             }
-            const float streak =
-                m_haze_noise.fractal(fx / 240.0f + 0.13f * fy / 40.0f, fy / 38.0f, 0.0f, 5, 0.55f);
-            m_haze[static_cast<size_t>(y) * dome_width + x] =
-                smoothstep(-0.05f, 0.45f, streak) * lit * edge_fade(fx, fy);
+            // Wind-combed wisps: long streaks, bent by a slower field and thinned in patches.
+            const float bend_x =
+                m_haze_noise.fractal(fx / 320.0f, fy / 140.0f + 4.0f, 0.0f, 3, 0.5f);
+            const float bend_y =
+                m_haze_noise.fractal(fx / 320.0f + 7.0f, fy / 140.0f, 0.0f, 3, 0.5f);
+            const float u = fx / 230.0f + 0.9f * bend_x;
+            const float v = (fy + 0.12f * fx) / 42.0f + 1.1f * bend_y;
+            const float streak = m_haze_noise.fractal(u, v, 0.0f, 5, 0.55f);
+            const float patches =
+                0.5f + 0.5f * m_haze_noise.fractal(fx / 420.0f + 2.0f, fy / 260.0f, 0.0f, 2, 0.5f);
+            m_haze[static_cast<size_t>(y) * dome_width + x] = smoothstep(-0.1f, 0.5f, streak) *
+                                                              smoothstep(0.2f, 0.75f, patches) *
+                                                              lit * edge_fade(fx, fy);
         }
     }
 }

@@ -10,7 +10,7 @@ namespace media {
 namespace {
 
 // Loudest 3-second stretch of every sound, so that no cue startles.
-constexpr double loudness_target = -20.0;
+constexpr double loudness_target = -18.0;
 
 StereoBuffer mastered(StereoBuffer sound, Mastering::Looping looping) {
     Mastering(looping).finish(sound, loudness_target);
@@ -23,7 +23,7 @@ StereoBuffer SceneSounds::surf() {
     SurfCharacter character;
     character.intervals = {7.6, 9.7, 6.7, 8.8};
     character.typical.build = 2.2;
-    character.typical.crash_attack = 0.6;
+    character.typical.crash_attack = 1.1;
     character.typical.crash_decay = 1.6;
     character.typical.boom = 0.5;
     character.typical.wash = 0.7;
@@ -32,8 +32,10 @@ StereoBuffer SceneSounds::surf() {
     character.typical.fizz_length = 5.0;
     character.typical.spray = 40.0;
     character.typical.width = 0.65;
-    character.bed_level = 0.12;
+    character.bed_level = 0.14;
     character.bed_cutoff = 260.0;
+    character.hiss_level = 0.06;
+    character.hiss_cutoff = 2600.0;
     character.seed = 0x73757266;
     return mastered(SurfSynth(character).render(), Mastering::Looping::Yes);
 }
@@ -43,7 +45,7 @@ StereoBuffer SceneSounds::surf2() {
     character.intervals = {4.6, 3.9, 5.4, 4.2, 5.0, 3.7};
     character.typical.build = 1.2;
     character.typical.size = 0.7;
-    character.typical.crash_attack = 0.3;
+    character.typical.crash_attack = 0.6;
     character.typical.crash_decay = 0.8;
     character.typical.boom = 0.2;
     character.typical.wash = 0.9;
@@ -54,6 +56,8 @@ StereoBuffer SceneSounds::surf2() {
     character.typical.width = 0.8;
     character.bed_level = 0.08;
     character.bed_cutoff = 600.0;
+    character.hiss_level = 0.05;
+    character.hiss_cutoff = 4500.0;
     character.seed = 0x73757232;
     return mastered(SurfSynth(character).render(), Mastering::Looping::Yes);
 }
@@ -70,7 +74,7 @@ StereoBuffer SceneSounds::splash() {
     shape.boom = 0.8;
     shape.wash = 0.6;
     shape.wash_length = 1.5;
-    shape.fizz = 0.5;
+    shape.fizz = 0.3;
     shape.fizz_length = 2.8;
     shape.spray = 350.0;
     shape.brightness = 1.25;

@@ -11,7 +11,7 @@ namespace {
 constexpr float centre_y = SpeakerIcon::height / 2.0f;
 constexpr float wave_x = 11.0f;
 constexpr float wave_half_width = 0.85f;
-constexpr float wave_spread = 48.0f * std::numbers::pi_v<float> / 180.0f;
+constexpr float wave_spread = 45.0f * std::numbers::pi_v<float> / 180.0f;
 
 // Distance from a point to a circular arc with round ends.
 float distance_to_arc(float x, float y, float radius) {
@@ -37,7 +37,7 @@ bool SpeakerIcon::covers(float x, float y) const {
         return true;
     }
     for (int i = 0; i < m_waves; ++i) {
-        if (distance_to_arc(x, y, 5.5f + 3.5f * static_cast<float>(i)) < wave_half_width) {
+        if (distance_to_arc(x, y, 5.0f + 3.3f * static_cast<float>(i)) < wave_half_width) {
             return true;
         }
     }

@@ -61,14 +61,14 @@ void draw_gaussian(Image& image, float x, float y, float flux, float sigma,
 }
 
 void draw_spikes(Image& image, float x, float y, float flux, const std::array<float, 3>& tint) {
-    const float length = 3.0f + 2.5f * flux;
-    const int reach = static_cast<int>(length * 3.0f);
+    const float length = 2.0f + 1.5f * flux;
+    const int reach = static_cast<int>(length * 2.5f);
     const int cx = static_cast<int>(std::floor(x));
     const int cy = static_cast<int>(std::floor(y));
     const float fx = x - static_cast<float>(cx) - 0.5f;
     const float fy = y - static_cast<float>(cy) - 0.5f;
     for (int d = 2; d <= reach; ++d) {
-        const float v = 0.035f * flux * std::exp(-static_cast<float>(d) / length);
+        const float v = 0.025f * flux * std::exp(-static_cast<float>(d) / length);
         for (int side : {-1, 1}) {
             // Split each spike pixel between the two rows or columns it straddles.
             const int across_y = fy < 0 ? -1 : 1;

@@ -57,31 +57,45 @@ void SurfSynth::add_bed(StereoBuffer& loop, const std::vector<double>& breaks) c
     const SurfCharacter& ch = m_character;
     const size_t n = loop.frames();
     const double loop_seconds = static_cast<double>(n) / StereoBuffer::rate;
+    // The murmur swells a little after each break.
+    std::vector<float> swell(n);
+    for (size_t i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / StereoBuffer::rate;
+        double sum = 0.0;
+        for (double b : breaks) {
+            double d = std::fmod(std::abs(t - b - 1.5), loop_seconds);
+            d = std::min(d, loop_seconds - d);
+            sum += std::exp(-d * d / (2.0 * 2.0 * 2.0));
+        }
+        swell[i] = static_cast<float>(sum);
+    }
     Rng rng(ch.seed ^ 0x626564ULL);
     for (int c = 0; c < 2; ++c) {
-        std::vector<float> white(n);
-        for (float& w : white) {
-            w = static_cast<float>(rng.uniform(-1.0, 1.0));
+        std::vector<float> rumble_noise(n);
+        std::vector<float> hiss_noise(n);
+        for (size_t i = 0; i < n; ++i) {
+            rumble_noise[i] = static_cast<float>(rng.uniform(-1.0, 1.0));
+            hiss_noise[i] = static_cast<float>(rng.uniform(-1.0, 1.0));
         }
-        Svf high(30.0f, 0.7f);
-        Svf low_a(static_cast<float>(ch.bed_cutoff), 0.55f);
-        Svf low_b(static_cast<float>(ch.bed_cutoff) * 1.5f, 0.6f);
+        Svf rumble_high(30.0f, 0.7f);
+        Svf rumble_a(static_cast<float>(ch.bed_cutoff), 0.55f);
+        Svf rumble_b(static_cast<float>(ch.bed_cutoff) * 1.5f, 0.6f);
+        Svf hiss_high(400.0f, 0.6f);
+        Svf hiss_low(static_cast<float>(ch.hiss_cutoff), 0.6f);
         auto& out = loop.channel(c);
         // The first time around only settles the filters; the second is kept, so the end flows
         // into the start.
         for (size_t pass = 0; pass < 2; ++pass) {
             for (size_t i = 0; i < n; ++i) {
-                const float v = low_b.process(low_a.process(high.process(white[i]).high).low).low;
+                const float rumble =
+                    rumble_b
+                        .process(rumble_a.process(rumble_high.process(rumble_noise[i]).high).low)
+                        .low;
+                const float hiss = hiss_low.process(hiss_high.process(hiss_noise[i]).high).low;
                 if (pass == 1) {
-                    const double t = static_cast<double>(i) / StereoBuffer::rate;
-                    // The murmur swells a little after each break.
-                    double swell = 0.0;
-                    for (double b : breaks) {
-                        double d = std::fmod(std::abs(t - b - 1.5), loop_seconds);
-                        d = std::min(d, loop_seconds - d);
-                        swell += std::exp(-d * d / (2.0 * 2.0 * 2.0));
-                    }
-                    out[i] += static_cast<float>(ch.bed_level * (0.7 + 0.5 * swell) * 6.0) * v;
+                    out[i] +=
+                        static_cast<float>(ch.bed_level * (0.7 + 0.5 * swell[i]) * 6.0) * rumble +
+                        static_cast<float>(ch.hiss_level * (0.5 + 0.7 * swell[i])) * hiss;
                 }
             }
         }

@@ -15,6 +15,8 @@ struct SurfCharacter {
     double variety = 0.25;         // how far, as a fraction
     double bed_level = 0.15;       // the unbroken murmur of farther water
     double bed_cutoff = 300.0;     // Hz
+    double hiss_level = 0.05;      // the far surf's steady hiss
+    double hiss_cutoff = 3000.0;   // Hz
     std::uint64_t seed = 1;
 };
 

@@ -57,11 +57,12 @@ struct Layer {
         low[1].tune(cutoff, q);
     }
 
-    std::array<float, 2> next() {
+    // `drive` scales the noise before the filters, so that even sudden changes stay in band.
+    std::array<float, 2> next(float drive = 1.0f) {
         const auto in = noise.next();
         std::array<float, 2> out{};
         for (int c = 0; c < 2; ++c) {
-            out[c] = low[c].process(high[c].process(in[c]).high).low;
+            out[c] = low[c].process(high[c].process(drive * in[c]).high).low;
         }
         return out;
     }
@@ -100,22 +101,27 @@ StereoBuffer WaveVoice::render() const {
     Layer wash(rng, s.width, 350.0f, 2000.0f * bright, 0.6f);
     Layer foam(rng, std::min(1.0, s.width + 0.3), 2200.0f * bright, 9000.0f, 0.7f);
 
-    const double crash_peak = s.build + 0.5 * s.crash_attack;
+    const double crash_start = s.build - 0.7 * s.crash_attack;
+    const double crash_peak = crash_start + s.crash_attack;
     const double wash_start = s.build + 0.2;
     const double wash_hold = wash_start + 0.5 * s.wash_length;
     const double foam_start = s.build + 0.8;
-    // Bubbles burst at random in the foam; their clicks, smoothed, make the hiss crackle.
+    // Bubbles burst at random in the foam; each burst, swelling in a millisecond and dying in a
+    // few, makes the hiss crackle.
+    double burst = 0.0;
     double crackle = 0.0;
-    const double crackle_smoothing = std::exp(-1.0 / (0.0015 * StereoBuffer::rate));
+    const double burst_decay = std::exp(-1.0 / (0.003 * StereoBuffer::rate));
+    const double crackle_follow = 1.0 - std::exp(-1.0 / (0.001 * StereoBuffer::rate));
 
     for (size_t i = 0; i < out.frames(); ++i) {
         const double t = static_cast<double>(i) / StereoBuffer::rate;
         const double ending = 1.0 - rise(t, length - 0.4, 0.4);
         const double swell_env =
-            0.35 * std::pow(rise(t, 0.0, s.build), 1.5) * decay_after(t, s.build, 0.5);
-        const double crash_env = rise(t, s.build - 0.5 * s.crash_attack, s.crash_attack) *
+            0.45 * std::pow(rise(t, 0.0, s.build), 1.5) * decay_after(t, s.build, 0.6);
+        // The roar gathers slowly, then tumbles; its brightness lags its loudness.
+        const double crash_env = std::pow(rise(t, crash_start, s.crash_attack), 2.0) *
                                  decay_after(t, crash_peak, s.crash_decay);
-        const double thump_env = rise(t, s.build - 0.3 * s.crash_attack, 0.6 * s.crash_attack) *
+        const double thump_env = rise(t, crash_peak - 0.3 * s.crash_attack, 0.4 * s.crash_attack) *
                                  decay_after(t, crash_peak, 0.45 * s.crash_decay);
         const double wash_env =
             rise(t, wash_start, 0.9) * decay_after(t, wash_hold, 0.4 * s.wash_length);
@@ -123,26 +129,28 @@ StereoBuffer WaveVoice::render() const {
             rise(t, foam_start, 1.2) * decay_after(t, foam_start + 1.2, s.fizz_length / 3.0);
 
         if (i % 32 == 0) {
-            swell.sweep(static_cast<float>((200.0 + 500.0 * rise(t, 0.0, s.build)) * s.brightness));
-            roar.sweep(static_cast<float>((700.0 + 3300.0 * crash_env) * s.brightness));
+            swell.sweep(static_cast<float>((150.0 + 500.0 * rise(t, 0.0, s.build)) * s.brightness));
+            roar.sweep(
+                static_cast<float>((450.0 + 3600.0 * std::pow(crash_env, 1.5)) * s.brightness));
             wash.sweep(static_cast<float>((1500.0 + 2500.0 * wash_env) * s.brightness));
         }
         const double bubbles = 250.0 * foam_env + 30.0;
         if (rng.uniform() < bubbles / StereoBuffer::rate) {
-            crackle += -std::log(1.0 - rng.uniform());
+            burst += -std::log(1.0 - rng.uniform());
         }
-        crackle *= crackle_smoothing;
+        burst *= burst_decay;
+        crackle += (burst - crackle) * crackle_follow;
 
         const auto a = swell.next();
         const auto b = roar.next();
         const auto c = thump.next();
         const auto d = wash.next();
-        const auto e = foam.next();
+        const auto e = foam.next(static_cast<float>(0.45 + 0.9 * std::min(crackle, 3.0)));
         const double place = std::clamp(t / length, 0.0, 1.0);
         const double pan = s.pan_from + (s.pan_to - s.pan_from) * place;
         const auto gains = pan_gains(pan);
         const auto centre_gains = pan_gains(0.5 * pan);
-        const double foam_gain = s.fizz * foam_env * (0.45 + 0.9 * std::min(crackle, 3.0));
+        const double foam_gain = s.fizz * foam_env;
         for (int ch = 0; ch < 2; ++ch) {
             const double value = gains[ch] * (swell_env * a[ch] + crash_env * b[ch] +
                                               s.wash * wash_env * d[ch] + foam_gain * e[ch]) +
@@ -164,10 +172,10 @@ void WaveVoice::add_spray(StereoBuffer& out) const {
     for (double t = s.build; t < s.build + 2.5;) {
         const double rate = s.spray * std::exp(-(t - s.build) / 0.6) + 1.0;
         t += -std::log(1.0 - rng.uniform()) / rate;
-        const double pitch = rng.uniform(1400.0, 5200.0) * s.brightness;
+        const double pitch = rng.uniform(900.0, 3800.0) * s.brightness;
         const double glide = rng.uniform(0.1, 0.35);
         const double ring = rng.uniform(0.002, 0.007);
-        const double loudness = 0.04 * s.size * -std::log(1.0 - rng.uniform());
+        const double loudness = 0.07 * s.size * -std::log(1.0 - rng.uniform());
         const auto gains = pan_gains(rng.uniform(-0.9, 0.9));
         const size_t start = StereoBuffer::frames_for(t);
         const size_t count = StereoBuffer::frames_for(ring * 5.0);
@@ -176,7 +184,7 @@ void WaveVoice::add_spray(StereoBuffer& out) const {
             const double local = static_cast<double>(k) / StereoBuffer::rate;
             phase += 2.0 * pi * pitch * (1.0 + glide * local / (ring * 5.0)) / StereoBuffer::rate;
             const double v = loudness * std::exp(-local / ring) * std::sin(phase) *
-                             std::min(1.0, local / 0.0004);
+                             std::min(1.0, local / 0.0015);
             out.left()[start + k] += static_cast<float>(gains[0] * v);
             out.right()[start + k] += static_cast<float>(gains[1] * v);
         }
