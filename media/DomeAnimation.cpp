@@ -16,6 +16,10 @@ using namespace layout;
 
 constexpr float two_pi = 2.0f * std::numbers::pi_v<float>;
 
+// Lattice cells of noise that the haze's stirring passes through in one loop. One is too few:
+// Perlin noise then only wobbles and returns to the same field halfway round.
+constexpr int haze_cycle = 2;
+
 float smoothstep(float edge0, float edge1, float x) {
     const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
     return t * t * (3.0f - 2.0f * t);
@@ -53,7 +57,7 @@ DomeAnimation::DomeAnimation()
               0.006f, [](float, float) { return 1.0f; }),
       m_moon(static_cast<int>(2 * moon_radius + 4), static_cast<int>(2 * moon_radius + 4), 4),
       m_moon_left(static_cast<int>(moon_x - moon_radius - 2)),
-      m_moon_top(static_cast<int>(moon_y - moon_radius - 2)), m_haze_noise(0x68617a65, 1),
+      m_moon_top(static_cast<int>(moon_y - moon_radius - 2)), m_haze_noise(0x68617a65, haze_cycle),
       m_haze(static_cast<size_t>(dome_width) * dome_height, 0.0f) {
     const Moon moon(moon_radius);
     moon.paint(m_moon, moon_x - static_cast<float>(m_moon_left),
@@ -130,8 +134,9 @@ Image DomeAnimation::frame(int index) const {
             if (haze > 0.0f) {
                 // The haze slowly stirs: its density is modulated by noise that comes back to
                 // where it started after one loop.
-                const float stir = m_haze_noise.fractal(fx / 90.0f, fy / 26.0f, phase, 3, 0.5f);
-                haze *= 0.75f + 0.6f * stir;
+                const float stir =
+                    m_haze_noise.fractal(fx / 90.0f, fy / 26.0f, phase * haze_cycle, 3, 0.5f);
+                haze *= 0.8f + 0.5f * stir;
                 haze = std::max(haze, 0.0f);
             }
             const float scatter = 0.9f * std::exp(-std::max(r - moon_radius, 0.0f) / 60.0f) + 0.12f;

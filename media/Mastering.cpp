@@ -100,13 +100,16 @@ void Mastering::limit(StereoBuffer& sound) const {
 
 void Mastering::finish(StereoBuffer& sound, double loudness_target) const {
     remove_dc(sound);
-    const double gain = std::pow(10.0, (loudness_target - loudest_stretch(sound)) / 20.0);
-    for (int c = 0; c < 2; ++c) {
-        for (float& s : sound.channel(c)) {
-            s *= static_cast<float>(gain);
+    // Limiting takes a little loudness off a sound with sharp peaks; a second round makes it up.
+    for (int round = 0; round < 2; ++round) {
+        const double gain = std::pow(10.0, (loudness_target - loudest_stretch(sound)) / 20.0);
+        for (int c = 0; c < 2; ++c) {
+            for (float& s : sound.channel(c)) {
+                s *= static_cast<float>(gain);
+            }
         }
+        limit(sound);
     }
-    limit(sound);
 }
 
 } // namespace media

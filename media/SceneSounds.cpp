@@ -32,9 +32,9 @@ StereoBuffer SceneSounds::surf() {
     character.typical.fizz_length = 5.0;
     character.typical.spray = 40.0;
     character.typical.width = 0.65;
-    character.bed_level = 0.14;
+    character.bed_level = 0.2;
     character.bed_cutoff = 260.0;
-    character.hiss_level = 0.06;
+    character.hiss_level = 0.1;
     character.hiss_cutoff = 2600.0;
     character.seed = 0x73757266;
     return mastered(SurfSynth(character).render(), Mastering::Looping::Yes);
