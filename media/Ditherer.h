@@ -17,15 +17,16 @@ public:
     explicit Ditherer(std::uint64_t seed);
 
     std::vector<std::uint8_t> encode(const Image& image) const;
-    // Threshold in [0, 1) at a pixel.
-    float threshold(int x, int y) const {
-        return m_tile[(y % tile_size) * tile_size + x % tile_size];
-    }
 
     static float to_srgb(float linear);
     static float from_srgb(float encoded);
 
 private:
+    // Threshold in [0, 1) at a pixel.
+    float threshold(int x, int y) const {
+        return m_tile[(y % tile_size) * tile_size + x % tile_size];
+    }
+
     std::vector<float> m_tile;
 };
 

@@ -1,8 +1,5 @@
 #include "Rng.h"
 
-#include <cmath>
-#include <numbers>
-
 namespace media {
 
 namespace {
@@ -44,12 +41,6 @@ double Rng::uniform() {
 
 int Rng::below(int count) {
     return static_cast<int>(uniform() * count);
-}
-
-double Rng::gaussian() {
-    const double u = 1.0 - uniform();
-    const double v = uniform();
-    return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * std::numbers::pi * v);
 }
 
 } // namespace media

@@ -16,7 +16,6 @@ public:
     double uniform(double low, double high) { return low + (high - low) * uniform(); }
     // Uniform whole number in [0, count).
     int below(int count);
-    double gaussian();
 
 private:
     std::uint64_t m_state[4];

@@ -30,7 +30,6 @@ public:
     StarField(std::uint64_t seed, float width, float height, int count, float faintest,
               const std::function<float(float, float)>& acceptance);
 
-    const std::vector<Star>& stars() const { return m_stars; }
     // Draws every star with its flux multiplied by `gain(star)`, shifted by the offset.
     void render(Image& image, float offset_x, float offset_y,
                 const std::function<float(const Star&)>& gain) const;

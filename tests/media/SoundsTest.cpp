@@ -178,4 +178,72 @@ TEST(Sounds, SurfRisesAndFallsWithEachWaveInWideStereo) {
     }
 }
 
+TEST(Sounds, FootstepsComeAtAWalkingPace) {
+    // Steps stand out as bursts: count the rises of the level, over 40 ms every 20 ms, through
+    // a threshold 20 dB under the loudest; heel and toe of one step are one rise, and a lone
+    // grain settling afterwards is too short to reach it.
+    const Sound& s = sound(walk_id);
+    const long hop = s.rate / 50;
+    std::vector<double> level;
+    for (long start = 0; start + 2 * hop <= static_cast<long>(s.frames()); start += hop) {
+        level.push_back(decibels(rms(s, start, 2 * hop) + 1e-9));
+    }
+    const double threshold = *std::max_element(level.begin(), level.end()) - 20.0;
+    std::vector<double> onsets;
+    for (size_t k = 1; k < level.size(); ++k) {
+        const double at = static_cast<double>(k) / 50.0;
+        if (level[k] >= threshold && level[k - 1] < threshold &&
+            (onsets.empty() || at - onsets.back() > 0.25)) {
+            onsets.push_back(at);
+        }
+    }
+    ASSERT_GE(onsets.size(), 8u);
+    for (size_t k = 1; k < onsets.size(); ++k) {
+        const double gap = onsets[k] - onsets[k - 1];
+        EXPECT_GT(gap, 0.35) << "step " << k;
+        EXPECT_LT(gap, 0.9) << "step " << k;
+    }
+}
+
+TEST(Sounds, SplashBreaksEarlyAndDiesAway) {
+    const Sound& s = sound(splash_id);
+    const long tenth = s.rate / 10;
+    const long n = static_cast<long>(s.frames());
+    long loudest_at = 0;
+    double loudest = 0.0;
+    for (long start = 0; start + tenth <= n; start += tenth / 2) {
+        const double v = rms(s, start, tenth);
+        if (v > loudest) {
+            loudest = v;
+            loudest_at = start;
+        }
+    }
+    EXPECT_LT(loudest_at, n / 2);
+    EXPECT_LT(decibels(rms(s, n - tenth, tenth) / loudest), -20.0);
+}
+
+// Where the energy sits: the mean frequency weighted by the spectrum, from the ratio of the
+// signal's slope to the signal (a sine of frequency f gives f).
+double brightness_hz(const Sound& s) {
+    double slope = 0.0;
+    double level = 0.0;
+    for (size_t i = 1; i < s.frames(); ++i) {
+        for (int c = 0; c < s.channels; ++c) {
+            const double d = s.at(i, c) - s.at(i - 1, c);
+            slope += d * d;
+            level += s.at(i, c) * s.at(i, c);
+        }
+    }
+    return std::sqrt(slope / level) * s.rate / (2.0 * 3.14159265);
+}
+
+TEST(Sounds, SecondSurfHasItsOwnColourAndRhythm) {
+    const Sound& first = sound(surf_id);
+    const Sound& second = sound(surf2_id);
+    const double ratio = brightness_hz(second) / brightness_hz(first);
+    EXPECT_TRUE(ratio > 1.15 || ratio < 1.0 / 1.15) << "brightness ratio " << ratio;
+    // Loops of different lengths drift against each other instead of repeating as one.
+    EXPECT_GT(std::abs(first.seconds() - second.seconds()), 2.0);
+}
+
 } // namespace
