@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+
+namespace media {
+
+// The colour of the plain night sky, a function of the row alone, so that the backdrop and the
+// dome frames (placed at any horizontal offset) meet without a seam.
+class SkyGradient {
+public:
+    // Row 0 is the top of the screen; `height` rows span the whole backdrop.
+    explicit SkyGradient(int height);
+
+    std::array<float, 3> at(float y) const;
+
+private:
+    int m_height;
+};
+
+} // namespace media

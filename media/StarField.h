@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Image.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace media {
+
+struct Star {
+    float x;
+    float y;
+    // Total light in linear units; the faintest stars are a few hundredths, the brightest a few.
+    float flux;
+    // Colour of unit luminance.
+    std::array<float, 3> tint;
+    // Random numbers in [0, 1) that the dome uses for each star's scintillation.
+    float depth;
+    float phase;
+};
+
+// A scattering of stars with a realistic spread of brightness (many faint, few bright) and
+// colour (blue-white to orange), drawn as small soft points, the brightest with a glow and
+// faint diffraction spikes.
+class StarField {
+public:
+    // `acceptance(x, y)` in [0, 1] thins the stars where it is low.
+    StarField(std::uint64_t seed, float width, float height, int count, float faintest,
+              const std::function<float(float, float)>& acceptance);
+
+    // Draws every star with its flux multiplied by `gain(star)`, shifted by the offset.
+    void render(Image& image, float offset_x, float offset_y,
+                const std::function<float(const Star&)>& gain) const;
+
+    static void draw_star(Image& image, float x, float y, float flux,
+                          const std::array<float, 3>& tint);
+
+private:
+    std::vector<Star> m_stars;
+};
+
+} // namespace media

@@ -1,0 +1,73 @@
+#include "MediaFolder.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <cstring>
+#include <stdexcept>
+
+MediaFolder& MediaFolder::instance() {
+    static MediaFolder folder;
+    return folder;
+}
+
+MediaFolder::MediaFolder() : m_root(QUORVANE_MEDIA_DIR) {
+}
+
+std::string MediaFolder::picture_path(int id) const {
+    return m_root + "/pictures/" + std::to_string(id) + ".png";
+}
+
+std::string MediaFolder::sound_path(int id) const {
+    return m_root + "/sounds/" + std::to_string(id) + ".wav";
+}
+
+const Picture& MediaFolder::picture(int id) {
+    if (const auto found = m_pictures.find(id); found != m_pictures.end()) {
+        return found->second;
+    }
+    SDL_Surface* loaded = IMG_Load(picture_path(id).c_str());
+    if (!loaded) {
+        throw std::runtime_error("cannot load picture " + std::to_string(id) + ": " +
+                                 IMG_GetError());
+    }
+    Picture picture;
+    picture.width = loaded->w;
+    picture.height = loaded->h;
+    picture.has_alpha = SDL_ISPIXELFORMAT_ALPHA(loaded->format->format);
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    if (!rgba) {
+        throw std::runtime_error("cannot convert picture " + std::to_string(id));
+    }
+    picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+    for (int y = 0; y < picture.height; ++y) {
+        std::memcpy(&picture.rgba[static_cast<size_t>(y) * picture.width * 4],
+                    static_cast<const std::uint8_t*>(rgba->pixels) +
+                        static_cast<size_t>(y) * rgba->pitch,
+                    static_cast<size_t>(picture.width) * 4);
+    }
+    SDL_FreeSurface(rgba);
+    return m_pictures.emplace(id, std::move(picture)).first->second;
+}
+
+const Sound& MediaFolder::sound(int id) {
+    if (const auto found = m_sounds.find(id); found != m_sounds.end()) {
+        return found->second;
+    }
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(sound_path(id).c_str(), &spec, &buffer, &length)) {
+        throw std::runtime_error("cannot load sound " + std::to_string(id) + ": " + SDL_GetError());
+    }
+    Sound sound;
+    sound.rate = spec.freq;
+    sound.channels = spec.channels;
+    sound.bits = SDL_AUDIO_BITSIZE(spec.format);
+    if (spec.format == AUDIO_S16LSB) {
+        sound.samples.resize(length / 2);
+        std::memcpy(sound.samples.data(), buffer, sound.samples.size() * 2);
+    }
+    SDL_FreeWAV(buffer);
+    return m_sounds.emplace(id, std::move(sound)).first->second;
+}

@@ -1,0 +1,315 @@
+#include "MediaFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr int sky_id = 168;
+constexpr int frame_count = 12;
+constexpr int speaker_ids[] = {180, 181, 182};
+constexpr int bigsky_id = 183;
+constexpr int star_id = 184;
+constexpr int dim_star_id = 185;
+constexpr int dome_width = 1170;
+constexpr int top_strip = 25;
+
+// Bit depth and colour type straight from the PNG header.
+std::pair<int, int> png_format(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> head(26);
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    return {static_cast<unsigned char>(head[24]), static_cast<unsigned char>(head[25])};
+}
+
+Picture const& picture(int id) {
+    return MediaFolder::instance().picture(id);
+}
+
+// Each channel's level over a rectangle, to a fraction of a step: the mean of the middle of
+// the values, so that stars do not move it but the dither's fine shades still count.
+std::array<double, 3> sky_colour(const Picture& p, int left, int top, int width, int height) {
+    std::array<double, 3> colour{};
+    for (int c = 0; c < 3; ++c) {
+        std::vector<double> values;
+        for (int y = top; y < top + height; ++y) {
+            for (int x = left; x < left + width; ++x) {
+                values.push_back(p.at(x, y)[c]);
+            }
+        }
+        std::sort(values.begin(), values.end());
+        const size_t from = values.size() / 10;
+        const size_t to = values.size() * 8 / 10;
+        double sum = 0.0;
+        for (size_t i = from; i < to; ++i) {
+            sum += values[i];
+        }
+        colour[c] = sum / static_cast<double>(to - from);
+    }
+    return colour;
+}
+
+double mean_frame_change(const Picture& a, const Picture& b) {
+    double sum = 0.0;
+    for (size_t i = 0; i < a.rgba.size(); ++i) {
+        sum += std::abs(static_cast<int>(a.rgba[i]) - static_cast<int>(b.rgba[i]));
+    }
+    return sum / static_cast<double>(a.rgba.size());
+}
+
+TEST(Pictures, EveryPictureIsAnEightBitPngOfItsShape) {
+    struct Expected {
+        int id;
+        int width;
+        int height; // 0: any height of the dome's range
+        bool alpha;
+    };
+    std::vector<Expected> expected = {
+        {bigsky_id, 3840, 2160, false}, {star_id, 16, 16, true}, {dim_star_id, 16, 16, true}};
+    for (int id : speaker_ids) {
+        expected.push_back({id, 25, 21, true});
+    }
+    for (int i = 0; i < frame_count; ++i) {
+        expected.push_back({sky_id + i, dome_width, 0, false});
+    }
+    const int dome_height = picture(sky_id).height;
+    EXPECT_GE(dome_height, 400);
+    EXPECT_LE(dome_height, 600);
+    for (const auto& e : expected) {
+        SCOPED_TRACE("picture " + std::to_string(e.id));
+        const auto [depth, colour_type] = png_format(MediaFolder::instance().picture_path(e.id));
+        EXPECT_EQ(depth, 8);
+        EXPECT_EQ(colour_type, e.alpha ? 6 : 2);
+        const Picture& p = picture(e.id);
+        EXPECT_EQ(p.width, e.width);
+        EXPECT_EQ(p.height, e.height ? e.height : dome_height);
+        EXPECT_EQ(p.has_alpha, e.alpha);
+    }
+}
+
+TEST(Pictures, DomeFramesLoopWithoutAJump) {
+    std::vector<double> changes;
+    for (int i = 0; i < frame_count; ++i) {
+        changes.push_back(
+            mean_frame_change(picture(sky_id + i), picture(sky_id + (i + 1) % frame_count)));
+    }
+    // The frames shimmer, so each differs from the next; the wrap from the last frame to the
+    // first is a step like the steps beside it, not a jump.
+    EXPECT_GT(*std::min_element(changes.begin(), changes.end()), 0.0);
+    const double beside = std::max(changes[frame_count - 2], changes[0]);
+    EXPECT_LT(changes[frame_count - 1], 1.25 * beside);
+}
+
+TEST(Pictures, MoonShinesInTheSoundHotSpot) {
+    for (int i = 0; i < frame_count; ++i) {
+        SCOPED_TRACE("frame " + std::to_string(i));
+        const Picture& p = picture(sky_id + i);
+        double sum_x = 0.0;
+        double sum_y = 0.0;
+        int bright = 0;
+        int outside = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.luma(x, y) < 170.0) {
+                    continue;
+                }
+                ++bright;
+                sum_x += x;
+                sum_y += y;
+                outside += x < 684 || x > 826 || y < 108 || y > 250;
+            }
+        }
+        ASSERT_GT(bright, 3000) << "the moon should be a disc some 80 pixels across";
+        EXPECT_EQ(outside, 0);
+        EXPECT_NEAR(sum_x / bright, 755.0, 4.0);
+        EXPECT_NEAR(sum_y / bright, 179.0, 4.0);
+    }
+}
+
+TEST(Pictures, DomeFramesMeetTheBackdropWithoutASeam) {
+    const Picture& sky = picture(bigsky_id);
+    for (int i = 0; i < frame_count; i += 5) {
+        const Picture& frame = picture(sky_id + i);
+        for (int screen : {1170, 1280, 1600, 1920, 2560, 3840}) {
+            SCOPED_TRACE("frame " + std::to_string(i) + " on a screen " + std::to_string(screen) +
+                         " wide");
+            const int left = screen - dome_width;
+            // Along the left edge: the frame's first columns against the backdrop just left of it.
+            if (left >= 12) {
+                for (int y = top_strip; y + 20 <= frame.height; y += 20) {
+                    const auto inside = sky_colour(frame, 0, y, 12, 20);
+                    const auto outside = sky_colour(sky, left - 12, y, 12, 20);
+                    for (int c = 0; c < 3; ++c) {
+                        ASSERT_NEAR(inside[c], outside[c], 0.5) << "row " << y << " channel " << c;
+                    }
+                }
+            }
+            // Along the bottom edge: the frame's last rows against the backdrop's rows below.
+            for (int x = 0; x + 30 <= dome_width; x += 30) {
+                const auto inside = sky_colour(frame, x, frame.height - 8, 30, 8);
+                const auto outside = sky_colour(sky, left + x, frame.height, 30, 8);
+                for (int c = 0; c < 3; ++c) {
+                    ASSERT_NEAR(inside[c], outside[c], 0.5) << "column " << x << " channel " << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(Pictures, BackdropIsAStarryNightDarkerAtTheTop) {
+    const Picture& sky = picture(bigsky_id);
+    auto row_level = [&](int y) {
+        const auto colour = sky_colour(sky, 0, y, sky.width, 1);
+        return 0.2126 * colour[0] + 0.7152 * colour[1] + 0.0722 * colour[2];
+    };
+    EXPECT_LT(row_level(30), row_level(700) - 3.0);
+    EXPECT_LT(row_level(700), row_level(2100));
+
+    // Stars: points clearly brighter than the sky around them, counted on the whole sky and on
+    // the smallest screen's view.
+    int stars = 0;
+    int stars_on_small_screen = 0;
+    for (int y = 2; y < sky.height - 2; ++y) {
+        const double level = row_level(y);
+        for (int x = 2; x < sky.width - 2; ++x) {
+            const double v = sky.luma(x, y);
+            if (v < level + 12.0) {
+                continue;
+            }
+            bool peak = true;
+            for (int dy = -1; dy <= 1 && peak; ++dy) {
+                for (int dx = -1; dx <= 1 && peak; ++dx) {
+                    peak = (dx == 0 && dy == 0) || sky.luma(x + dx, y + dy) < v ||
+                           ((dy < 0 || (dy == 0 && dx < 0)) && sky.luma(x + dx, y + dy) <= v);
+                }
+            }
+            stars += peak;
+            stars_on_small_screen += peak && x < 1024 && y < 768;
+        }
+    }
+    EXPECT_GT(stars, 3000);
+    EXPECT_GT(stars_on_small_screen, 250);
+}
+
+TEST(Pictures, BackdropKeepsTheDomeRowsPlain) {
+    // On any screen the dome covers the backdrop's top rows somewhere, so there they must be the
+    // plain gradient: every stretch of a row has the same sky colour.
+    const Picture& sky = picture(bigsky_id);
+    const int rows = picture(sky_id).height + 20;
+    for (int y = 0; y < rows; y += 4) {
+        const auto whole = sky_colour(sky, 0, y, sky.width, 4);
+        for (int x = 0; x + 240 <= sky.width; x += 240) {
+            const auto part = sky_colour(sky, x, y, 240, 4);
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_NEAR(part[c], whole[c], 1.0) << "row " << y << " column " << x;
+            }
+        }
+    }
+}
+
+TEST(Pictures, TwinklingStarsLieOnTheSkyWithoutASquare) {
+    const Picture& bright = picture(star_id);
+    const Picture& dim = picture(dim_star_id);
+    double bright_light = 0.0;
+    double dim_light = 0.0;
+    for (const Picture* star : {&bright, &dim}) {
+        double light = 0.0;
+        for (int y = 0; y < star->height; ++y) {
+            for (int x = 0; x < star->width; ++x) {
+                const bool border =
+                    x == 0 || y == 0 || x == star->width - 1 || y == star->height - 1;
+                if (border) {
+                    ASSERT_EQ(star->at(x, y)[3], 0) << "at " << x << "," << y;
+                }
+                light += star->at(x, y)[3];
+            }
+        }
+        (star == &bright ? bright_light : dim_light) = light;
+    }
+    EXPECT_GE(bright.at(7, 7)[3], 230);
+    EXPECT_GT(bright_light, 1.5 * dim_light);
+    EXPECT_GT(dim_light, 0.0);
+
+    // The backdrop leaves the five places where they twinkle free of its own stars.
+    const Picture& sky = picture(bigsky_id);
+    const int spots[5][2] = {{150, 108}, {75, 425}, {251, 960}, {1590, 1005}, {36, 900}};
+    for (const auto& spot : spots) {
+        const auto around = sky_colour(sky, spot[0] - 16, spot[1], 48, 16);
+        for (int y = spot[1]; y < spot[1] + 16; ++y) {
+            for (int x = spot[0]; x < spot[0] + 16; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    ASSERT_NEAR(sky.at(x, y)[c], around[c], 6.0) << "at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(Pictures, SpeakersAreLightShapesOnClearGround) {
+    int previous_cover = 0;
+    for (int id : speaker_ids) {
+        SCOPED_TRACE("speaker " + std::to_string(id));
+        const Picture& p = picture(id);
+        int cover = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                const auto* px = p.at(x, y);
+                if (px[3] > 0) {
+                    EXPECT_GT(p.luma(x, y), 200.0);
+                }
+                cover += px[3] > 128;
+            }
+        }
+        EXPECT_EQ(p.at(0, 0)[3], 0);
+        EXPECT_EQ(p.at(p.width - 1, p.height - 1)[3], 0);
+        // Louder shows more waves.
+        EXPECT_GT(cover, previous_cover + 8);
+        previous_cover = cover;
+    }
+}
+
+TEST(Pictures, PlainSkyIsDitheredWithoutBands) {
+    // Undithered, the slow gradient would hold each level for dozens of rows and then step by a
+    // whole level; dithered, the row averages climb in fractions of a level.
+    const Picture& sky = picture(bigsky_id);
+    double previous = -1.0;
+    for (int y = 0; y < 400; y += 4) {
+        const double blue = sky_colour(sky, 0, y, 256, 4)[2];
+        if (previous >= 0.0) {
+            EXPECT_LT(std::abs(blue - previous), 0.6) << "row " << y;
+        }
+        previous = blue;
+    }
+}
+
+TEST(Pictures, MoonlightBreathesAroundTheMoon) {
+    // Mean light in a ring just outside the disc, frame by frame: the halo must visibly swell
+    // and ebb over the loop, not stand still.
+    std::vector<double> ring;
+    for (int i = 0; i < frame_count; ++i) {
+        const Picture& p = picture(sky_id + i);
+        double sum = 0.0;
+        int count = 0;
+        for (int y = 100; y < 260; ++y) {
+            for (int x = 675; x < 835; ++x) {
+                const double r = std::hypot(x - 755.0, y - 179.0);
+                if (r > 46.0 && r < 75.0) {
+                    sum += p.luma(x, y);
+                    ++count;
+                }
+            }
+        }
+        ring.push_back(sum / count);
+    }
+    const auto [low, high] = std::minmax_element(ring.begin(), ring.end());
+    EXPECT_GT(*high - *low, 2.0);
+    EXPECT_LT(*high - *low, 30.0) << "a gentle shimmer, not a flash";
+}
+
+} // namespace
