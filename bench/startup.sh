@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Start-up figures of the real program on a private Xvfb: time from exec to the first presented
+# frame (median of several runs), resident memory after start-up, and the CPU it uses over a
+# stretch of running untouched.
+#   bench/startup.sh [BUILD_DIR] [RUNS] [SECONDS]
+set -euo pipefail
+build=${1:-build} runs=${2:-9} seconds=${3:-30} size=${SIZE:-1920x1080}
+binary=$build/quorvane
+tmp=$(mktemp -d /tmp/quorvane-bench.XXXXXX)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+n=180
+while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$n"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+ticks=$(getconf CLK_TCK)
+times=()
+for i in $(seq "$runs"); do
+    out=$("$build/bench/first-frame" "$binary" 2>/dev/null)
+    ms=$(sed -n 's/^first_frame_ms=//p' <<<"$out")
+    pid=$(sed -n 's/^pid=//p' <<<"$out")
+    times+=("$ms")
+    if [[ $i -eq $runs ]]; then
+        sleep 1
+        rss_start=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+        cpu0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+        sleep "$seconds"
+        cpu1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+        rss_end=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+    fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+echo "screen=$size runs=$runs"
+echo "first_frame_ms_all=${times[*]}"
+echo "first_frame_ms_median=$median"
+echo "rss_after_start_kb=$rss_start rss_after_${seconds}s_kb=$rss_end"
+awk -v c=$((cpu1 - cpu0)) -v t="$ticks" -v s="$seconds" \
+    'BEGIN { printf "cpu_percent_of_one_core_over_%ss=%.2f\n", s, 100 * c / t / s }'
