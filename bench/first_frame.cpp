@@ -6,6 +6,7 @@
 // Usage: first-frame PROGRAM [ARGS...]
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     double start = now_ms();
     pid_t pid = fork();
     if (pid == 0) {
+        // The program must not hold our output open: the caller reads it to its end.
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, STDOUT_FILENO);
         execvp(argv[1], argv + 1);
         _exit(127);
     }
