@@ -1,11 +1,13 @@
 #include "scene/Window1.h"
 
 #include "app/MediaLibrary.h"
+#include "app/Program.h"
 #include "platform/Canvas.h"
 #include "platform/Functions.h"
 #include "platform/ImplicitInstance.h"
 #include "platform/Screen.h"
 #include "platform/StaticText.h"
+#include "platform/System.h"
 #include "platform/Timer.h"
 
 using platform::Canvas;
@@ -190,25 +192,73 @@ void Window1::timerxstars2_Action() {
     control_as<Timer>("timerxstars2")->SetPeriod(r->InRange(50, 400));
 }
 
-// The pointer controls and sound cues.
-bool Window1::Event_MouseDown(int, int) { return false; }
-void Window1::Event_MouseUp(int, int) {}
-void Window1::Canvas1_MouseUp(int, int) {}
-void Window1::Canvas1_MouseExit() {}
-void Window1::Canvas1_MouseEnter() {}
-bool Window1::Canvas1_MouseDown(int, int) { return false; }
-void Window1::StaticText1_MouseUp(int, int) {}
-bool Window1::StaticText1_MouseDown(int, int) { return false; }
-void Window1::Canvas2_MouseUp(int, int) {}
-bool Window1::Canvas2_MouseDown(int, int) { return false; }
-void Window1::Canvas2_MouseExit() {}
-void Window1::Canvas2_MouseEnter() {}
+bool Window1::Event_MouseDown(int, int) { return true; }
+
+void Window1::Event_MouseUp(int, int) {
+    control_as<Canvas>("Canvas3")->SetVisible(false);
+    platform::System::Cursors::Show();
+}
+
+void Window1::Canvas1_MouseEnter() {
+    control_as<StaticText>("StaticText1")->SetVisible(true);
+    control_as<StaticText>("StaticText2")->SetVisible(true);
+    control_as<Canvas>("Canvas3")->SetVisible(true);
+}
+
+void Window1::Canvas1_MouseExit() {
+    control_as<StaticText>("StaticText1")->SetVisible(false);
+    control_as<StaticText>("StaticText2")->SetVisible(false);
+    // The speaker stays while its volume panel is the active window.
+    control_as<Canvas>("Canvas3")->SetVisible(showing);
+}
+
+bool Window1::Canvas1_MouseDown(int, int) { return true; }
+
+void Window1::Canvas1_MouseUp(int, int) { control_as<Canvas>("Canvas3")->SetVisible(true); }
+
+bool Window1::StaticText1_MouseDown(int, int) { return true; }
+
+void Window1::StaticText1_MouseUp(int, int) { platform::Quit(0); }
+
+bool Window1::StaticText2_MouseDown(int, int) { return true; }
+
 void Window1::StaticText2_MouseUp(int, int) {}
-bool Window1::StaticText2_MouseDown(int, int) { return false; }
-void Window1::Timer2_Action() {}
-void Window1::Timer3_Action() {}
+
+bool Window1::Canvas3_MouseDown(int, int) { return true; }
+
 void Window1::Canvas3_MouseUp(int, int) {}
-bool Window1::Canvas3_MouseDown(int, int) { return false; }
+
+void Window1::Canvas2_MouseEnter() {
+    control_as<Canvas>("Canvas2")->SetMouseCursor(platform::System::Cursors::FingerPointer());
+}
+
+void Window1::Canvas2_MouseExit() {
+    control_as<Canvas>("Canvas2")->SetMouseCursor(platform::System::Cursors::StandardPointer());
+}
+
+bool Window1::Canvas2_MouseDown(int, int) { return true; }
+
+// The moon starts and stops the beach. Whether the sounds are on is read from surf itself, so a
+// surf started elsewhere counts too.
+void Window1::Canvas2_MouseUp(int, int) {
+    if (surf()->IsPlaying()) {
+        surf()->Stop();
+        walk()->Stop();
+        surf2()->Stop();
+        control_as<Timer>("Timer2")->SetMode(Timer::ModeOff);
+        control_as<Timer>("Timer3")->SetMode(Timer::ModeOff);
+    } else {
+        surf()->PlayLooping();
+        walk()->Play();
+        control_as<Timer>("Timer3")->SetMode(Timer::ModeSingle);
+        control_as<Timer>("Timer2")->SetMode(Timer::ModeMultiple);
+    }
+    ObscureCursorMBS();
+}
+
+void Window1::Timer2_Action() { splash()->Play(); }
+
+void Window1::Timer3_Action() { surf2()->PlayLooping(); }
 
 } // namespace scene
 
