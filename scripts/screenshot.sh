@@ -4,7 +4,7 @@
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build} out=${2:-docs/screenshot.png}
+build=${1:-build} out=${2:-docs/screenshot.jpg}
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -23,5 +23,5 @@ sleep 2
 xdotool mousemove 60 12
 sleep 0.5
 mkdir -p "$(dirname "$out")"
-import -window root -resize 1280x720 "$out"
+import -window root -resize 1280x720 -quality 90 "$out"
 echo "wrote $out"
