@@ -34,6 +34,23 @@ void on_error(png_structp png, png_const_charp message) {
 
 void on_warning(png_structp, png_const_charp) {}
 
+// Whether every chunk fits in the bytes that follow it. libpng allocates a chunk's buffer from
+// its declared length before reading it; a file cannot hold a chunk longer than itself, so this
+// bounds what any chunk can cost by the file's size.
+bool chunks_fit(std::span<const uint8_t> bytes) {
+    size_t pos = 8;
+    while (bytes.size() - pos >= 8) {
+        const uint8_t* p = bytes.data() + pos;
+        size_t length = (size_t(p[0]) << 24) | (size_t(p[1]) << 16) | (size_t(p[2]) << 8) | p[3];
+        if (length + 4 > bytes.size() - pos - 8)
+            return false;
+        if (std::memcmp(p + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + length;
+    }
+    return true;
+}
+
 // Everything libpng may jump out of lives in this function, which holds no C++ object that
 // needs destroying: the image is on the heap and owned by the caller.
 bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_translucent) {
@@ -49,8 +66,11 @@ bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_transl
         return false;
     }
     png_set_read_fn(png, &source, read_bytes);
-    // Refused in the header, before anything is allocated for the pixels.
+    // Refused in the header, before anything is allocated for the pixels; and no chunk, however
+    // long it claims to be, gets more than a few megabytes.
     png_set_user_limits(png, kMaxSide, kMaxSide);
+    png_set_chunk_malloc_max(png, 8u << 20);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_read_info(png, info);
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
@@ -81,6 +101,10 @@ bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_transl
 std::optional<Image> decode(std::span<const uint8_t> bytes, std::string& error) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
         error = "not a PNG file";
+        return std::nullopt;
+    }
+    if (!chunks_fit(bytes)) {
+        error = "damaged PNG: a chunk runs past the end of the file";
         return std::nullopt;
     }
     Source source{bytes, 0, {}};

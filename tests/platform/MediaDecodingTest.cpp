@@ -96,6 +96,12 @@ TEST(PngDecoder, RefusesGarbageTruncationAndAbsurdSizesWithAReason) {
     std::memcpy(&huge[16], side, 4);
     std::memcpy(&huge[20], side, 4);
     EXPECT_FALSE(platform::PngDecoder::decode(huge, error));
+    // A chunk that claims two gigabytes in a file of a few hundred bytes.
+    std::vector<uint8_t> liar(good.begin(), good.begin() + 33);
+    const uint8_t header[8] = {0x7E, 0x00, 0x00, 0x63, 't', 'E', 'X', 't'};
+    liar.insert(liar.end(), header, header + 8);
+    EXPECT_FALSE(platform::PngDecoder::decode(liar, error));
+    EXPECT_NE(error.find("past the end"), std::string::npos);
 }
 
 TEST(WavDecoder, ReadsCommonEncodingsIntoSixteenBitSamples) {
