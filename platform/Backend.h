@@ -47,6 +47,9 @@ public:
     virtual OutputVolume& output_volume() = 0;
     virtual TextRenderer& text() = 0;
 
+    // The event loop has ended; the ordered shutdown follows.
+    virtual void loop_ended() {}
+
     // Seed for a new random generator.
     virtual uint64_t random_seed() = 0;
 };

@@ -172,6 +172,7 @@ void RuntimeRegisterAppObject(const Ref<Application>& app) { Runtime::current().
 void RuntimeRun() {
     Runtime::current().note("event loop");
     Runtime::current().loop().run();
+    Runtime::current().backend().loop_ended();
 }
 
 void RuntimeUnhandledException(const std::exception& failure) {

@@ -5,6 +5,8 @@
 #include "platform/sdl/WindowManagerProbe.h"
 
 #include <SDL.h>
+#include <csignal>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -259,6 +261,16 @@ TextRenderer& SdlBackend::text() {
     if (!m_text)
         m_text = std::make_unique<TtfTextRenderer>();
     return *m_text;
+}
+
+void SdlBackend::loop_ended() {
+    // SDL turns the first SIGINT or SIGTERM into a quit request, which ends the loop through
+    // the same shutdown as Quit; one arriving after that does not wait for the shutdown.
+    struct sigaction now {};
+    now.sa_handler = [](int signal) { _exit(128 + signal); };
+    sigemptyset(&now.sa_mask);
+    sigaction(SIGINT, &now, nullptr);
+    sigaction(SIGTERM, &now, nullptr);
 }
 
 uint64_t SdlBackend::random_seed() {

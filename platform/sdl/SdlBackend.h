@@ -46,6 +46,8 @@ public:
     OutputVolume& output_volume() override;
     TextRenderer& text() override;
     uint64_t random_seed() override;
+    // A second interrupt or termination request during shutdown ends the process at once.
+    void loop_ended() override;
 
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
