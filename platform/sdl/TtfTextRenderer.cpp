@@ -58,8 +58,10 @@ void* TtfTextRenderer::font_for(const TextStyle& style) {
         std::cerr << "quorvane: no font for \"" << style.font << "\" (" << TTF_GetError()
                   << "); labels stay empty" << std::endl;
     }
+    // Full hinting puts stems on whole pixels: light hinting smears each 1-pixel stem of a small
+    // label over two grey columns.
     if (font)
-        TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
+        TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
     m_fonts[key] = font;
     return font;
 }
