@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real X server: the top strip's "About" shows the credits box centred on
-# the screen, light text on black in five lines, the makers' name blue under the pointer, and the
-# box puts itself away about five seconds later. The box is saved enlarged in $ABOUT_SHOTS
+# the screen, light text on black in five lines, the makers' name blue under the pointer and
+# opening the credits page the build wrote, and the box puts itself away about five seconds later. The box is saved enlarged in $ABOUT_SHOTS
 # (default /tmp/about-shots) for a person to look at.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -32,7 +32,15 @@ seconds_since() {
     awk -v t="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f", now - t }'
 }
 
-start_program "$binary"
+# The browser is a stand-in that notes the address it was asked to open.
+mkdir -p "$e2e_tmp/bin"
+cat >"$e2e_tmp/bin/xdg-open" <<EOF
+#!/bin/sh
+echo "\$1" >>"$e2e_tmp/opened"
+EOF
+chmod +x "$e2e_tmp/bin/xdg-open"
+
+PATH="$e2e_tmp/bin:$PATH" start_program "$binary"
 wait_for_sky || fail "the screen stayed black: $(cat "$e2e_tmp/stderr")"
 
 # Into the top strip first, so that its labels show, then "About".
@@ -44,10 +52,12 @@ xdotool click 1
 clicked=$(date +%s.%N)
 sleep 0.5
 grab "$around" "$e2e_tmp/shown.png"
-# The box is up for five seconds only: the pointer on the makers' name now, looked at later.
+# The box is up for five seconds only: the pointer onto the makers' name and a click on it now,
+# looked at later.
 xdotool mousemove $((left + 70)) $((top + 31))
 sleep 0.3
 grab "$box" "$e2e_tmp/hover.png"
+xdotool click 1
 xdotool mousemove 300 600
 
 convert "$e2e_tmp/shown.png" -crop "${box_w}x${box_h}+40+40" +repage "$e2e_tmp/box.png"
@@ -72,6 +82,18 @@ name_blue=$(blue_pixels "$e2e_tmp/hover.png" 100x16+20+23)
 others_blue=$(($(blue_pixels "$e2e_tmp/hover.png" 141x23+0+0) + $(blue_pixels "$e2e_tmp/hover.png" 141x83+0+39)))
 echo "blue pixels: makers' name $name_blue, elsewhere $others_blue"
 [[ $name_blue -gt 20 && $others_blue -eq 0 ]] || fail "the name under the pointer is not blue alone"
+
+for _ in $(seq 40); do
+    [[ -s $e2e_tmp/opened ]] && break
+    sleep 0.05
+done
+opened=$(head -n 1 "$e2e_tmp/opened" 2>/dev/null || true)
+echo "the makers' name opened $opened"
+[[ $opened == file://*/credits.html#quorvane ]] || fail "the link opened \"$opened\""
+page=${opened#file://}
+page=${page%#*}
+page=$(printf '%b' "${page//%/\\x}")
+grep -q 'id="quorvane"' "$page" || fail "no section \"quorvane\" in $page"
 
 # Gone about five seconds after it showed: the sky is back where the box was (the box's own
 # black taken to the last pixel).
