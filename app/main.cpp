@@ -1,20 +1,17 @@
 #include "app/Program.h"
 #include "platform/FolderResourceFork.h"
+#include "platform/ProgramLocation.h"
 #include "platform/sdl/SdlBackend.h"
 
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 int main(int, char** argv) {
-    std::error_code ec;
-    fs::path executable = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        executable = fs::absolute(argv[0]);
+    fs::path executable = platform::ProgramLocation::executable(argv[0]);
     std::optional<fs::path> media = platform::FolderResourceFork::locate(executable);
     if (!media) {
         std::cerr << "quorvane: cannot find the pictures and sounds; looked in";

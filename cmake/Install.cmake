@@ -5,6 +5,7 @@ include(GNUInstallDirs)
 install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${QUORVANE_MEDIA_DIR}/pictures ${QUORVANE_MEDIA_DIR}/sounds
     DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvane/media)
+install(FILES ${CMAKE_BINARY_DIR}/doc/credits.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 48 64 128 256)

@@ -1,6 +1,7 @@
 #include "platform/FolderResourceFork.h"
 
 #include "platform/PngDecoder.h"
+#include "platform/ProgramLocation.h"
 #include "platform/Runtime.h"
 #include "platform/WavDecoder.h"
 
@@ -114,8 +115,7 @@ Ref<Sound> FolderResourceFork::GetSound(int32_t id) {
 }
 
 std::vector<fs::path> FolderResourceFork::candidates(const fs::path& executable) {
-    fs::path dir = executable.parent_path();
-    return {dir / "media", dir.parent_path() / "share" / "quorvane" / "media"};
+    return ProgramLocation::candidates(executable, "media", fs::path("quorvane") / "media");
 }
 
 std::optional<fs::path> FolderResourceFork::locate(const fs::path& executable) {

@@ -1,5 +1,6 @@
 #include "scene/Window1.h"
 
+#include "about/aboutWin.h"
 #include "app/MediaLibrary.h"
 #include "app/Program.h"
 #include "platform/Canvas.h"
@@ -222,7 +223,7 @@ void Window1::StaticText1_MouseUp(int, int) { platform::Quit(0); }
 
 bool Window1::StaticText2_MouseDown(int, int) { return true; }
 
-void Window1::StaticText2_MouseUp(int, int) {}
+void Window1::StaticText2_MouseUp(int, int) { ::aboutWin()->Show(); }
 
 bool Window1::Canvas3_MouseDown(int, int) { return true; }
 
