@@ -15,8 +15,6 @@ namespace volume {
 // Events raised to the holder: ValueChanged and Open.
 class SuperSlider : public platform::Canvas {
 public:
-    SuperSlider() = default;
-
     int32_t Minimum = 0;
     int32_t Maximum = 0;
     // Stored unchecked when set by code.
