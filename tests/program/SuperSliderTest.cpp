@@ -1,0 +1,483 @@
+#include "volume/SuperSlider.h"
+#include "platform/Graphics.h"
+#include "platform/NilObjectException.h"
+#include "platform/ThemeTrackDrawInfo.h"
+#include "tests/support/SliderPanel.h"
+#include "tests/support/TestProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+using platform::Ref;
+using testing_support::SliderPanel;
+using testing_support::TestProgram;
+using volume::SuperSlider;
+
+namespace {
+
+using Reports = std::vector<SliderPanel::Report>;
+using Design = std::function<void(SuperSlider&)>;
+
+// The volume-style panel on a small headless screen, with the pointer given in the slider's own
+// coordinates and delivered through the dispatcher.
+struct Fixture {
+    TestProgram program{{.width = 400, .height = 300, .start = false}};
+    Ref<SliderPanel> panel;
+    SuperSlider& s;
+
+    explicit Fixture(Design design = {})
+        : panel(SliderPanel::open(std::move(design))), s(panel->slider()) {
+        program.advance(0);
+    }
+    void press(int x, int y) { program.press(SliderPanel::screen_x(x), SliderPanel::screen_y(y)); }
+    void drag(int x, int y) { program.move(SliderPanel::screen_x(x), SliderPanel::screen_y(y)); }
+    void release(int x, int y) {
+        program.release(SliderPanel::screen_x(x), SliderPanel::screen_y(y));
+    }
+    Reports take() { return panel->take_reports(); }
+
+    // Whether the slider is painted and presented anew after action.
+    template <class Action>
+    bool redraws(Action action) {
+        long presents = program.backend().present_count();
+        action();
+        program.advance(0);
+        return program.backend().present_count() > presents &&
+               program.backend().last_presented().bounds().contains(slider_on_screen());
+    }
+    platform::Rect slider_on_screen() const {
+        return {SliderPanel::screen_x(0), SliderPanel::screen_y(0), s.Width(), s.Height()};
+    }
+
+    // The row of the round thumb's middle on a vertical slider: the middle of the run of light
+    // grey pixels down the thumb's middle column.
+    int thumb_row() {
+        int first = -1, last = -1;
+        for (int y = 0; y < s.Height(); ++y) {
+            uint32_t p =
+                program.backend().pixel(SliderPanel::screen_x(8), SliderPanel::screen_y(y));
+            int r = (p >> 16) & 0xFF, b = p & 0xFF;
+            if (r > 150 && std::abs(r - b) < 20) {
+                if (first < 0)
+                    first = y;
+                last = y;
+            }
+        }
+        return first < 0 ? -1 : (first + last) / 2;
+    }
+};
+
+// The value a pointer at row y gives on the panel's slider: 140 high, 15-pixel thumb, 255 at
+// the top; worked out by hand.
+constexpr int kTopRow = 7;      // and above: 255
+constexpr int kBottomRow = 132; // and below: 0
+constexpr int kRow70 = 126;     // 255 - round(63 / 125 * 255)
+constexpr int kRow71 = 124;
+constexpr int kRow100 = 65;
+
+} // namespace
+
+TEST(SuperSlider, StartsBlankAndOpensWithItsDesignValueUnreported) {
+    Ref<SuperSlider> blank = platform::make_ref<SuperSlider>();
+    EXPECT_EQ(blank->Minimum, 0);
+    EXPECT_EQ(blank->Maximum, 0);
+    EXPECT_EQ(blank->value, 0);
+    EXPECT_FALSE(blank->reverseDirection || blank->small || blank->ThumbPressed ||
+                 blank->LiveScroll || blank->Round || blank->TickMarks || blank->PointsDownRight ||
+                 blank->AbortOnDragOut || blank->refreshed);
+    EXPECT_TRUE(blank->DrawInfo.is_nil());
+    EXPECT_EQ(blank->Values, (std::array<bool, 32>{}));
+
+    Fixture f;
+    ASSERT_FALSE(f.s.DrawInfo.is_nil());
+    EXPECT_EQ(f.s.DrawInfo->Size(), 32u);
+    EXPECT_EQ(f.s.prevValue, 128);
+    EXPECT_EQ(f.panel->opens, 1);
+    // A release or a SetValue that leaves the design value in place says nothing.
+    f.s.handle_mouse_up(5, 5);
+    f.s.SetValue(128);
+    EXPECT_EQ(f.take(), Reports{});
+}
+
+TEST(SuperSlider, APressMovesTheValueAtOnceAndLiveDragsReportEachNewValueOnce) {
+    Fixture f;
+    f.drag(8, kTopRow);
+    f.press(8, kTopRow);
+    EXPECT_EQ(f.s.value, 255);
+    EXPECT_TRUE(f.s.ThumbPressed);
+    // The holder sees the new value while prevValue still has the old one.
+    EXPECT_EQ(f.take(), (Reports{{255, 128}}));
+    EXPECT_EQ(f.s.prevValue, 255);
+
+    f.drag(8, kTopRow);
+    f.drag(3, kTopRow - 5);
+    EXPECT_EQ(f.take(), Reports{});
+    f.drag(8, 70);
+    f.drag(8, 70);
+    f.drag(8, 71);
+    // Far outside it keeps tracking, to the end value.
+    f.drag(300, 500);
+    EXPECT_EQ(f.take(), (Reports{{kRow70, 255}, {kRow71, kRow70}, {0, kRow71}}));
+    f.release(300, 500);
+    EXPECT_EQ(f.take(), Reports{});
+    EXPECT_FALSE(f.s.ThumbPressed);
+    EXPECT_EQ(f.s.value, 0);
+}
+
+TEST(SuperSlider, WithoutLiveScrollOnlyTheReleaseReportsAndOnlyAChange) {
+    Fixture f([](SuperSlider& s) { s.LiveScroll = false; });
+    f.press(8, kTopRow);
+    f.drag(8, 70);
+    f.drag(8, 100);
+    EXPECT_EQ(f.take(), Reports{});
+    EXPECT_EQ(f.s.value, kRow100);
+    f.release(8, 100);
+    EXPECT_EQ(f.take(), (Reports{{kRow100, 128}}));
+
+    // A press that ends where the last report left it raises nothing.
+    f.press(8, 30);
+    f.drag(8, 100);
+    f.release(8, 100);
+    EXPECT_EQ(f.take(), Reports{});
+}
+
+TEST(SuperSlider, TheThumbIsDrawnWithItsMiddleUnderThePointer) {
+    Fixture f;
+    EXPECT_EQ(f.thumb_row(), 70 - 1); // 128 lies between the rows of 129 and 126
+    for (int y = kTopRow; y <= kBottomRow; y += 5) {
+        SCOPED_TRACE(y);
+        f.press(8, y);
+        f.program.advance(0);
+        EXPECT_EQ(f.thumb_row(), y);
+        f.release(8, y);
+    }
+}
+
+TEST(SuperSlider, WithoutLiveScrollTheThumbStaysWhereThePressPutItUntilTheRelease) {
+    Fixture f([](SuperSlider& s) { s.LiveScroll = false; });
+    EXPECT_TRUE(f.redraws([&] { f.press(8, 30); }));
+    EXPECT_EQ(f.thumb_row(), 30);
+    EXPECT_FALSE(f.redraws([&] { f.drag(8, 100); }));
+    EXPECT_EQ(f.thumb_row(), 30);
+    EXPECT_TRUE(f.redraws([&] { f.release(8, 100); }));
+    EXPECT_EQ(f.thumb_row(), 100);
+}
+
+TEST(SuperSlider, DraggingOutPutsTheStartValueBackOncePerStayOutside) {
+    Fixture f([](SuperSlider& s) {
+        s.LiveScroll = false;
+        s.AbortOnDragOut = true;
+    });
+    f.press(8, 70);
+    EXPECT_EQ(f.s.value, kRow70);
+    EXPECT_EQ(f.s.startValue, 128);
+    // Inside is strictly inside: the first and last pixels count, the edges beyond do not.
+    for (auto [x, y] : {std::pair{1, 70}, {19, 70}, {8, 1}, {8, 139}}) {
+        f.drag(x, y);
+        EXPECT_TRUE(f.s.ThumbPressed);
+    }
+    EXPECT_EQ(f.take(), Reports{});
+
+    for (auto [x, y] : {std::pair{0, 70}, {20, 70}, {8, 0}, {8, 140}}) {
+        SCOPED_TRACE(testing::Message() << x << "," << y);
+        f.drag(8, 70);
+        EXPECT_FALSE(f.s.refreshed);
+        f.drag(x, y);
+        // Reported even with live reporting off and the value unchanged; prevValue stays.
+        EXPECT_EQ(f.take(), (Reports{{128, 128}}));
+        EXPECT_EQ(f.s.value, 128);
+        EXPECT_FALSE(f.s.ThumbPressed);
+        EXPECT_TRUE(f.s.refreshed);
+        f.drag(x, y);
+        f.drag(-40, -40);
+        EXPECT_EQ(f.take(), Reports{});
+    }
+    f.release(-40, -40);
+    EXPECT_EQ(f.take(), Reports{});
+}
+
+TEST(SuperSlider, DraggingOutWithLiveScrollReportsThePutBackValueAgainAtTheRelease) {
+    Fixture f([](SuperSlider& s) { s.AbortOnDragOut = true; });
+    f.press(8, 70);
+    f.drag(-1, 70);
+    EXPECT_EQ(f.take(), (Reports{{kRow70, 128}, {128, kRow70}}));
+    EXPECT_EQ(f.s.prevValue, kRow70);
+    f.release(-1, 70);
+    EXPECT_EQ(f.take(), (Reports{{128, kRow70}}));
+    EXPECT_EQ(f.s.prevValue, 128);
+}
+
+TEST(SuperSlider, APressAfterOneThatEndedOutsidePutsTheValueBackOnItsOwnDragOut) {
+    Fixture f([](SuperSlider& s) {
+        s.LiveScroll = false;
+        s.AbortOnDragOut = true;
+    });
+    f.press(8, 70);
+    f.drag(30, 70);
+    f.release(30, 70);
+    f.take();
+    // The pointer jumps straight out of the control after the press.
+    f.press(8, 100);
+    f.drag(30, 100);
+    EXPECT_EQ(f.s.value, 128);
+    EXPECT_EQ(f.take(), (Reports{{128, 128}}));
+}
+
+TEST(SuperSlider, ADisabledSliderTakesThePressButOnlyItsReleaseActs) {
+    Fixture f;
+    f.s.SetEnabled(false);
+    f.program.advance(0);
+    EXPECT_TRUE(f.s.handle_mouse_down(8, kTopRow));
+    EXPECT_FALSE(f.redraws([&] {
+        f.press(8, kTopRow);
+        f.drag(8, 100);
+    }));
+    EXPECT_EQ(f.s.value, 128);
+    EXPECT_FALSE(f.s.ThumbPressed);
+    EXPECT_EQ(f.take(), Reports{});
+
+    // The press was taken, so the release comes here: it clears the pressed thumb, reports a
+    // difference left pending and redraws.
+    f.s.value = 200;
+    f.s.ThumbPressed = true;
+    EXPECT_TRUE(f.redraws([&] { f.release(8, 100); }));
+    EXPECT_FALSE(f.s.ThumbPressed);
+    EXPECT_EQ(f.take(), (Reports{{200, 128}}));
+}
+
+TEST(SuperSlider, PositionsPastTheEndsGiveExactlyTheEndValues) {
+    Fixture f;
+    for (int y : {INT_MIN, -1000, -1, 0, kTopRow})
+        EXPECT_EQ(f.s.GetValueFromCoords(8, y), 255) << y;
+    for (int y : {kBottomRow, 139, 140, 1000, INT_MAX})
+        EXPECT_EQ(f.s.GetValueFromCoords(8, y), 0) << y;
+    EXPECT_EQ(f.s.GetValueFromCoords(8, kTopRow + 1), 253);
+    EXPECT_EQ(f.s.GetValueFromCoords(8, kBottomRow - 1), 2);
+
+    f.s.reverseDirection = false;
+    EXPECT_EQ(f.s.GetValueFromCoords(8, 0), 0);
+    EXPECT_EQ(f.s.GetValueFromCoords(8, 139), 255);
+}
+
+TEST(SuperSlider, ReversedWithANonzeroMinimumStaysInItsRange) {
+    Fixture f([](SuperSlider& s) {
+        s.SetBounds(0, 0, 140, 20);
+        s.Minimum = 10;
+        s.Maximum = 20;
+        s.value = 15;
+    });
+    EXPECT_EQ(f.s.GetValueFromCoords(0, 10), 20);
+    EXPECT_EQ(f.s.GetValueFromCoords(139, 10), 10);
+    int previous = 20;
+    for (int x = -20; x < 160; ++x) {
+        int v = f.s.GetValueFromCoords(x, 10);
+        EXPECT_GE(v, 10);
+        EXPECT_LE(v, previous) << x;
+        previous = v;
+    }
+    // Halves round away from zero: the middle, 62.5 of 125 pixels in, is 15 exactly, and
+    // 69 pixels in is 15.52 reversed to 14.48.
+    EXPECT_EQ(f.s.GetValueFromCoords(7 + 62, 10), 15);
+    EXPECT_EQ(f.s.GetValueFromCoords(7 + 69, 10), 14);
+}
+
+TEST(SuperSlider, ASquareSliderIsDrawnHorizontalButMapsAlongItsHeight) {
+    Fixture f([](SuperSlider& s) {
+        s.SetBounds(13, 31, 40, 40);
+        s.reverseDirection = false;
+    });
+    EXPECT_EQ(f.s.GetValueFromCoords(0, 39), 255);
+    EXPECT_EQ(f.s.GetValueFromCoords(39, 0), 0);
+    EXPECT_EQ(f.s.DrawInfo->Short(26) & platform::ThemeTrackDrawInfo::kHorizontal,
+              platform::ThemeTrackDrawInfo::kHorizontal);
+    f.s.SetBounds(13, 31, 41, 40);
+    EXPECT_EQ(f.s.GetValueFromCoords(40, 0), 255);
+}
+
+TEST(SuperSlider, ASliderNoLongerThanItsThumbGivesItsStartValue) {
+    for (int height : {15, 12, 0}) {
+        SCOPED_TRACE(height);
+        Fixture f([height](SuperSlider& s) {
+            s.SetBounds(13, 31, 10, height);
+            s.Minimum = 3;
+            s.Maximum = 9;
+            s.value = 5;
+        });
+        for (int y = -5; y < 20; ++y)
+            EXPECT_EQ(f.s.GetValueFromCoords(4, y), 9);
+        f.s.reverseDirection = false;
+        EXPECT_EQ(f.s.GetValueFromCoords(4, 7), 3);
+        // Pressing and painting such a slider works too.
+        f.s.handle_mouse_down(4, 7);
+        f.s.handle_mouse_up(4, 7);
+        f.program.advance(0);
+        EXPECT_EQ(f.take(), (Reports{{3, 5}}));
+        EXPECT_EQ(f.program.failure_count(), 0);
+    }
+}
+
+TEST(SuperSlider, SetValueStoresAnyValueAndReportsOnlyAChangeButAlwaysRedraws) {
+    Fixture f;
+    EXPECT_TRUE(f.redraws([&] { f.s.SetValue(300); }));
+    EXPECT_EQ(f.s.value, 300);
+    EXPECT_TRUE(f.redraws([&] { f.s.SetValue(300); }));
+    f.s.SetValue(-7);
+    EXPECT_EQ(f.take(), (Reports{{300, 128}, {-7, 300}}));
+    // A holder may also assign the value directly; the release then reports it.
+    f.s.value = 40;
+    f.s.handle_mouse_up(0, 0);
+    EXPECT_EQ(f.take(), (Reports{{40, -7}}));
+}
+
+namespace {
+
+// Bytes of the track record, laid out by hand at their offsets in the machine's byte order.
+struct ExpectedRecord {
+    std::array<uint8_t, 32> bytes{};
+    ExpectedRecord& put16(size_t offset, int16_t v) {
+        std::memcpy(&bytes[offset], &v, 2);
+        return *this;
+    }
+    ExpectedRecord& put32(size_t offset, int32_t v) {
+        std::memcpy(&bytes[offset], &v, 4);
+        return *this;
+    }
+    ExpectedRecord& put8(size_t offset, uint8_t v) {
+        bytes[offset] = v;
+        return *this;
+    }
+};
+
+std::array<uint8_t, 32> record_of(const SuperSlider& s) {
+    std::array<uint8_t, 32> bytes;
+    std::memcpy(bytes.data(), s.DrawInfo->address(), bytes.size());
+    return bytes;
+}
+
+// A slider whose system may be older than 10.0, and that counts how often it asks.
+class AskingSlider : public SuperSlider {
+public:
+    bool system_ten = true;
+    int asked = 0;
+    bool IsOSX() override {
+        ++asked;
+        return system_ten;
+    }
+};
+
+} // namespace
+
+TEST(SuperSlider, TheTrackRecordIsRefilledFieldByFieldAtEveryPaint) {
+    Fixture f;
+    Ref<platform::MemoryBlock> block = f.s.DrawInfo;
+    for (size_t i = 0; i < 32; ++i)
+        block->Byte(i, 0xAB);
+    f.s.Refresh(true);
+    f.program.advance(0);
+    // The volume slider: 20x140 at (13, 31), vertical, reversed, round, idle, enabled.
+    ExpectedRecord volume;
+    volume.put16(0, 2).put16(2, 33).put16(4, 15).put16(6, 167).put16(8, 29);
+    volume.put32(10, 0).put32(14, 255).put32(18, 128).put32(22, 0);
+    volume.put16(26, 2 | 4 | 8).put8(28, 0).put8(29, 0).put8(30, 0).put8(31, 0);
+    EXPECT_EQ(record_of(f.s), volume.bytes);
+    EXPECT_EQ(f.s.DrawInfo, block);
+
+    f.s.ThumbPressed = true;
+    f.s.Refresh(true);
+    f.program.advance(0);
+    EXPECT_EQ(record_of(f.s), volume.put8(31, 8).bytes);
+
+    // Horizontal, small, pointed down, disabled, an odd range and a value outside it.
+    f.s.SetBounds(-3, 200, 140, 24);
+    f.s.small = true;
+    f.s.Round = false;
+    f.s.PointsDownRight = true;
+    f.s.reverseDirection = false;
+    f.s.SetEnabled(false);
+    f.s.Minimum = -5;
+    f.s.Maximum = 100000;
+    f.s.value = 200000;
+    f.s.ThumbPressed = false;
+    platform::Graphics g(f.program.runtime().desktop(), {0, 0}, platform::Region());
+    f.s.paint(g);
+    ExpectedRecord odd;
+    odd.put16(0, 6).put16(2, 202).put16(4, -1).put16(6, 220).put16(8, 133);
+    odd.put32(10, -5).put32(14, 100000).put32(18, 200000).put32(22, 0);
+    odd.put16(26, 1 | 4 | 8).put8(28, 1).put8(29, 0).put8(30, 2).put8(31, 0);
+    EXPECT_EQ(record_of(f.s), odd.bytes);
+
+    f.s.PointsDownRight = false;
+    f.s.paint(g);
+    EXPECT_EQ(record_of(f.s), odd.put8(30, 1).bytes);
+    f.s.Round = true;
+    f.s.PointsDownRight = true;
+    f.s.paint(g);
+    EXPECT_EQ(record_of(f.s), odd.put8(30, 0).bytes);
+    EXPECT_EQ(f.program.failure_count(), 0);
+}
+
+TEST(SuperSlider, TheSmallTrackIsDrawnOnlyOnSystemTenAndTheThumbStaysSmall) {
+    TestProgram program({.width = 200, .height = 200, .start = false});
+    platform::Graphics g(program.runtime().desktop(), {0, 0}, platform::Region());
+    Ref<AskingSlider> s = platform::make_ref<AskingSlider>();
+    s->SetBounds(0, 0, 20, 140);
+    s->handle_open();
+    s->paint(g);
+    EXPECT_EQ(s->asked, 0);
+    EXPECT_EQ(s->DrawInfo->Short(0), 2);
+
+    s->small = true;
+    s->paint(g);
+    EXPECT_EQ(s->DrawInfo->Short(0), 6);
+    s->system_ten = false;
+    s->paint(g);
+    EXPECT_EQ(s->DrawInfo->Short(0), 2);
+    EXPECT_EQ(s->GetThumbWidth(), 12);
+    EXPECT_EQ(s->asked, 2);
+
+    // This system reports a version past 10.0.
+    EXPECT_TRUE(platform::make_ref<SuperSlider>()->IsOSX());
+}
+
+TEST(SuperSlider, TheAttributeWordHasABitForEachValuesEntry) {
+    Ref<SuperSlider> s = platform::make_ref<SuperSlider>();
+    EXPECT_EQ(s->GetBits(), 0);
+    s->Values[0] = s->Values[5] = s->Values[31] = true;
+    EXPECT_EQ(static_cast<uint32_t>(s->GetBits()), 0x80000021u);
+}
+
+TEST(SuperSlider, PaintingBeforeOpeningIsANilObjectFailure) {
+    TestProgram program({.width = 200, .height = 200, .start = false});
+    platform::Graphics g(program.runtime().desktop(), {0, 0}, platform::Region());
+    Ref<SuperSlider> s = platform::make_ref<SuperSlider>();
+    s->SetBounds(0, 0, 20, 140);
+    EXPECT_THROW(s->paint(g), platform::NilObjectException);
+}
+
+TEST(SuperSlider, TickMarksAreNeverDrawnWithARoundThumb) {
+    auto pixels = [](Design design) {
+        Fixture f(std::move(design));
+        std::vector<uint32_t> out;
+        platform::Rect r = f.panel->frame();
+        for (int y = r.y; y < r.bottom(); ++y)
+            for (int x = r.x; x < r.right(); ++x)
+                out.push_back(f.program.backend().pixel(x, y));
+        return out;
+    };
+    auto ticks = [](bool round, bool ticks) {
+        return [=](SuperSlider& s) {
+            // Wide enough for a pointed thumb and its marks.
+            s.SetBounds(6, 31, 30, 140);
+            s.Round = round;
+            s.TickMarks = ticks;
+            s.NumTickMarks = 6;
+        };
+    };
+    EXPECT_EQ(pixels(ticks(true, true)), pixels(ticks(true, false)));
+    EXPECT_NE(pixels(ticks(false, true)), pixels(ticks(false, false)));
+}
