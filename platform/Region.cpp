@@ -1,5 +1,7 @@
 #include "platform/Region.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -46,7 +48,16 @@ void Region::add(const Rect& r) {
             }
         }
     }
-    // Keep the rectangles disjoint: add only what is not covered yet.
+    // Keep the rectangles disjoint: add only what is not covered yet. Usually nothing overlaps,
+    // and then nothing but the rectangle itself is stored (painting must not allocate).
+    bool overlaps = std::any_of(m_rects.begin(), m_rects.end(),
+                                [&](const Rect& e) { return e.intersects(pending); });
+    if (!overlaps) {
+        m_rects.push_back(pending);
+        if (m_rects.size() > kMaxRects)
+            m_rects.assign(1, bounds());
+        return;
+    }
     std::vector<Rect> pieces{pending};
     for (const Rect& e : m_rects) {
         std::vector<Rect> next;
