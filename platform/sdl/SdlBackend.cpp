@@ -1,6 +1,9 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include "platform/SilentAudioDevice.h"
+#include "platform/sdl/AlsaOutputVolume.h"
+#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/sdl/PulseOutputVolume.h"
 #include "platform/sdl/TtfTextRenderer.h"
 #include "platform/sdl/WindowManagerProbe.h"
 
@@ -10,20 +13,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <random>
 #include <vector>
 
 namespace platform {
-
-namespace {
-
-// Volume changes go nowhere until a sound server is wired in.
-class IgnoredOutputVolume : public OutputVolume {
-public:
-    void set(uint8_t, uint8_t) override {}
-};
-
-} // namespace
 
 SdlBackend::SdlBackend() {
     // SDL's default window surface goes through a software OpenGL texture and re-sends the
@@ -59,12 +53,13 @@ SdlBackend::SdlBackend() {
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     m_cursors[static_cast<int>(CursorShape::FingerPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
-    m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
-    m_volume = std::make_unique<IgnoredOutputVolume>();
+    open_audio();
+    m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>());
 }
 
 SdlBackend::~SdlBackend() {
     m_audio.reset();
+    m_volume.reset();
     m_text.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
@@ -98,6 +93,18 @@ void SdlBackend::open_display() {
     }
     SDL_Quit();
     throw BackendError("cannot open the display: " + why);
+}
+
+void SdlBackend::open_audio() {
+    // The one line below says all there is to say about a missing card.
+    AlsaOutputVolume::quiet_library();
+    try {
+        m_audio = std::make_unique<MixerAudioDevice>();
+    } catch (const AudioDeviceError& e) {
+        // Sounds keep their timing without a device, so the program behaves the same.
+        std::cerr << "quorvane: sound is off: " << e.what() << std::endl;
+        m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
+    }
 }
 
 void SdlBackend::attach_surface() {

@@ -52,6 +52,7 @@ public:
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
+    void open_audio();
     void attach_surface();
     void apply_cursor_visibility();
 

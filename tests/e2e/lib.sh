@@ -81,3 +81,75 @@ wait_for_sky() {
     done
     return 1
 }
+
+# Starts a private PulseAudio daemon in DIR with one null sink, quorvane_e2e, listening on
+# DIR/socket; sets sound_server (for PULSE_SERVER) and sound_server_pid. It stops when the test
+# ends, or earlier by its PID.
+start_sound_server() {
+    local dir=$1
+    mkdir -p "$dir"
+    XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/runtime HOME=$dir \
+        pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
+        --load="module-null-sink sink_name=quorvane_e2e" \
+        --load="module-native-protocol-unix socket=$dir/socket auth-anonymous=1" \
+        >>"$dir/log" 2>&1 &
+    sound_server_pid=$!
+    e2e_pids+=("$sound_server_pid")
+    sound_server=unix:$dir/socket
+    for _ in $(seq 100); do
+        PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+    fail "the sound server did not start: $(cat "$dir/log")"
+}
+
+# A sound server with a null sink to play into: the test command's (PULSE_SERVER,
+# QUORVANE_TEST_SINK), or, run alone, a private one.
+ensure_sound_server() {
+    if [[ -n ${PULSE_SERVER:-} && -n ${QUORVANE_TEST_SINK:-} ]] && pactl info >/dev/null 2>&1; then
+        return
+    fi
+    start_sound_server "$e2e_tmp/pulse"
+    export PULSE_SERVER=$sound_server QUORVANE_TEST_SINK=quorvane_e2e
+}
+
+# Records what the sink plays, from when the recording is under way (the monitor can take a
+# second to start) until finish_recording FILE, which leaves raw stereo 16-bit samples at 44.1 kHz
+# in FILE.
+start_recording() {
+    recording=$e2e_tmp/recording.raw
+    parec --latency-msec=20 -d "$QUORVANE_TEST_SINK.monitor" --raw --format=s16le --rate=44100 \
+        --channels=2 >"$recording" 2>/dev/null &
+    recording_pid=$!
+    e2e_pids+=("$recording_pid")
+    for _ in $(seq 100); do
+        [[ -s $recording ]] && break
+        sleep 0.05
+    done
+    recording_start=$(stat -c %s "$recording")
+}
+
+finish_recording() {
+    kill "$recording_pid" 2>/dev/null || true
+    wait "$recording_pid" 2>/dev/null || true
+    tail -c +$((recording_start + 1)) "$recording" >"$1"
+}
+
+# Records what the sink plays during the next SECONDS into FILE.
+record_sink() {
+    start_recording
+    sleep "$1"
+    finish_recording "$2"
+}
+
+# Loudness (RMS, 0..1) of raw stereo 16-bit samples.
+loudness() {
+    [[ -s $1 ]] || { echo 0; return; }
+    sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }'
+}
+
+# Loudness of what the sink plays during the next SECONDS.
+sink_loudness() {
+    record_sink "$1" "$e2e_tmp/loudness.raw"
+    loudness "$e2e_tmp/loudness.raw"
+}
