@@ -1,5 +1,6 @@
 #include "platform/Control.h"
 
+#include "platform/Runtime.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -40,8 +41,17 @@ bool Control::has_handler(Event event) const {
 
 bool Control::raise(Event event, const EventArgs& args) {
     // Copied so that a handler may rebind its own event while it runs.
-    Handler handler = m_bindings[static_cast<size_t>(event)].handler;
-    return handler ? handler(args) : false;
+    const Binding& binding = m_bindings[static_cast<size_t>(event)];
+    Handler handler = binding.handler;
+    if (!handler)
+        return false;
+    try {
+        return handler(args);
+    } catch (...) {
+        if (Runtime::exists())
+            Runtime::current().note_failure_origin(handler_name(event));
+        throw;
+    }
 }
 
 std::string Control::handler_name(Event event) const {

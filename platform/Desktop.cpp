@@ -37,8 +37,10 @@ void Desktop::hide(Window& window) {
     window.set_shown(false);
     ++m_generation;
     invalidate(window.frame());
+    std::erase(m_recent, &window);
+    // Activation goes back to the window that had it before, as on a desktop.
     if (m_active == &window)
-        activate(m_stack.empty() ? nullptr : m_stack.back());
+        activate(m_recent.empty() ? nullptr : m_recent.back());
     Runtime::current().dispatcher().layout_changed();
 }
 
@@ -56,6 +58,10 @@ void Desktop::click_activate(Window& window) {
 }
 
 void Desktop::activate(Window* window) {
+    if (window) {
+        std::erase(m_recent, window);
+        m_recent.push_back(window);
+    }
     if (window == m_active)
         return;
     Ref<Window> previous(m_active);
@@ -90,6 +96,7 @@ void Desktop::forget(Window& window) {
         ++m_generation;
         invalidate(window.frame());
     }
+    std::erase(m_recent, &window);
     if (m_active == &window)
         m_active = nullptr;
 }

@@ -55,6 +55,7 @@ private:
     Backend& m_backend;
     std::vector<Window*> m_stack;
     Window* m_active = nullptr;
+    std::vector<Window*> m_recent; // shown windows, the most recently active last
     Region m_invalid;
     Region m_repainting; // kept to reuse its storage
     Region m_damage;

@@ -8,6 +8,7 @@
 
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 namespace platform {
 
@@ -52,6 +53,13 @@ Runtime& Runtime::current() {
     if (!s_current)
         throw std::logic_error("the runtime is not running");
     return *s_current;
+}
+
+std::string Runtime::failed_handler(const std::string& guarded) {
+    std::string origin = std::exchange(m_failure_origin, {});
+    if (origin.empty() || origin == guarded)
+        return guarded;
+    return origin + " (in " + guarded + ")";
 }
 
 void Runtime::report_failure(const std::string& handler, const std::string& what) {

@@ -51,11 +51,17 @@ public:
             action();
             return true;
         } catch (const std::exception& e) {
-            report_failure(describe(name), e.what());
+            report_failure(failed_handler(describe(name)), e.what());
         } catch (...) {
-            report_failure(describe(name), "unknown failure");
+            report_failure(failed_handler(describe(name)), "unknown failure");
         }
         return false;
+    }
+    // A handler raised from inside another (a slider's ValueChanged from its press) names
+    // itself here as a failure passes through, so that the report names where it happened.
+    void note_failure_origin(const std::string& handler) {
+        if (m_failure_origin.empty())
+            m_failure_origin = handler;
     }
     void report_failure(const std::string& handler, const std::string& what);
     struct FailureRecord {
@@ -112,6 +118,7 @@ public:
     int exit_status() const;
 
 private:
+    std::string failed_handler(const std::string& guarded);
     static std::string describe(const std::string& s) { return s; }
     static std::string describe(const char* s) { return s; }
     template <class F>
@@ -133,6 +140,7 @@ private:
     Ref<ResourceFork> m_resource_fork;
     std::vector<std::string> m_notes;
 
+    std::string m_failure_origin;
     std::vector<FailureRecord> m_failures;
     long m_failure_count = 0;
     std::ostream* m_report_stream;

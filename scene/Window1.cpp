@@ -10,6 +10,7 @@
 #include "platform/StaticText.h"
 #include "platform/System.h"
 #include "platform/Timer.h"
+#include "volume/loudnessWin.h"
 
 using platform::Canvas;
 using platform::Event;
@@ -195,8 +196,10 @@ void Window1::timerxstars2_Action() {
 
 bool Window1::Event_MouseDown(int, int) { return true; }
 
+// A click on the bare sky puts the speaker and its panel away.
 void Window1::Event_MouseUp(int, int) {
     control_as<Canvas>("Canvas3")->SetVisible(false);
+    loudnessWin()->Hide();
     platform::System::Cursors::Show();
 }
 
@@ -227,7 +230,15 @@ void Window1::StaticText2_MouseUp(int, int) { ::aboutWin()->Show(); }
 
 bool Window1::Canvas3_MouseDown(int, int) { return true; }
 
-void Window1::Canvas3_MouseUp(int, int) {}
+// The panel drops down from the speaker: its own speaker lies exactly over this one.
+void Window1::Canvas3_MouseUp(int, int) {
+    if (screen_width() > 1152)
+        loudnessWin()->SetLeft(screen_width() - 211);
+    else
+        loudnessWin()->SetLeft(887);
+    loudnessWin()->SetTop(1);
+    loudnessWin()->Show();
+}
 
 void Window1::Canvas2_MouseEnter() {
     control_as<Canvas>("Canvas2")->SetMouseCursor(platform::System::Cursors::FingerPointer());

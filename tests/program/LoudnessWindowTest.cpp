@@ -1,0 +1,212 @@
+#include "app/MediaLibrary.h"
+#include "platform/Canvas.h"
+#include "scene/Window1.h"
+#include "tests/support/TestProgram.h"
+#include "volume/loudnessWin.h"
+#include "volume/SuperSlider.h"
+
+#include <gtest/gtest.h>
+
+using platform::Canvas;
+using platform::Ref;
+using testing_support::FakeMedia;
+using testing_support::TestProgram;
+
+namespace {
+
+TestProgram::Options screen(int width) {
+    TestProgram::Options o;
+    o.width = width;
+    o.height = 900;
+    return o;
+}
+
+// Opens the panel the way a user does: into the top strip, then a click on the speaker.
+Ref<volume::loudnessWin> open_panel(TestProgram& program) {
+    int speaker_x = Window1()->control_as<Canvas>("Canvas3")->Left() + 12;
+    program.move(speaker_x, 12);
+    program.click(speaker_x, 12);
+    return loudnessWin();
+}
+
+struct Panel {
+    TestProgram program;
+    Ref<volume::loudnessWin> panel;
+    explicit Panel(int width = 1920) : program(screen(width)) { panel = open_panel(program); }
+
+    volume::SuperSlider& slider() { return *panel->control_as<volume::SuperSlider>("SuperSlider1"); }
+    Ref<platform::Picture> speaker() { return panel->control_as<Canvas>("Canvas1")->Backdrop(); }
+    Ref<platform::Picture> scene_speaker() {
+        return Window1()->control_as<Canvas>("Canvas3")->Backdrop();
+    }
+    // A screen point on the slider's track, y counted from the slider's top.
+    int slider_x() { return panel->Left() + 13 + 10; }
+    int slider_y(int y) { return panel->Top() + 31 + y; }
+    const auto& volumes() { return program.backend().volume_events(); }
+};
+
+} // namespace
+
+TEST(LoudnessWindow, OpensUnderTheSpeakerAtTheMiddleWithoutTouchingTheVolume) {
+    Panel p;
+    EXPECT_EQ(p.panel->frame(), (platform::Rect{1920 - 211, 1, 42, 180}));
+    EXPECT_TRUE(p.panel->Visible());
+    EXPECT_EQ(p.slider().value, 128);
+    EXPECT_EQ(p.slider().bounds(), (platform::Rect{13, 31, 20, 140}));
+    EXPECT_EQ(p.panel->control_as<Canvas>("Canvas1")->bounds(), (platform::Rect{11, 2, 25, 21}));
+    EXPECT_EQ(p.speaker(), speaker2());
+    EXPECT_EQ(p.scene_speaker(), speaker2());
+    EXPECT_TRUE(p.volumes().empty());
+    EXPECT_EQ(p.program.backend().beep_count(), 0);
+    EXPECT_TRUE(Window1()->showing);
+    // Both speakers lie on top of each other.
+    auto scene_speaker = Window1()->control_as<Canvas>("Canvas3");
+    EXPECT_EQ(p.panel->Left() + 11, scene_speaker->Left());
+    EXPECT_EQ(p.panel->Top() + 2, scene_speaker->Top());
+}
+
+TEST(LoudnessWindow, ThePanelIsPlacedByTheScreensWidth) {
+    for (auto [width, left] : {std::pair{1152, 887}, std::pair{1153, 942}, std::pair{1280, 1069}}) {
+        SCOPED_TRACE(width);
+        Panel p(width);
+        EXPECT_EQ(p.panel->Left(), left);
+        EXPECT_EQ(p.panel->Top(), 1);
+    }
+}
+
+TEST(LoudnessWindow, TheEndsOfTheSliderSetFullAndNoVolume) {
+    Panel p;
+    p.program.move(p.slider_x(), p.slider_y(0));
+    p.program.press(p.slider_x(), p.slider_y(0));
+    EXPECT_EQ(p.slider().value, 255);
+    ASSERT_EQ(p.volumes().size(), 1u);
+    EXPECT_EQ(p.volumes().back().left, 255);
+    EXPECT_EQ(p.volumes().back().right, 255);
+    EXPECT_EQ(p.speaker(), speaker3());
+    EXPECT_EQ(p.scene_speaker(), speaker3());
+    p.program.release(p.slider_x(), p.slider_y(0));
+
+    p.program.press(p.slider_x(), p.slider_y(139));
+    p.program.release(p.slider_x(), p.slider_y(139));
+    EXPECT_EQ(p.slider().value, 0);
+    ASSERT_EQ(p.volumes().size(), 2u);
+    EXPECT_EQ(p.volumes().back().left, 0);
+    EXPECT_EQ(p.volumes().back().right, 0);
+    EXPECT_EQ(p.speaker(), speaker1());
+    EXPECT_EQ(p.scene_speaker(), speaker1());
+}
+
+TEST(LoudnessWindow, EachBandShowsItsSpeaker) {
+    Panel p;
+    for (auto [value, picture] : {std::pair{0, 180}, std::pair{79, 180}, std::pair{80, 181},
+                                  std::pair{81, 181}, std::pair{159, 181}, std::pair{160, 182},
+                                  std::pair{255, 182}}) {
+        p.slider().SetValue(value);
+        EXPECT_EQ(p.speaker()->image().at(0, 0), p.scene_speaker()->image().at(0, 0));
+        EXPECT_EQ(p.speaker(), picture == 180 ? speaker1()
+                               : picture == 181 ? speaker2()
+                                                : speaker3())
+            << value;
+        EXPECT_EQ(p.volumes().back().left, value);
+    }
+}
+
+TEST(LoudnessWindow, DraggingBeepsOncePerReportedValueOnlyWhileTheSurfIsSilent) {
+    Panel p;
+    p.program.move(p.slider_x(), p.slider_y(60));
+    p.program.press(p.slider_x(), p.slider_y(60));
+    for (int y = 61; y <= 70; ++y)
+        p.program.move(p.slider_x(), p.slider_y(y));
+    p.program.move(p.slider_x(), p.slider_y(70)); // the same place: nothing new to report
+    p.program.release(p.slider_x(), p.slider_y(70));
+    size_t reported = p.volumes().size();
+    EXPECT_EQ(reported, 11u);
+    EXPECT_EQ(p.program.backend().beep_count(), 11);
+
+    surf()->PlayLooping();
+    p.program.press(p.slider_x(), p.slider_y(20));
+    for (int y = 21; y <= 30; ++y)
+        p.program.move(p.slider_x(), p.slider_y(y));
+    p.program.release(p.slider_x(), p.slider_y(30));
+    EXPECT_EQ(p.volumes().size(), reported + 11);
+    EXPECT_EQ(p.program.backend().beep_count(), 11);
+}
+
+TEST(LoudnessWindow, LeavingHidesItAndTheSceneSpeakerAndShowingItAgainKeepsTheValue) {
+    Panel p;
+    p.slider().SetValue(200);
+    p.program.move(p.slider_x(), p.slider_y(100));
+    p.program.move(p.panel->Left() - 50, 400); // off the panel onto the sky
+    EXPECT_FALSE(p.panel->Visible());
+    EXPECT_FALSE(Window1()->control_as<Canvas>("Canvas3")->Visible());
+    EXPECT_FALSE(Window1()->showing);
+
+    Ref<volume::loudnessWin> again = open_panel(p.program);
+    EXPECT_EQ(again, p.panel);
+    EXPECT_TRUE(again->Visible());
+    EXPECT_EQ(p.slider().value, 200);
+    EXPECT_EQ(p.speaker(), speaker3());
+    EXPECT_EQ(p.volumes().size(), 1u);
+}
+
+TEST(LoudnessWindow, MovingOntoItsOwnControlsIsNoLeave) {
+    Panel p;
+    p.program.move(p.panel->Left() + 2, p.panel->Top() + 100); // the black beside the slider
+    p.program.move(p.slider_x(), p.slider_y(50));               // onto the slider
+    p.program.move(p.panel->Left() + 20, p.panel->Top() + 10);  // onto its speaker
+    EXPECT_TRUE(p.panel->Visible());
+    EXPECT_TRUE(Window1()->control_as<Canvas>("Canvas3")->Visible());
+}
+
+TEST(LoudnessWindow, ActivationIsMirroredIntoTheScene) {
+    Panel p;
+    EXPECT_TRUE(Window1()->showing);
+    // The pointer leaves the strip while the panel is active: the speaker stays.
+    p.program.move(p.slider_x(), p.slider_y(50));
+    EXPECT_TRUE(Window1()->control_as<Canvas>("Canvas3")->Visible());
+    p.program.click(p.panel->Left() - 400, 500); // the bare sky takes the activation and the panel
+    EXPECT_FALSE(Window1()->showing);
+    EXPECT_FALSE(p.panel->Visible());
+    EXPECT_FALSE(Window1()->control_as<Canvas>("Canvas3")->Visible());
+}
+
+TEST(LoudnessWindow, SetSliderNeitherReportsNorSetsTheVolume) {
+    Panel p;
+    int reports = 0;
+    p.slider().bind(platform::Event::ValueChanged, "count", [&](const platform::EventArgs&) {
+        ++reports;
+        return false;
+    });
+    p.panel->setSlider(30);
+    p.program.advance(10);
+    EXPECT_EQ(p.slider().value, 30);
+    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(p.volumes().empty());
+    EXPECT_EQ(p.program.backend().beep_count(), 0);
+}
+
+TEST(LoudnessWindow, TheLevelCarriesTheValueInBothHalves) {
+    Panel p;
+    p.slider().SetValue(200);
+    ASSERT_EQ(p.volumes().size(), 1u);
+    EXPECT_EQ(p.volumes()[0].left, 200);
+    EXPECT_EQ(p.volumes()[0].right, 200);
+}
+
+TEST(LoudnessWindow, AMissingSurfFailsOnlyTheBeepStepAndTheProgramGoesOn) {
+    auto media = platform::make_ref<FakeMedia>();
+    media->remove_sound(170);
+    TestProgram program(screen(1920), media);
+    Ref<volume::loudnessWin> panel = open_panel(program);
+    int x = panel->Left() + 23, bottom = panel->Top() + 31 + 139;
+    program.move(x, bottom);
+    program.press(x, bottom);
+    program.release(x, bottom);
+    // The volume and the pictures were set before the surf was asked for.
+    EXPECT_EQ(program.backend().volume_events().size(), 1u);
+    EXPECT_EQ(panel->control_as<Canvas>("Canvas1")->Backdrop(), speaker1());
+    EXPECT_EQ(program.backend().beep_count(), 0);
+    EXPECT_EQ(program.failure_count(), 1);
+    EXPECT_NE(program.reports().find("SuperSlider1_ValueChanged"), std::string::npos);
+    EXPECT_TRUE(panel->Visible());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Ref.h"
+#include "platform/Window.h"
+
+#include <cstdint>
+
+namespace volume {
+
+// The volume panel: a narrow black box that drops down from the scene's speaker, with a speaker
+// picture of its own and a vertical slider that sets the system's output volume. It hides as
+// soon as the pointer leaves it.
+class loudnessWin : public platform::Window {
+public:
+    std::string ClassName() const override { return "loudnessWin"; }
+
+    // Puts the slider at v without reporting it and without touching the system volume.
+    void setSlider(int32_t v);
+
+    void Layout() override;
+    void CreateControls() override;
+    void AddMenuHandlers() override {}
+    void Event_Open() override;
+    void Event_Activate() override;
+    void Event_Deactivate() override;
+    void Event_MouseEnter() override;
+    void Event_MouseExit() override;
+
+    void SuperSlider1_ValueChanged();
+};
+
+} // namespace volume
+
+// The volume panel's accessor: the one instance, made and opened on the first call.
+platform::Ref<volume::loudnessWin> loudnessWin();
