@@ -1,0 +1,219 @@
+#include "about/aboutWin.h"
+#include "app/MediaLibrary.h"
+#include "app/Program.h"
+#include "platform/Canvas.h"
+#include "platform/StaticText.h"
+#include "platform/Timer.h"
+#include "scene/Window1.h"
+#include "tests/support/TestProgram.h"
+#include "volume/loudnessWin.h"
+
+#include <gtest/gtest.h>
+
+using platform::Canvas;
+using platform::Micros;
+using platform::Ref;
+using platform::StaticText;
+using platform::Timer;
+using testing_support::FakeMedia;
+using testing_support::TestProgram;
+using Kind = platform::HeadlessBackend::SoundEvent::Kind;
+
+namespace {
+
+// The moon: the middle of the invisible hot spot on a 1920-pixel screen.
+constexpr int kMoonX = 1920 - 486 + 71;
+constexpr int kMoonY = 179;
+
+struct Step {
+    Micros ms;
+    std::string label;
+    Kind kind;
+    friend bool operator==(const Step&, const Step&) = default;
+};
+
+std::vector<Step> steps(TestProgram& program) {
+    std::vector<Step> out;
+    for (const auto& e : program.backend().sound_events())
+        if (e.kind != Kind::Beep)
+            out.push_back({e.time / 1000, e.label, e.kind});
+    return out;
+}
+
+Ref<Timer> timer(const char* name) { return Window1()->control_as<Timer>(name); }
+
+std::ostream& operator<<(std::ostream& os, const Step& s) {
+    return os << s.ms << " ms " << s.label << " " << static_cast<int>(s.kind);
+}
+
+} // namespace
+
+TEST(SoundCues, TheMoonStartsTheBeachAndTheTimersBringTheSecondSurfAndTheSplashes) {
+    TestProgram program;
+    program.advance(1000);
+    program.click(kMoonX, kMoonY);
+    EXPECT_TRUE(surf()->IsPlaying());
+    EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeSingle);
+    EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeMultiple);
+    EXPECT_TRUE(program.backend().is_cursor_obscured());
+    program.advance(200000);
+    EXPECT_EQ(steps(program), (std::vector<Step>{{1000, "sound 170", Kind::Loop},
+                                                 {1000, "sound 168", Kind::Play},
+                                                 {51000, "sound 171", Kind::Loop},
+                                                 {87000, "sound 169", Kind::Play},
+                                                 {173000, "sound 169", Kind::Play}}));
+    EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
+    EXPECT_TRUE(surf2()->IsPlaying());
+}
+
+TEST(SoundCues, TwoQuickClicksStopEverythingBeforeAnyCueSounds) {
+    TestProgram program;
+    program.click(kMoonX, kMoonY);
+    program.advance(300);
+    program.click(kMoonX, kMoonY);
+    EXPECT_FALSE(surf()->IsPlaying());
+    EXPECT_FALSE(walk()->IsPlaying());
+    EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
+    EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
+    program.advance(400000);
+    EXPECT_EQ(steps(program), (std::vector<Step>{{0, "sound 170", Kind::Loop},
+                                                 {0, "sound 168", Kind::Play},
+                                                 {300, "sound 170", Kind::Stop},
+                                                 {300, "sound 168", Kind::Stop},
+                                                 {300, "sound 171", Kind::Stop}}));
+}
+
+TEST(SoundCues, AClickAtSixtySecondsStopsTheSecondSurfWithTheOthers) {
+    TestProgram program;
+    program.click(kMoonX, kMoonY);
+    program.advance(60000);
+    EXPECT_TRUE(surf2()->IsPlaying());
+    program.click(kMoonX, kMoonY);
+    EXPECT_FALSE(surf2()->IsPlaying());
+    EXPECT_FALSE(surf()->IsPlaying());
+    program.advance(200000);
+    EXPECT_EQ(steps(program).back(), (Step{60000, "sound 171", Kind::Stop}));
+}
+
+TEST(SoundCues, ASplashSoundingAtTheStopPlaysToItsEnd) {
+    TestProgram program;
+    program.click(kMoonX, kMoonY);
+    program.advance(87000);
+    EXPECT_TRUE(splash()->IsPlaying());
+    program.click(kMoonX, kMoonY);
+    EXPECT_TRUE(splash()->IsPlaying());
+    program.advance(4000); // the fake splash lasts 4 s from 86 s
+    EXPECT_FALSE(splash()->IsPlaying());
+}
+
+TEST(SoundCues, ASurfStartedByTheAboutLinkCountsAsPlaying) {
+    TestProgram program;
+    Ref<about::aboutWin> about = aboutWin();
+    about->control_as<StaticText>("StaticText3"); // the window exists; its link starts surf
+    surf()->PlayLooping();
+    program.click(kMoonX, kMoonY);
+    EXPECT_FALSE(surf()->IsPlaying());
+    EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
+    // walk and surf2 were never started, and are stopped all the same.
+    auto s = steps(program);
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[1].label, "sound 170");
+    EXPECT_EQ(s[1].kind, Kind::Stop);
+}
+
+TEST(SoundCues, TheHotSpotShowsAFingerAndTheClickHidesThePointerUntilItMoves) {
+    TestProgram program;
+    program.move(kMoonX, kMoonY);
+    EXPECT_EQ(program.backend().cursor_shape(), platform::CursorShape::FingerPointer);
+    program.press(kMoonX, kMoonY);
+    program.release(kMoonX, kMoonY);
+    EXPECT_FALSE(program.backend().is_cursor_visible());
+    program.move(kMoonX + 1, kMoonY);
+    EXPECT_TRUE(program.backend().is_cursor_visible());
+    program.move(100, 700);
+    EXPECT_EQ(program.backend().cursor_shape(), platform::CursorShape::StandardPointer);
+}
+
+TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
+    {
+        auto media = platform::make_ref<FakeMedia>();
+        media->remove_sound(170); // surf: the very first question fails
+        TestProgram program({}, media);
+        program.click(kMoonX, kMoonY);
+        EXPECT_TRUE(steps(program).empty());
+        EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
+        EXPECT_FALSE(program.backend().is_cursor_obscured());
+        EXPECT_EQ(program.failure_count(), 1);
+    }
+    {
+        auto media = platform::make_ref<FakeMedia>();
+        media->remove_sound(168); // walk: the surf is already looping
+        TestProgram program({}, media);
+        program.click(kMoonX, kMoonY);
+        EXPECT_TRUE(surf()->IsPlaying());
+        EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
+        EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
+        EXPECT_FALSE(program.backend().is_cursor_obscured());
+        // The next click finds the surf playing and fails at walk again, having stopped surf.
+        program.click(kMoonX, kMoonY);
+        EXPECT_FALSE(surf()->IsPlaying());
+        EXPECT_EQ(program.failure_count(), 2);
+    }
+    {
+        auto media = platform::make_ref<FakeMedia>();
+        media->remove_sound(169); // splash: every action of its timer fails; the timer goes on
+        media->remove_sound(171); // surf2: its one action fails
+        TestProgram program({}, media);
+        program.click(kMoonX, kMoonY);
+        program.advance(86000 * 3);
+        EXPECT_EQ(program.failure_count(), 4);
+        EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeMultiple);
+        EXPECT_TRUE(surf()->IsPlaying());
+        EXPECT_FALSE(program.runtime().loop().quit_requested());
+    }
+}
+
+TEST(TopStrip, RevealsQuitAboutAndTheSpeakerAndHidesThemByTheRules) {
+    TestProgram program;
+    auto quit = Window1()->control_as<StaticText>("StaticText1");
+    auto about = Window1()->control_as<StaticText>("StaticText2");
+    auto speaker = Window1()->control_as<Canvas>("Canvas3");
+    program.move(600, 12);
+    EXPECT_TRUE(quit->Visible() && about->Visible() && speaker->Visible());
+    program.move(600, 300);
+    EXPECT_FALSE(quit->Visible() || about->Visible() || speaker->Visible());
+
+    // While the volume panel is active, the speaker stays when the pointer leaves the strip.
+    program.move(600, 12);
+    Window1()->showing = true;
+    program.move(600, 300);
+    EXPECT_FALSE(quit->Visible() || about->Visible());
+    EXPECT_TRUE(speaker->Visible());
+    Window1()->showing = false;
+
+    // A click in the strip shows the speaker; a click on the bare sky hides it again and
+    // shows the pointer.
+    program.move(20, 12); // the strip's own ground, left of the Quit label
+    speaker->SetVisible(false);
+    program.click(20, 12);
+    EXPECT_TRUE(speaker->Visible());
+    ObscureCursorMBS();
+    program.backend().set_cursor_visible(false);
+    program.press(600, 500);
+    program.release(600, 500);
+    EXPECT_FALSE(speaker->Visible());
+    EXPECT_TRUE(program.backend().is_cursor_visible());
+    EXPECT_FALSE(loudnessWin()->Visible());
+}
+
+TEST(TopStrip, QuitEndsTheProgramWithZeroAndAboutShowsTheCredits) {
+    TestProgram program;
+    program.move(90, 12);
+    program.click(90, 12);
+    EXPECT_TRUE(aboutWin()->Visible());
+    EXPECT_FALSE(program.runtime().loop().quit_requested());
+    program.move(30, 12);
+    program.click(30, 12);
+    EXPECT_TRUE(program.runtime().loop().quit_requested());
+    EXPECT_EQ(program.shut_down(), 0);
+}
