@@ -8,7 +8,7 @@ using platform::Picture;
 using platform::Ref;
 using platform::Sound;
 
-FakeMedia::FakeMedia() {
+FakeMedia::FakeMedia(Size size) : m_size(size) {
     m_seconds = {{168, 7.0}, {169, 4.0}, {170, 30.0}, {171, 25.0}};
 }
 
@@ -17,13 +17,13 @@ uint32_t FakeMedia::colour_of(int32_t id) {
            static_cast<uint32_t>(255 - id);
 }
 
-std::pair<int, int> FakeMedia::size_of(int32_t id) {
+std::pair<int, int> FakeMedia::size_of(int32_t id) const {
     if (id >= 168 && id <= 179)
-        return {1170, 450};
+        return m_size == Size::Small ? std::pair{40, 20} : std::pair{1170, 450};
     if (id >= 180 && id <= 182)
         return {25, 21};
     if (id == 183)
-        return {2560, 1600};
+        return m_size == Size::Small ? std::pair{64, 64} : std::pair{2560, 1600};
     return {16, 16};
 }
 

@@ -13,7 +13,9 @@ namespace testing_support {
 // test can take items away and count how often each was asked for.
 class FakeMedia : public platform::ResourceFork {
 public:
-    FakeMedia();
+    // Small pictures keep long runs cheap: every frame drawn is a few pixels.
+    enum class Size { Real, Small };
+    explicit FakeMedia(Size size = Size::Real);
 
     platform::Ref<platform::Picture> GetPicture(int32_t id) override;
     platform::Ref<platform::Sound> GetSound(int32_t id) override;
@@ -27,9 +29,10 @@ public:
 
     // The colour every pixel of picture id has.
     static uint32_t colour_of(int32_t id);
-    static std::pair<int, int> size_of(int32_t id);
+    std::pair<int, int> size_of(int32_t id) const;
 
 private:
+    Size m_size;
     std::set<int32_t> m_missing_pictures;
     std::set<int32_t> m_missing_sounds;
     std::map<int32_t, int> m_picture_requests;
