@@ -31,17 +31,19 @@ const char* event_name(Event event) {
 }
 
 void Control::bind(Event event, std::string handler_name, Handler handler) {
-    m_bindings[static_cast<size_t>(event)] = {std::move(handler_name), std::move(handler)};
+    m_bindings[static_cast<size_t>(event)] = {
+        std::move(handler_name),
+        handler ? std::make_shared<const Handler>(std::move(handler)) : nullptr};
 }
 
 bool Control::has_handler(Event event) const {
-    return static_cast<bool>(m_bindings[static_cast<size_t>(event)].handler);
+    return m_bindings[static_cast<size_t>(event)].handler != nullptr;
 }
 
 bool Control::raise(Event event, const EventArgs& args) {
-    // Copied so that a handler may rebind its own event while it runs.
-    Handler handler = m_bindings[static_cast<size_t>(event)].handler;
-    return handler ? handler(args) : false;
+    // Held so that a handler may rebind its own event while it runs.
+    std::shared_ptr<const Handler> handler = m_bindings[static_cast<size_t>(event)].handler;
+    return handler ? (*handler)(args) : false;
 }
 
 std::string Control::handler_name(Event event) const {

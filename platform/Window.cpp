@@ -210,7 +210,8 @@ void Window::paint(const Rect& screen_clip) {
         g.FillRect(0, 0, m_frame.w, m_frame.h);
     }
     g.DrawPicture(m_backdrop, 0, 0);
-    runtime.guard(qualified("Event_Paint"), [&] { Event_Paint(g); });
+    // Names are made only for a failure report: painting must not allocate.
+    runtime.guard([this] { return qualified("Event_Paint"); }, [&] { Event_Paint(g); });
     for (RectControl* c : paint_order()) {
         if (!c->is_shown())
             continue;
@@ -221,7 +222,7 @@ void Window::paint(const Rect& screen_clip) {
         g.set_origin({on_screen.x, on_screen.y});
         g.set_clip_rect(clip);
         Ref<RectControl> protector(c);
-        runtime.guard(c->handler_name(Event::Paint), [&] { c->paint(g); });
+        runtime.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
     }
 }
 

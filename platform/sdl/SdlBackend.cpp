@@ -61,6 +61,8 @@ SdlBackend::~SdlBackend() {
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
+    if (m_shadow_surface)
+        SDL_FreeSurface(m_shadow_surface);
     if (m_window)
         SDL_DestroyWindow(m_window);
     SDL_Quit();
@@ -98,10 +100,20 @@ void SdlBackend::attach_surface() {
         throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
     bool direct = m_surface->format->BytesPerPixel == 4 && m_surface->format->Rmask == 0x00FF0000u &&
                   m_surface->format->Gmask == 0x0000FF00u && m_surface->format->Bmask == 0x000000FFu;
-    if (direct)
+    if (m_shadow_surface) {
+        SDL_FreeSurface(m_shadow_surface);
+        m_shadow_surface = nullptr;
+    }
+    if (direct) {
         m_shadow.reset();
-    else
-        m_shadow = std::make_unique<Image>(m_surface->w, m_surface->h, 0xFF000000u);
+        return;
+    }
+    m_shadow = std::make_unique<Image>(m_surface->w, m_surface->h, 0xFF000000u);
+    m_shadow_surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(m_shadow->row(0), m_shadow->width(), m_shadow->height(),
+                                           32, m_shadow->width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!m_shadow_surface)
+        throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
 }
 
 Micros SdlBackend::now() {
@@ -203,20 +215,14 @@ Surface SdlBackend::screen() {
 }
 
 void SdlBackend::present(const Region& region) {
-    std::vector<SDL_Rect> rects;
-    rects.reserve(region.rects().size());
+    std::vector<SDL_Rect>& rects = m_present_rects;
+    rects.clear();
     for (const Rect& r : region.rects())
         rects.push_back({r.x, r.y, r.w, r.h});
-    if (m_shadow) {
-        SDL_Surface* shadow = SDL_CreateRGBSurfaceWithFormatFrom(
-            m_shadow->row(0), m_shadow->width(), m_shadow->height(), 32, m_shadow->width() * 4,
-            SDL_PIXELFORMAT_ARGB8888);
-        if (shadow) {
-            for (SDL_Rect& r : rects) {
-                SDL_Rect to = r;
-                SDL_BlitSurface(shadow, &r, m_surface, &to);
-            }
-            SDL_FreeSurface(shadow);
+    if (m_shadow_surface) {
+        for (SDL_Rect& r : rects) {
+            SDL_Rect to = r;
+            SDL_BlitSurface(m_shadow_surface, &r, m_surface, &to);
         }
     }
     SDL_UpdateWindowSurfaceRects(m_window, rects.data(), static_cast<int>(rects.size()));
