@@ -89,8 +89,10 @@ DomeAnimation::DomeAnimation()
     }
 }
 
+// The scene's top strip repaints the backdrop over the frames' first rows, so haze and stars
+// fade out before that line as they do at the left and bottom edges.
 float DomeAnimation::edge_fade(float x, float y) const {
-    return smoothstep(0.0f, 90.0f, x) *
+    return smoothstep(0.0f, 90.0f, x) * smoothstep(25.0f, 85.0f, y) *
            smoothstep(static_cast<float>(dome_height), dome_height - 120.0f, y);
 }
 

@@ -3,6 +3,8 @@
 #include "platform/ResourceFork.h"
 
 #include <filesystem>
+#include <future>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,8 +20,16 @@ class FolderResourceFork : public ResourceFork {
 public:
     explicit FolderResourceFork(std::filesystem::path folder);
 
+    ~FolderResourceFork() override;
+
     Ref<Picture> GetPicture(int32_t id) override;
     Ref<Sound> GetSound(int32_t id) override;
+
+    // Starts decoding pictures the program is about to ask for on other threads, so that
+    // start-up overlaps decoding with opening the display. Each group is decoded in order on a
+    // thread of its own. A prefetched picture answers the first request for its id; later
+    // requests read the folder again.
+    void prefetch_pictures(const std::vector<std::vector<int32_t>>& groups);
 
     const std::filesystem::path& folder() const { return m_folder; }
 
@@ -33,13 +43,22 @@ public:
     static constexpr uintmax_t kMaxFileBytes = 256u << 20;
 
 private:
-    // The file's bytes; nothing when it is missing or unreadable, reporting why once.
-    std::optional<std::vector<uint8_t>> read(const std::filesystem::path& file, const char* kind,
-                                             int32_t id);
+    struct Decoded {
+        std::optional<Image> image;
+        std::string error;
+    };
+    static Decoded decode_picture(const std::filesystem::path& file);
+    std::filesystem::path picture_file(int32_t id) const;
+
+    // The file's bytes; nothing when it is missing or unreadable, with the reason in error.
+    static std::optional<std::vector<uint8_t>> read(const std::filesystem::path& file,
+                                                    std::string& error);
     void report_once(const char* kind, int32_t id, const std::string& why);
 
     std::filesystem::path m_folder;
     std::set<std::pair<std::string, int32_t>> m_reported;
+    std::map<int32_t, std::future<Decoded>> m_prefetched;
+    std::vector<std::future<void>> m_workers;
 };
 
 } // namespace platform

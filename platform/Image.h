@@ -18,6 +18,8 @@ public:
     int height() const { return m_height; }
     bool is_empty() const { return m_width <= 0 || m_height <= 0; }
     bool is_opaque() const { return m_opaque; }
+    // Makes the image width x height of opaque black, reusing the storage where it can.
+    void reset(int width, int height);
     // Recomputes the opaque flag after the pixels were written directly.
     void update_opacity();
 

@@ -2,6 +2,7 @@
 
 #include "platform/SilentAudioDevice.h"
 #include "platform/sdl/TtfTextRenderer.h"
+#include "platform/sdl/WindowManagerProbe.h"
 
 #include <SDL.h>
 
@@ -38,14 +39,19 @@ SdlBackend::SdlBackend() {
     }
     // Made at the desktop's size: a full-screen window asked for at 0x0 can come out 1x1
     // where no window manager resizes it.
-    m_window = SDL_CreateWindow("Quorvane", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                                SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), mode.w, mode.h,
-                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    SDL_Rect bounds{0, 0, mode.w, mode.h};
+    SDL_GetDisplayBounds(0, &bounds);
+    m_window = SDL_CreateWindow("Quorvane", bounds.x, bounds.y, bounds.w, bounds.h,
+                                SDL_WINDOW_BORDERLESS);
     if (!m_window) {
         std::string why = SDL_GetError();
         SDL_Quit();
         throw BackendError("cannot open the display: " + why);
     }
+    // Asking for full screen waits for a window manager's answer, 100 ms in vain where there is
+    // none; a borderless window at the display's bounds already covers the screen there.
+    if (WindowManagerProbe::is_running(m_window))
+        SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     attach_surface();
     m_cursors[static_cast<int>(CursorShape::StandardPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);

@@ -150,12 +150,17 @@ TEST(Pictures, DomeFramesMeetTheBackdropWithoutASeam) {
                     }
                 }
             }
-            // Along the bottom edge: the frame's last rows against the backdrop's rows below.
+            // Along the bottom edge: the frame's last rows against the backdrop's rows below;
+            // along the top strip's lower edge, where the backdrop is repainted over the frame.
             for (int x = 0; x + 30 <= dome_width; x += 30) {
                 const auto inside = sky_colour(frame, x, frame.height - 8, 30, 8);
                 const auto outside = sky_colour(sky, left + x, frame.height, 30, 8);
+                const auto below_strip = sky_colour(frame, x, top_strip, 30, 8);
+                const auto in_strip = sky_colour(sky, left + x, top_strip, 30, 8);
                 for (int c = 0; c < 3; ++c) {
                     ASSERT_NEAR(inside[c], outside[c], 0.5) << "column " << x << " channel " << c;
+                    ASSERT_NEAR(below_strip[c], in_strip[c], 0.5)
+                        << "column " << x << " channel " << c << " under the strip";
                 }
             }
         }

@@ -1,0 +1,35 @@
+# Installing: the program, its pictures and sounds, the credits page, a launcher, icons and the
+# AppStream description. The program finds its media from its own location, so any prefix works.
+include(GNUInstallDirs)
+
+install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${QUORVANE_MEDIA_DIR}/pictures ${QUORVANE_MEDIA_DIR}/sounds
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvane/media)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 48 64 128 256)
+    install(FILES ${CMAKE_BINARY_DIR}/icons/${size}x${size}/quorvane.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+configure_file(${CMAKE_SOURCE_DIR}/packaging/io.github.quorvane.quorvane.metainfo.xml
+    ${CMAKE_BINARY_DIR}/packaging/io.github.quorvane.quorvane.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/io.github.quorvane.quorvane.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# A Debian package; dpkg-shlibdeps works out the runtime libraries it depends on.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quorvane)
+set(CPACK_PACKAGE_VENDOR "The Quorvane team")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Full-screen night-sky ambience with the sound of the sea")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quorvane turns the whole screen into a starry night sky with a living moon, twinkling\n\
+stars and, at a click on the moon, the sounds of a beach at night. It uses almost no\n\
+processor time, so it can run for hours.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Quorvane team <quorvane@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Opening the credits page in the browser goes through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
