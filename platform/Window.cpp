@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "platform/Dispatcher.h"
 #include "platform/Runtime.h"
+#include "platform/Timer.h"
 
 #include <algorithm>
 
@@ -142,6 +143,21 @@ void Window::add_control(const std::string& name, const Ref<platform::Control>& 
     m_paint_order_stale = true;
     if (auto* rc = dynamic_cast<RectControl*>(control.get()))
         rc->Refresh();
+}
+
+void Window::remove_control(const std::string& name) {
+    auto it = std::find_if(m_controls.begin(), m_controls.end(),
+                           [&](const Ref<platform::Control>& c) { return c->Name() == name; });
+    if (it == m_controls.end())
+        return;
+    Ref<platform::Control> removed = *it;
+    if (auto* rc = dynamic_cast<RectControl*>(removed.get()))
+        invalidate_control_tree(*rc);
+    if (auto* timer = dynamic_cast<Timer*>(removed.get()))
+        timer->SetMode(Timer::ModeOff);
+    m_controls.erase(it);
+    m_removed_controls.push_back(removed);
+    m_paint_order_stale = true;
 }
 
 Ref<platform::Control> Window::control(const std::string& name) const {
