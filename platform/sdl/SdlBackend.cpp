@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -136,15 +138,19 @@ std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline)
             Micros left = *deadline - now();
             if (left <= 0)
                 return poll_event();
-            // Rounded up: waking before the deadline would only mean waiting again.
-            timeout_ms = static_cast<int>(std::min<Micros>((left + 999) / 1000, 1 << 30));
+            if (left < 1000) {
+                // SDL waits in whole milliseconds; the last fraction is slept, so that timers
+                // keep their beat to a fraction of a millisecond. Input waits that long at most.
+                if (std::optional<InputEvent> event = poll_event())
+                    return event;
+                std::this_thread::sleep_for(std::chrono::microseconds(left));
+                continue;
+            }
+            timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
         }
         SDL_Event e;
-        if (!SDL_WaitEventTimeout(&e, timeout_ms)) {
-            if (deadline && now() >= *deadline)
-                return std::nullopt;
+        if (!SDL_WaitEventTimeout(&e, timeout_ms))
             continue;
-        }
         if (std::optional<InputEvent> event = translate(&e))
             return event;
     }
