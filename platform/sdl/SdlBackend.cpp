@@ -26,13 +26,16 @@ public:
 } // namespace
 
 SdlBackend::SdlBackend() {
-    // SDL's default window surface goes through a software OpenGL texture and re-sends the
-    // whole window at every update; the plain framebuffer sends only the rectangles given.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_EVENTS) != 0)
         throw BackendError(std::string("cannot open the display: ") + SDL_GetError());
     open_display();
+    // On X11, SDL's default window surface is an OpenGL texture (software OpenGL without a GPU)
+    // that re-sends the whole window at every update, while the plain shared-memory framebuffer
+    // sends only the rectangles given, GPU or not. SDL has no plain framebuffer on Wayland, so
+    // its own choice stays there. Set before the window surface is made, which reads it.
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         std::string why = SDL_GetError();
