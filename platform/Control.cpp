@@ -32,21 +32,22 @@ const char* event_name(Event event) {
 }
 
 void Control::bind(Event event, std::string handler_name, Handler handler) {
-    m_bindings[static_cast<size_t>(event)] = {std::move(handler_name), std::move(handler)};
+    m_bindings[static_cast<size_t>(event)] = {
+        std::move(handler_name),
+        handler ? std::make_shared<const Handler>(std::move(handler)) : nullptr};
 }
 
 bool Control::has_handler(Event event) const {
-    return static_cast<bool>(m_bindings[static_cast<size_t>(event)].handler);
+    return m_bindings[static_cast<size_t>(event)].handler != nullptr;
 }
 
 bool Control::raise(Event event, const EventArgs& args) {
-    // Copied so that a handler may rebind its own event while it runs.
-    const Binding& binding = m_bindings[static_cast<size_t>(event)];
-    Handler handler = binding.handler;
+    // Held so that a handler may rebind its own event while it runs.
+    std::shared_ptr<const Handler> handler = m_bindings[static_cast<size_t>(event)].handler;
     if (!handler)
         return false;
     try {
-        return handler(args);
+        return (*handler)(args);
     } catch (...) {
         if (Runtime::exists())
             Runtime::current().note_failure_origin(handler_name(event));

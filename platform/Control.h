@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -61,7 +62,8 @@ private:
     friend class Window;
     struct Binding {
         std::string name;
-        Handler handler;
+        // Shared so that raising keeps the handler alive without copying it.
+        std::shared_ptr<const Handler> handler;
     };
     std::string m_name;
     Window* m_window = nullptr;

@@ -1,26 +1,26 @@
 #include "platform/Region.h"
 
-#include <algorithm>
-
 namespace platform {
 
 namespace {
 
-// The parts of a that lie outside b, as up to four rectangles.
-void subtract_into(const Rect& a, const Rect& b, std::vector<Rect>& out) {
+// The parts of a that lie outside b: up to four rectangles written to out; returns how many.
+int outside(const Rect& a, const Rect& b, Rect out[4]) {
     Rect cut = a.intersected(b);
     if (cut.is_empty()) {
-        out.push_back(a);
-        return;
+        out[0] = a;
+        return 1;
     }
+    int n = 0;
     if (cut.y > a.y)
-        out.push_back({a.x, a.y, a.w, cut.y - a.y});
+        out[n++] = {a.x, a.y, a.w, cut.y - a.y};
     if (cut.bottom() < a.bottom())
-        out.push_back({a.x, cut.bottom(), a.w, a.bottom() - cut.bottom()});
+        out[n++] = {a.x, cut.bottom(), a.w, a.bottom() - cut.bottom()};
     if (cut.x > a.x)
-        out.push_back({a.x, cut.y, cut.x - a.x, cut.h});
+        out[n++] = {a.x, cut.y, cut.x - a.x, cut.h};
     if (cut.right() < a.right())
-        out.push_back({cut.right(), cut.y, a.right() - cut.right(), cut.h});
+        out[n++] = {cut.right(), cut.y, a.right() - cut.right(), cut.h};
+    return n;
 }
 
 } // namespace
@@ -48,24 +48,23 @@ void Region::add(const Rect& r) {
             }
         }
     }
-    // Keep the rectangles disjoint: add only what is not covered yet. Usually nothing overlaps,
-    // and then nothing but the rectangle itself is stored (painting must not allocate).
-    bool overlaps = std::any_of(m_rects.begin(), m_rects.end(),
-                                [&](const Rect& e) { return e.intersects(pending); });
-    if (!overlaps) {
-        m_rects.push_back(pending);
-        if (m_rects.size() > kMaxRects)
-            m_rects.assign(1, bounds());
-        return;
+    // Keep the rectangles disjoint: add only what is not covered yet. The pieces of pending
+    // are cut in place at the end of the list, so a region that is reused stops allocating
+    // once its storage has grown to its working size.
+    size_t first_piece = m_rects.size();
+    m_rects.push_back(pending);
+    for (size_t i = 0; i < first_piece; ++i) {
+        const Rect e = m_rects[i];
+        size_t end = m_rects.size();
+        for (size_t p = first_piece; p < end; ++p) {
+            Rect parts[4];
+            int n = outside(m_rects[p], e, parts);
+            m_rects[p] = n > 0 ? parts[0] : Rect{};
+            for (int k = 1; k < n; ++k)
+                m_rects.push_back(parts[k]);
+        }
     }
-    std::vector<Rect> pieces{pending};
-    for (const Rect& e : m_rects) {
-        std::vector<Rect> next;
-        for (const Rect& p : pieces)
-            subtract_into(p, e, next);
-        pieces.swap(next);
-    }
-    m_rects.insert(m_rects.end(), pieces.begin(), pieces.end());
+    std::erase_if(m_rects, [](const Rect& piece) { return piece.is_empty(); });
     if (m_rects.size() > kMaxRects) {
         Rect b = bounds();
         m_rects.assign(1, b);
@@ -74,8 +73,11 @@ void Region::add(const Rect& r) {
 
 void Region::subtract(const Rect& r) {
     std::vector<Rect> next;
-    for (const Rect& e : m_rects)
-        subtract_into(e, r, next);
+    for (const Rect& e : m_rects) {
+        Rect parts[4];
+        int n = outside(e, r, parts);
+        next.insert(next.end(), parts, parts + n);
+    }
     m_rects.swap(next);
 }
 

@@ -10,8 +10,9 @@ namespace platform {
 // window is not covered by windows above it.
 class Region {
 public:
-    Region() = default;
-    explicit Region(const Rect& r) { add(r); }
+    // Made with room for its working size, so that a region that is reused never allocates.
+    Region() { m_rects.reserve(kReserved); }
+    explicit Region(const Rect& r) : Region() { add(r); }
 
     // Adds r. Rectangles that overlap are merged when that does not grow the area much, and a
     // region that grows past a few rectangles collapses to its bounding box: presenting a little
@@ -28,6 +29,8 @@ public:
 
 private:
     static constexpr size_t kMaxRects = 16;
+    // The most rectangles, with the pieces that add() cuts on the way.
+    static constexpr size_t kReserved = 2 * kMaxRects;
     std::vector<Rect> m_rects;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "platform/Dispatcher.h"
 #include "platform/Runtime.h"
+#include "platform/Timer.h"
 
 #include <algorithm>
 
@@ -144,6 +145,21 @@ void Window::add_control(const std::string& name, const Ref<platform::Control>& 
         rc->Refresh();
 }
 
+void Window::remove_control(const std::string& name) {
+    auto it = std::find_if(m_controls.begin(), m_controls.end(),
+                           [&](const Ref<platform::Control>& c) { return c->Name() == name; });
+    if (it == m_controls.end())
+        return;
+    Ref<platform::Control> removed = *it;
+    if (auto* rc = dynamic_cast<RectControl*>(removed.get()))
+        invalidate_control_tree(*rc);
+    if (auto* timer = dynamic_cast<Timer*>(removed.get()))
+        timer->SetMode(Timer::ModeOff);
+    m_controls.erase(it);
+    m_removed_controls.push_back(removed);
+    m_paint_order_stale = true;
+}
+
 Ref<platform::Control> Window::control(const std::string& name) const {
     for (const Ref<platform::Control>& c : m_controls)
         if (c->Name() == name)
@@ -210,6 +226,7 @@ void Window::paint(const Rect& screen_clip) {
         g.FillRect(0, 0, m_frame.w, m_frame.h);
     }
     g.DrawPicture(m_backdrop, 0, 0);
+    // Names are made only for a failure report: painting must not allocate.
     runtime.guard([this] { return qualified("Event_Paint"); }, [&] { Event_Paint(g); });
     for (RectControl* c : paint_order()) {
         if (!c->is_shown())

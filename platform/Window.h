@@ -80,6 +80,10 @@ public:
         add_control(name, control);
         return control;
     }
+    // Takes a control out of the window: it is no longer found by its name, drawn or hit (nor
+    // are the controls inside it), and a timer stops. The object stays with the window, so
+    // nothing that still points at it dangles.
+    void remove_control(const std::string& name);
     // The control of that name, or nil.
     Ref<platform::Control> control(const std::string& name) const;
     // The control of that name as a T; nil or another class is a nil-object failure.
@@ -160,6 +164,7 @@ private:
     Ref<Picture> m_backdrop;
 
     std::vector<Ref<platform::Control>> m_controls;
+    std::vector<Ref<platform::Control>> m_removed_controls;
     std::vector<RectControl*> m_paint_order;
     bool m_paint_order_stale = true;
 

@@ -13,20 +13,25 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <iostream>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace platform {
 
 SdlBackend::SdlBackend() {
-    // SDL's default window surface goes through a software OpenGL texture and re-sends the
-    // whole window at every update; the plain framebuffer sends only the rectangles given.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_EVENTS) != 0)
         throw BackendError(std::string("cannot open the display: ") + SDL_GetError());
     open_display();
+    // On X11, SDL's default window surface is an OpenGL texture (software OpenGL without a GPU)
+    // that re-sends the whole window at every update, while the plain shared-memory framebuffer
+    // sends only the rectangles given, GPU or not. SDL has no plain framebuffer on Wayland, so
+    // its own choice stays there. Set before the window surface is made, which reads it.
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         std::string why = SDL_GetError();
@@ -64,6 +69,8 @@ SdlBackend::~SdlBackend() {
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
+    if (m_shadow_surface)
+        SDL_FreeSurface(m_shadow_surface);
     if (m_window)
         SDL_DestroyWindow(m_window);
     SDL_Quit();
@@ -113,10 +120,20 @@ void SdlBackend::attach_surface() {
         throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
     bool direct = m_surface->format->BytesPerPixel == 4 && m_surface->format->Rmask == 0x00FF0000u &&
                   m_surface->format->Gmask == 0x0000FF00u && m_surface->format->Bmask == 0x000000FFu;
-    if (direct)
+    if (m_shadow_surface) {
+        SDL_FreeSurface(m_shadow_surface);
+        m_shadow_surface = nullptr;
+    }
+    if (direct) {
         m_shadow.reset();
-    else
-        m_shadow = std::make_unique<Image>(m_surface->w, m_surface->h, 0xFF000000u);
+        return;
+    }
+    m_shadow = std::make_unique<Image>(m_surface->w, m_surface->h, 0xFF000000u);
+    m_shadow_surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(m_shadow->row(0), m_shadow->width(), m_shadow->height(),
+                                           32, m_shadow->width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!m_shadow_surface)
+        throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
 }
 
 Micros SdlBackend::now() {
@@ -133,15 +150,19 @@ std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline)
             Micros left = *deadline - now();
             if (left <= 0)
                 return poll_event();
-            // Rounded up: waking before the deadline would only mean waiting again.
-            timeout_ms = static_cast<int>(std::min<Micros>((left + 999) / 1000, 1 << 30));
+            if (left < 1000) {
+                // SDL waits in whole milliseconds; the last fraction is slept, so that timers
+                // keep their beat to a fraction of a millisecond. Input waits that long at most.
+                if (std::optional<InputEvent> event = poll_event())
+                    return event;
+                std::this_thread::sleep_for(std::chrono::microseconds(left));
+                continue;
+            }
+            timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
         }
         SDL_Event e;
-        if (!SDL_WaitEventTimeout(&e, timeout_ms)) {
-            if (deadline && now() >= *deadline)
-                return std::nullopt;
+        if (!SDL_WaitEventTimeout(&e, timeout_ms))
             continue;
-        }
         if (std::optional<InputEvent> event = translate(&e))
             return event;
     }
@@ -218,20 +239,14 @@ Surface SdlBackend::screen() {
 }
 
 void SdlBackend::present(const Region& region) {
-    std::vector<SDL_Rect> rects;
-    rects.reserve(region.rects().size());
+    std::vector<SDL_Rect>& rects = m_present_rects;
+    rects.clear();
     for (const Rect& r : region.rects())
         rects.push_back({r.x, r.y, r.w, r.h});
-    if (m_shadow) {
-        SDL_Surface* shadow = SDL_CreateRGBSurfaceWithFormatFrom(
-            m_shadow->row(0), m_shadow->width(), m_shadow->height(), 32, m_shadow->width() * 4,
-            SDL_PIXELFORMAT_ARGB8888);
-        if (shadow) {
-            for (SDL_Rect& r : rects) {
-                SDL_Rect to = r;
-                SDL_BlitSurface(shadow, &r, m_surface, &to);
-            }
-            SDL_FreeSurface(shadow);
+    if (m_shadow_surface) {
+        for (SDL_Rect& r : rects) {
+            SDL_Rect to = r;
+            SDL_BlitSurface(m_shadow_surface, &r, m_surface, &to);
         }
     }
     SDL_UpdateWindowSurfaceRects(m_window, rects.data(), static_cast<int>(rects.size()));

@@ -6,10 +6,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Surface;
 struct SDL_Cursor;
+struct SDL_Rect;
 
 namespace platform {
 
@@ -60,6 +62,9 @@ private:
     SDL_Surface* m_surface = nullptr;
     // Used when the window surface is not 32-bit XRGB: drawn here, converted at present.
     std::unique_ptr<Image> m_shadow;
+    SDL_Surface* m_shadow_surface = nullptr;
+    // Reused by every present: a tick allocates nothing.
+    std::vector<SDL_Rect> m_present_rects;
     SDL_Cursor* m_cursors[2] = {nullptr, nullptr};
     bool m_cursor_visible = true;
     bool m_cursor_obscured = false;
