@@ -51,6 +51,9 @@ SdlBackend::SdlBackend() {
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     m_cursors[static_cast<int>(CursorShape::FingerPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    // The arrow from the start, as the runtime assumes; left alone the window would show the
+    // display's root pointer until a control first sets a shape.
+    set_cursor_shape(CursorShape::StandardPointer);
     open_audio();
     m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>());
 }
