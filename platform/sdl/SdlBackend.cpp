@@ -59,14 +59,16 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
-    m_audio.reset();
-    m_volume.reset();
     m_text.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
     if (m_window)
         SDL_DestroyWindow(m_window);
+    // After the window: closing the audio device lets its last buffers play out (about 0.2 s),
+    // and a volume change just made may still be on its way; the user need not watch either.
+    m_audio.reset();
+    m_volume.reset();
     SDL_Quit();
 }
 
