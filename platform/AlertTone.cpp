@@ -7,7 +7,6 @@ namespace platform::AlertTone {
 
 namespace {
 
-constexpr double kPitch = 1046.5; // C6: bright enough to notice, low enough to stay soft
 constexpr double kOvertone = 0.2; // a little of the octave above, so it sounds less bare
 constexpr double kAttackSeconds = 0.008;
 

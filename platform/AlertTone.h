@@ -4,6 +4,8 @@
 
 namespace platform::AlertTone {
 
+// C6: bright enough to notice, low enough to stay soft.
+constexpr double kPitch = 1046.5;
 // Length of the tone: short enough not to lag behind a slider being dragged.
 constexpr double kSeconds = 0.12;
 // Its loudest sample, as a fraction of full scale: audible beside the ambience, never harsh.

@@ -12,7 +12,7 @@ run_packages=(
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-    xvfb xdotool x11-utils x11-apps imagemagick libxdamage-dev
+    xvfb xdotool x11-utils x11-apps imagemagick libxdamage-dev libxfixes-dev
     pulseaudio pulseaudio-utils sox
     desktop-file-utils appstream dpkg-dev file
 )

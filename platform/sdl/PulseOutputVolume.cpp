@@ -58,6 +58,7 @@ PulseOutputVolume::~PulseOutputVolume() {
     settle(kSettleOnExit);
     {
         Lock lock(m_mainloop);
+        m_closing = true;
         disconnect();
     }
     pa_threaded_mainloop_stop(m_mainloop);
@@ -106,17 +107,27 @@ void PulseOutputVolume::kick() {
     case Link::Never:
     case Link::Down:
         if (m_link == Link::Never ||
-            std::chrono::steady_clock::now() - m_last_attempt >= kRetryInterval)
-            connect();
-        else
+            std::chrono::steady_clock::now() - m_last_attempt >= kRetryInterval) {
+            // Made on the main loop's thread: reading the client configuration and opening the
+            // socket can take milliseconds that the caller need not wait for.
+            m_link = Link::Connecting;
+            m_last_attempt = std::chrono::steady_clock::now();
+            pa_mainloop_api_once(
+                pa_threaded_mainloop_get_api(m_mainloop),
+                [](pa_mainloop_api*, void* self) {
+                    static_cast<PulseOutputVolume*>(self)->connect();
+                },
+                this);
+        } else {
             hand_to_fallback();
+        }
         break;
     }
 }
 
 void PulseOutputVolume::connect() {
-    m_last_attempt = std::chrono::steady_clock::now();
-    m_link = Link::Connecting;
+    if (m_closing)
+        return;
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), "Quorvane");
     if (!m_context) {
         m_link = Link::Down;

@@ -69,6 +69,7 @@ private:
     std::optional<Level> m_in_flight;
     bool m_volume_sent = false;
     long m_applied = 0;
+    bool m_closing = false;
 };
 
 } // namespace platform

@@ -58,13 +58,14 @@ SdlBackend::SdlBackend() {
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     m_cursors[static_cast<int>(CursorShape::FingerPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    // The arrow from the start, as the runtime assumes; left alone the window would show the
+    // display's root pointer until a control first sets a shape.
+    set_cursor_shape(CursorShape::StandardPointer);
     open_audio();
     m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>());
 }
 
 SdlBackend::~SdlBackend() {
-    m_audio.reset();
-    m_volume.reset();
     m_text.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
@@ -73,6 +74,10 @@ SdlBackend::~SdlBackend() {
         SDL_FreeSurface(m_shadow_surface);
     if (m_window)
         SDL_DestroyWindow(m_window);
+    // After the window: closing the audio device lets its last buffers play out (about 0.2 s),
+    // and a volume change just made may still be on its way; the user need not watch either.
+    m_audio.reset();
+    m_volume.reset();
     SDL_Quit();
 }
 

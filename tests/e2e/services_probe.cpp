@@ -4,6 +4,8 @@
 //   load NAME FILE          decode a WAV file
 //   play NAME | loop NAME | stop NAME | playing NAME (answers true or false)
 //   beep | volume LEFT RIGHT | url ADDRESS | quit
+//   obscure (the ObscureCursorMBS plug-in) | show (System.Cursors.Show) | pump (handle the
+//   display's pending events, as the event loop would)
 // Every answer but that of playing is "ok", or "error: ..." for a command it cannot follow.
 // With --analyse FILE it reads raw stereo 16-bit samples instead and prints the quietest and
 // mean loudness of 10 ms windows and the largest step between two neighbouring samples, for
@@ -13,6 +15,7 @@
 #include "platform/Runtime.h"
 #include "platform/Sound.h"
 #include "platform/SoundManager.h"
+#include "platform/System.h"
 #include "platform/WavDecoder.h"
 #include "platform/sdl/SdlBackend.h"
 
@@ -124,6 +127,13 @@ public:
             std::string address;
             std::getline(in >> std::ws, address);
             platform::ShowURL(address);
+        } else if (command == "obscure") {
+            platform::Runtime::current().plugin_entry("ObscureCursorMBS")();
+        } else if (command == "show") {
+            platform::System::Cursors::Show();
+        } else if (command == "pump") {
+            while (platform::Runtime::current().backend().poll_event()) {
+            }
         } else {
             return "error: unknown command " + command;
         }

@@ -1,0 +1,201 @@
+// One row of the mixer buffer table: opens the mixer with the given buffer, measures the delay
+// from Play to the first sample on the sound server's sink (recorded from its monitor), then
+// plays the program's four sounds looped for a while and reports the CPU that this process and
+// the sound server used meanwhile, in per cent of one core.
+//   audio-buffer FRAMES SECONDS SERVER_PID MONITOR MEDIA_DIR
+#include "platform/WavDecoder.h"
+#include "platform/sdl/MixerAudioDevice.h"
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRate = 44100;
+
+// Time of the first loud sample on the monitor after arm(), from a thread that reads the
+// monitor in small blocks.
+class MonitorWatch {
+public:
+    explicit MonitorWatch(const std::string& monitor) {
+        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<uint32_t>(-1);
+        attr.fragsize = kBlockFrames * 4;
+        int error = 0;
+        m_stream = pa_simple_new(nullptr, "audio-buffer", PA_STREAM_RECORD, monitor.c_str(),
+                                 "latency", &spec, nullptr, &attr, &error);
+        if (!m_stream)
+            throw std::runtime_error(std::string("cannot record the monitor: ") +
+                                     pa_strerror(error));
+        m_thread = std::thread([this] { run(); });
+    }
+    ~MonitorWatch() {
+        m_running = false;
+        m_thread.join();
+        pa_simple_free(m_stream);
+    }
+
+    void arm() {
+        m_detected = false;
+        m_armed = true;
+    }
+    // Waits for the first loud sample since arm(), up to a second.
+    std::optional<Clock::time_point> wait() {
+        auto give_up = Clock::now() + std::chrono::seconds(1);
+        while (!m_detected && Clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        m_armed = false;
+        if (!m_detected)
+            return std::nullopt;
+        return Clock::time_point(Clock::duration(m_when.load()));
+    }
+
+private:
+    static constexpr int kBlockFrames = 64;
+
+    void run() {
+        int16_t block[kBlockFrames * 2];
+        while (m_running) {
+            int error = 0;
+            if (pa_simple_read(m_stream, block, sizeof block, &error) < 0)
+                return;
+            auto now = Clock::now();
+            if (!m_armed || m_detected)
+                continue;
+            for (int i = 0; i < kBlockFrames; ++i) {
+                if (std::abs(block[2 * i]) > 1000) {
+                    // That sample came in this many frames before the end of the block.
+                    auto early = std::chrono::microseconds((kBlockFrames - i) * 1000000L / kRate);
+                    m_when = (now - early).time_since_epoch().count();
+                    m_detected = true;
+                    break;
+                }
+            }
+        }
+    }
+
+    pa_simple* m_stream = nullptr;
+    std::thread m_thread;
+    std::atomic<bool> m_running{true}, m_armed{false}, m_detected{false};
+    std::atomic<Clock::rep> m_when{0};
+};
+
+double process_cpu_seconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double server_cpu_seconds(const std::string& pid) {
+    std::ifstream in("/proc/" + pid + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            utime = std::stol(field);
+        if (i == 15)
+            stime = std::stol(field);
+    }
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+std::shared_ptr<platform::PcmSound> load(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+    std::string error;
+    std::optional<platform::PcmSound> pcm = platform::WavDecoder::decode(bytes, error);
+    if (!pcm)
+        throw std::runtime_error(path + ": " + error);
+    return std::make_shared<platform::PcmSound>(std::move(*pcm));
+}
+
+std::shared_ptr<platform::PcmSound> onset_tone() {
+    auto tone = std::make_shared<platform::PcmSound>();
+    tone->rate = kRate;
+    tone->channels = 2;
+    for (int i = 0; i < kRate / 5; ++i) {
+        auto v = static_cast<int16_t>(i % 100 < 50 ? 12000 : -12000);
+        tone->samples.push_back(v);
+        tone->samples.push_back(v);
+    }
+    return tone;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: audio-buffer FRAMES SECONDS SERVER_PID MONITOR MEDIA_DIR\n");
+        return 2;
+    }
+    const int frames = std::stoi(argv[1]);
+    const int seconds = std::stoi(argv[2]);
+    const std::string server_pid = argv[3], monitor = argv[4], media = argv[5];
+    try {
+        platform::MixerAudioDevice device(frames);
+        std::vector<double> latencies;
+        {
+            MonitorWatch watch(monitor);
+            auto tone = device.add_voice(onset_tone(), "onset");
+            std::mt19937 random(1);
+            std::uniform_int_distribution<int> phase(0, frames * 1000 / kRate);
+            for (int trial = 0; trial < 25; ++trial) {
+                device.stop(tone);
+                // Lets the last tone drain, then lands at a new point of the mixer's cycle.
+                std::this_thread::sleep_for(std::chrono::milliseconds(400 + phase(random)));
+                watch.arm();
+                auto start = Clock::now();
+                device.play(tone, false);
+                if (auto heard = watch.wait())
+                    latencies.push_back(
+                        std::chrono::duration<double, std::milli>(*heard - start).count());
+            }
+            device.stop(tone);
+            device.remove_voice(tone);
+        }
+        for (const char* id : {"168", "169", "170", "171"})
+            device.play(device.add_voice(load(media + "/sounds/" + id + ".wav"), id), true);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        double self0 = process_cpu_seconds(), server0 = server_cpu_seconds(server_pid);
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        double self1 = process_cpu_seconds(), server1 = server_cpu_seconds(server_pid);
+        double worst =
+            latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
+        std::printf("%6d  %6.1f  %9.1f  %9.1f  %5zu/25  %8.2f  %8.2f\n", frames,
+                    frames * 1000.0 / kRate, median(latencies), worst, latencies.size(),
+                    100.0 * (self1 - self0) / seconds, 100.0 * (server1 - server0) / seconds);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "audio-buffer: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,138 @@
+// The real sound classes where no device is needed: the mixer on SDL's dummy audio driver (which
+// consumes sound in real time without a card), and the server volume with no server to reach.
+#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/sdl/PulseOutputVolume.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+using platform::PcmSound;
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+std::shared_ptr<PcmSound> tone(double seconds, int rate, int channels) {
+    auto pcm = std::make_shared<PcmSound>();
+    pcm->rate = rate;
+    pcm->channels = channels;
+    pcm->samples.assign(static_cast<size_t>(seconds * rate) * channels, 1000);
+    return pcm;
+}
+
+// Asks until the sound has ended; the dummy driver plays in real time, so this is soon.
+bool ends(platform::MixerAudioDevice& device, platform::AudioDevice::VoiceId voice) {
+    for (int i = 0; i < 500; ++i) {
+        if (!device.is_playing(voice))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+class RecordingVolume : public platform::OutputVolume {
+public:
+    void set(uint8_t left, uint8_t right) override { levels.emplace_back(left, right); }
+    std::vector<std::pair<int, int>> levels;
+};
+
+} // namespace
+
+TEST(MixerAudioDevice, EachVoiceOnItsOwnChannelAnySampleFormat) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    platform::MixerAudioDevice device(1024);
+    // Voices at other rates and channel counts are converted when added.
+    auto a = device.add_voice(tone(0.2, 22050, 1), "a");
+    auto b = device.add_voice(tone(0.2, 48000, 2), "b");
+    auto empty = device.add_voice(tone(0, 44100, 2), "empty");
+    EXPECT_FALSE(device.is_playing(a));
+
+    device.play(a, false);
+    device.play(b, true);
+    EXPECT_TRUE(device.is_playing(a));
+    EXPECT_TRUE(device.is_playing(b));
+    EXPECT_TRUE(ends(device, a));
+    EXPECT_TRUE(device.is_playing(b)) << "a looping voice goes on";
+
+    device.play(a, false);
+    device.stop(b);
+    EXPECT_FALSE(device.is_playing(b));
+    EXPECT_TRUE(device.is_playing(a)) << "stopping one voice leaves the others";
+
+    // A sound with nothing in it never sounds.
+    device.play(empty, true);
+    EXPECT_FALSE(device.is_playing(empty));
+
+    // The beep has a channel of its own.
+    device.beep();
+    EXPECT_TRUE(device.is_playing(a));
+
+    // A removed voice's channel goes to the next voice, which starts silent.
+    device.remove_voice(a);
+    EXPECT_FALSE(device.is_playing(a));
+    auto c = device.add_voice(tone(0.2, 44100, 2), "c");
+    EXPECT_FALSE(device.is_playing(c));
+    device.play(c, false);
+    EXPECT_TRUE(device.is_playing(c));
+    device.remove_voice(c);
+    device.remove_voice(b);
+    device.remove_voice(empty);
+}
+
+TEST(MixerAudioDevice, WithoutADeviceSaysWhy) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    try {
+        platform::MixerAudioDevice device;
+        FAIL() << "opened a device that does not exist";
+    } catch (const platform::AudioDeviceError& e) {
+        EXPECT_FALSE(std::string(e.what()).empty());
+    }
+}
+
+TEST(PulseOutputVolume, WithoutAServerLevelsGoToTheFallback) {
+    ScopedEnv server("PULSE_SERVER", "unix:/nonexistent/quorvane-test-socket");
+    auto fallback = std::make_unique<RecordingVolume>();
+    RecordingVolume& seen = *fallback;
+    platform::PulseOutputVolume volume(std::move(fallback));
+    for (auto [left, right] : {std::pair{10, 20}, {30, 40}, {0, 255}}) {
+        volume.set(static_cast<uint8_t>(left), static_cast<uint8_t>(right));
+        ASSERT_TRUE(volume.settle(std::chrono::seconds(5)));
+    }
+    EXPECT_EQ(volume.applied_count(), 0);
+    EXPECT_EQ(seen.levels, (std::vector<std::pair<int, int>>{{10, 20}, {30, 40}, {0, 255}}));
+}
+
+TEST(PulseOutputVolume, MapsLevelsOntoTheServersScale) {
+    EXPECT_EQ(platform::PulseOutputVolume::server_volume(0), 0u);
+    EXPECT_EQ(platform::PulseOutputVolume::server_volume(255), 0x10000u);
+    // 50 % as the server's own tools print it.
+    EXPECT_EQ(platform::PulseOutputVolume::server_volume(128) * 100 / 0x10000, 50u);
+    for (int level = 1; level < 256; ++level)
+        EXPECT_GT(platform::PulseOutputVolume::server_volume(level),
+                  platform::PulseOutputVolume::server_volume(level - 1));
+}
