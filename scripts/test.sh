@@ -44,6 +44,14 @@ pactl set-default-sink quorvane_test >/dev/null 2>&1 || true
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
 
+# The headless suite again under AddressSanitizer and UndefinedBehaviorSanitizer: any report,
+# leaks at exit included, fails the run. The monkey gets a shorter run there.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_SANITIZE=ON \
+    -DQUORVANE_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$(nproc)" --target quorvane_tests
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    QUORVANE_MONKEY_EVENTS=30000 build-asan/tests/quorvane_tests --gtest_brief=1
+
 # Loading a picture or a sound from arbitrary bytes, for a fixed number of runs from the corpus.
 cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
