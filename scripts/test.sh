@@ -49,7 +49,8 @@ ctest --test-dir build --output-on-failure -j 2 "$@"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_SANITIZE=ON \
     -DQUORVANE_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)" --target quorvane_tests
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     QUORVANE_MONKEY_EVENTS=30000 build-asan/tests/quorvane_tests --gtest_brief=1
 
 # Loading a picture or a sound from arbitrary bytes, for a fixed number of runs from the corpus.
