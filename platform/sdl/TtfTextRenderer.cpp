@@ -18,10 +18,16 @@ TtfTextRenderer::~TtfTextRenderer() {
 }
 
 std::string TtfTextRenderer::font_file(const std::string& family, bool bold, bool italic) {
+    // Loading fontconfig's configuration reads every font cache: it is done once per process,
+    // and each answer is kept.
+    static std::map<std::tuple<std::string, bool, bool>, std::string> known;
+    auto key = std::make_tuple(family, bold, italic);
+    if (auto it = known.find(key); it != known.end())
+        return it->second;
     std::string name = family == "System" ? std::string("sans-serif") : family;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config)
+    if (!FcInit())
         return {};
+    FcConfig* config = FcConfigGetCurrent();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name.c_str()));
     std::string file;
     if (pattern) {
@@ -38,7 +44,7 @@ std::string TtfTextRenderer::font_file(const std::string& family, bool bold, boo
         }
         FcPatternDestroy(pattern);
     }
-    FcConfigDestroy(config);
+    known[key] = file;
     return file;
 }
 
