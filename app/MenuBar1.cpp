@@ -27,15 +27,15 @@ void build_menu(MenuItem& bar, const ItemSpec& title, std::initializer_list<Item
     menu->SetText(title.text);
     menu->SetKeyboardShortcut(title.shortcut);
     bar.Append(menu);
-    for (const ItemSpec& spec : items) {
-        bool is_quit = quit_item && std::string(spec.name) == quit_item;
+    for (const ItemSpec& entry : items) {
+        bool is_quit = quit_item && std::string(entry.name) == quit_item;
         Ref<MenuItem> item = is_quit ? Ref<MenuItem>(make_ref<platform::QuitMenuItem>())
                                      : make_ref<MenuItem>();
-        item->SetName(spec.name);
-        item->SetAutoEnable(spec.auto_enable);
-        item->SetText(spec.text);
-        if (spec.shortcut)
-            item->SetKeyboardShortcut(spec.shortcut);
+        item->SetName(entry.name);
+        item->SetAutoEnable(entry.auto_enable);
+        item->SetText(entry.text);
+        if (entry.shortcut)
+            item->SetKeyboardShortcut(entry.shortcut);
         bar.Child(title.name)->Append(item);
     }
 }

@@ -37,13 +37,13 @@ constexpr int kRate = 44100;
 class MonitorWatch {
 public:
     explicit MonitorWatch(const std::string& monitor) {
-        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+        pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 2};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = kBlockFrames * 4;
         int error = 0;
         m_stream = pa_simple_new(nullptr, "audio-buffer", PA_STREAM_RECORD, monitor.c_str(),
-                                 "latency", &spec, nullptr, &attr, &error);
+                                 "latency", &format, nullptr, &attr, &error);
         if (!m_stream)
             throw std::runtime_error(std::string("cannot record the monitor: ") +
                                      pa_strerror(error));

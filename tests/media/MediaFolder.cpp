@@ -54,17 +54,17 @@ const Sound& MediaFolder::sound(int id) {
     if (const auto found = m_sounds.find(id); found != m_sounds.end()) {
         return found->second;
     }
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(sound_path(id).c_str(), &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV(sound_path(id).c_str(), &format, &buffer, &length)) {
         throw std::runtime_error("cannot load sound " + std::to_string(id) + ": " + SDL_GetError());
     }
     Sound sound;
-    sound.rate = spec.freq;
-    sound.channels = spec.channels;
-    sound.bits = SDL_AUDIO_BITSIZE(spec.format);
-    if (spec.format == AUDIO_S16LSB) {
+    sound.rate = format.freq;
+    sound.channels = format.channels;
+    sound.bits = SDL_AUDIO_BITSIZE(format.format);
+    if (format.format == AUDIO_S16LSB) {
         sound.samples.resize(length / 2);
         std::memcpy(sound.samples.data(), buffer, sound.samples.size() * 2);
     }
