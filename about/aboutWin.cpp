@@ -48,7 +48,9 @@ void aboutWin::Layout() {
     SetVisible(true);
 }
 
-void aboutWin::CreateControls() { _CreateControls0(); }
+void aboutWin::CreateControls() {
+    _CreateControls0();
+}
 
 void aboutWin::_CreateControls0() {
     auto place = [](RectControl& c, int left, int top, int width, int height, RectControl* parent) {
@@ -108,13 +110,21 @@ void aboutWin::_CreateControls0() {
 }
 
 // Each activation gives the box another five seconds.
-void aboutWin::Event_Activate() { control_as<Timer>("Timer1")->SetMode(Timer::ModeSingle); }
+void aboutWin::Event_Activate() {
+    control_as<Timer>("Timer1")->SetMode(Timer::ModeSingle);
+}
 
-void aboutWin::Timer1_Action() { Hide(); }
+void aboutWin::Timer1_Action() {
+    Hide();
+}
 
-bool aboutWin::Event_MouseDown(int, int) { return true; }
+bool aboutWin::Event_MouseDown(int, int) {
+    return true;
+}
 
-void aboutWin::Event_MouseUp(int, int) { Hide(); }
+void aboutWin::Event_MouseUp(int, int) {
+    Hide();
+}
 
 void aboutWin::StaticText3_MouseEnter() {
     control_as<StaticText>("StaticText3")->SetTextColor(kLinkHover);
@@ -124,7 +134,9 @@ void aboutWin::StaticText3_MouseExit() {
     control_as<StaticText>("StaticText3")->SetTextColor(kWhite);
 }
 
-bool aboutWin::StaticText3_MouseDown(int, int) { return true; }
+bool aboutWin::StaticText3_MouseDown(int, int) {
+    return true;
+}
 
 // The program's own link also starts the surf, unless it is sounding already.
 void aboutWin::StaticText3_MouseUp(int, int) {
@@ -142,10 +154,16 @@ void aboutWin::StaticText4_MouseExit() {
     control_as<StaticText>("StaticText4")->SetTextColor(kWhite);
 }
 
-bool aboutWin::StaticText4_MouseDown(int, int) { return true; }
+bool aboutWin::StaticText4_MouseDown(int, int) {
+    return true;
+}
 
-void aboutWin::StaticText4_MouseUp(int, int) { open_credits(CreditsPage::kSliderSection); }
+void aboutWin::StaticText4_MouseUp(int, int) {
+    open_credits(CreditsPage::kSliderSection);
+}
 
 } // namespace about
 
-Ref<about::aboutWin> aboutWin() { return platform::implicit_instance<about::aboutWin>("aboutWin"); }
+Ref<about::aboutWin> aboutWin() {
+    return platform::implicit_instance<about::aboutWin>("aboutWin");
+}

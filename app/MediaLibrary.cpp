@@ -26,22 +26,42 @@ struct MediaItem {
 
 // In declaration order, which is also the order of release at shutdown.
 std::array<MediaItem, 22> s_items{{
-    {"walk", Kind::Sound, 168, {}, {}},     {"sky", Kind::Picture, 168, {}, {}},
-    {"sky1", Kind::Picture, 169, {}, {}},   {"sky2", Kind::Picture, 170, {}, {}},
-    {"sky3", Kind::Picture, 171, {}, {}},   {"sky4", Kind::Picture, 172, {}, {}},
-    {"sky5", Kind::Picture, 173, {}, {}},   {"sky6", Kind::Picture, 174, {}, {}},
-    {"sky7", Kind::Picture, 175, {}, {}},   {"sky8", Kind::Picture, 176, {}, {}},
-    {"sky9", Kind::Picture, 177, {}, {}},   {"sky10", Kind::Picture, 178, {}, {}},
-    {"sky11", Kind::Picture, 179, {}, {}},  {"splash", Kind::Sound, 169, {}, {}},
-    {"surf", Kind::Sound, 170, {}, {}},     {"surf2", Kind::Sound, 171, {}, {}},
+    {"walk", Kind::Sound, 168, {}, {}},       {"sky", Kind::Picture, 168, {}, {}},
+    {"sky1", Kind::Picture, 169, {}, {}},     {"sky2", Kind::Picture, 170, {}, {}},
+    {"sky3", Kind::Picture, 171, {}, {}},     {"sky4", Kind::Picture, 172, {}, {}},
+    {"sky5", Kind::Picture, 173, {}, {}},     {"sky6", Kind::Picture, 174, {}, {}},
+    {"sky7", Kind::Picture, 175, {}, {}},     {"sky8", Kind::Picture, 176, {}, {}},
+    {"sky9", Kind::Picture, 177, {}, {}},     {"sky10", Kind::Picture, 178, {}, {}},
+    {"sky11", Kind::Picture, 179, {}, {}},    {"splash", Kind::Sound, 169, {}, {}},
+    {"surf", Kind::Sound, 170, {}, {}},       {"surf2", Kind::Sound, 171, {}, {}},
     {"speaker1", Kind::Picture, 180, {}, {}}, {"speaker2", Kind::Picture, 181, {}, {}},
     {"speaker3", Kind::Picture, 182, {}, {}}, {"bigsky", Kind::Picture, 183, {}, {}},
-    {"star1", Kind::Picture, 184, {}, {}},  {"star1b", Kind::Picture, 185, {}, {}},
+    {"star1", Kind::Picture, 184, {}, {}},    {"star1b", Kind::Picture, 185, {}, {}},
 }};
 
 enum Item {
-    kWalk, kSky, kSky1, kSky2, kSky3, kSky4, kSky5, kSky6, kSky7, kSky8, kSky9, kSky10, kSky11,
-    kSplash, kSurf, kSurf2, kSpeaker1, kSpeaker2, kSpeaker3, kBigsky, kStar1, kStar1b
+    kWalk,
+    kSky,
+    kSky1,
+    kSky2,
+    kSky3,
+    kSky4,
+    kSky5,
+    kSky6,
+    kSky7,
+    kSky8,
+    kSky9,
+    kSky10,
+    kSky11,
+    kSplash,
+    kSurf,
+    kSurf2,
+    kSpeaker1,
+    kSpeaker2,
+    kSpeaker3,
+    kBigsky,
+    kStar1,
+    kStar1b
 };
 
 Ref<platform::ResourceFork> container() {
@@ -68,28 +88,72 @@ Ref<Sound> sound(Item i) {
 
 } // namespace
 
-Ref<Sound> walk() { return sound(kWalk); }
-Ref<Picture> sky() { return picture(kSky); }
-Ref<Picture> sky1() { return picture(kSky1); }
-Ref<Picture> sky2() { return picture(kSky2); }
-Ref<Picture> sky3() { return picture(kSky3); }
-Ref<Picture> sky4() { return picture(kSky4); }
-Ref<Picture> sky5() { return picture(kSky5); }
-Ref<Picture> sky6() { return picture(kSky6); }
-Ref<Picture> sky7() { return picture(kSky7); }
-Ref<Picture> sky8() { return picture(kSky8); }
-Ref<Picture> sky9() { return picture(kSky9); }
-Ref<Picture> sky10() { return picture(kSky10); }
-Ref<Picture> sky11() { return picture(kSky11); }
-Ref<Sound> splash() { return sound(kSplash); }
-Ref<Sound> surf() { return sound(kSurf); }
-Ref<Sound> surf2() { return sound(kSurf2); }
-Ref<Picture> speaker1() { return picture(kSpeaker1); }
-Ref<Picture> speaker2() { return picture(kSpeaker2); }
-Ref<Picture> speaker3() { return picture(kSpeaker3); }
-Ref<Picture> bigsky() { return picture(kBigsky); }
-Ref<Picture> star1() { return picture(kStar1); }
-Ref<Picture> star1b() { return picture(kStar1b); }
+Ref<Sound> walk() {
+    return sound(kWalk);
+}
+Ref<Picture> sky() {
+    return picture(kSky);
+}
+Ref<Picture> sky1() {
+    return picture(kSky1);
+}
+Ref<Picture> sky2() {
+    return picture(kSky2);
+}
+Ref<Picture> sky3() {
+    return picture(kSky3);
+}
+Ref<Picture> sky4() {
+    return picture(kSky4);
+}
+Ref<Picture> sky5() {
+    return picture(kSky5);
+}
+Ref<Picture> sky6() {
+    return picture(kSky6);
+}
+Ref<Picture> sky7() {
+    return picture(kSky7);
+}
+Ref<Picture> sky8() {
+    return picture(kSky8);
+}
+Ref<Picture> sky9() {
+    return picture(kSky9);
+}
+Ref<Picture> sky10() {
+    return picture(kSky10);
+}
+Ref<Picture> sky11() {
+    return picture(kSky11);
+}
+Ref<Sound> splash() {
+    return sound(kSplash);
+}
+Ref<Sound> surf() {
+    return sound(kSurf);
+}
+Ref<Sound> surf2() {
+    return sound(kSurf2);
+}
+Ref<Picture> speaker1() {
+    return picture(kSpeaker1);
+}
+Ref<Picture> speaker2() {
+    return picture(kSpeaker2);
+}
+Ref<Picture> speaker3() {
+    return picture(kSpeaker3);
+}
+Ref<Picture> bigsky() {
+    return picture(kBigsky);
+}
+Ref<Picture> star1() {
+    return picture(kStar1);
+}
+Ref<Picture> star1b() {
+    return picture(kStar1b);
+}
 
 namespace MediaLibrary {
 

@@ -29,8 +29,8 @@ void build_menu(MenuItem& bar, const ItemSpec& title, std::initializer_list<Item
     bar.Append(menu);
     for (const ItemSpec& entry : items) {
         bool is_quit = quit_item && std::string(entry.name) == quit_item;
-        Ref<MenuItem> item = is_quit ? Ref<MenuItem>(make_ref<platform::QuitMenuItem>())
-                                     : make_ref<MenuItem>();
+        Ref<MenuItem> item =
+            is_quit ? Ref<MenuItem>(make_ref<platform::QuitMenuItem>()) : make_ref<MenuItem>();
         item->SetName(entry.name);
         item->SetAutoEnable(entry.auto_enable);
         item->SetText(entry.text);

@@ -22,14 +22,18 @@ int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& 
     return platform::RuntimeExit();
 }
 
-void initialize() { platform::Runtime::current().create_window_list(); }
+void initialize() {
+    platform::Runtime::current().create_window_list();
+}
 
 void _InitPluginEntrypoints() {
     __plugin_entrypoints = platform::RuntimeAllocatePluginEntrypointsTable(1);
     __plugin_entrypoints[0] = platform::RuntimeLookupPluginEntrypoint("ObscureCursorMBS");
 }
 
-void _InitFileTypes() { FileTypes::_Initialize(); }
+void _InitFileTypes() {
+    FileTypes::_Initialize();
+}
 
 void _NewAppInstance() {
     Ref<App> application = make_ref<App>();
@@ -38,9 +42,12 @@ void _NewAppInstance() {
     platform::RuntimeRegisterAppObject(application);
 }
 
-void _ApplicationAddMenuHandlers() {}
+void _ApplicationAddMenuHandlers() {
+}
 
-void _MakeDefaultView() { (void)::Window1(); }
+void _MakeDefaultView() {
+    (void)::Window1();
+}
 
 void start_up() {
     platform::RuntimeInitExternalClasses();

@@ -15,6 +15,8 @@ void Canvas::paint(Graphics& g) {
     handle_paint(g);
 }
 
-void Canvas::handle_paint(Graphics& g) { raise(Event::Paint, {0, 0, &g}); }
+void Canvas::handle_paint(Graphics& g) {
+    raise(Event::Paint, {0, 0, &g});
+}
 
 } // namespace platform

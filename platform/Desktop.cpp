@@ -9,7 +9,8 @@
 
 namespace platform {
 
-Desktop::Desktop(Backend& backend) : m_backend(backend) {}
+Desktop::Desktop(Backend& backend) : m_backend(backend) {
+}
 
 void Desktop::show(Window& window) {
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);

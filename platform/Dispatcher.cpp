@@ -10,7 +10,8 @@
 namespace platform {
 
 Dispatcher::Dispatcher(Backend& backend, Desktop& desktop)
-    : m_backend(backend), m_desktop(desktop) {}
+    : m_backend(backend), m_desktop(desktop) {
+}
 
 void Dispatcher::pointer_moved(int x, int y) {
     m_pointer = {x, y};
@@ -109,8 +110,8 @@ void Dispatcher::update_hover() {
     Ref<Window> window(m_desktop.window_at(m_pointer.x, m_pointer.y));
     std::vector<RectControl*> chain;
     if (window)
-        for (RectControl* c = window->control_at(m_pointer.x - window->Left(),
-                                                 m_pointer.y - window->Top());
+        for (RectControl* c =
+                 window->control_at(m_pointer.x - window->Left(), m_pointer.y - window->Top());
              c; c = c->Parent())
             chain.insert(chain.begin(), c);
     if (window.get() == m_hover_window && chain == m_hover_chain) {

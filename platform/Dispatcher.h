@@ -3,8 +3,8 @@
 #include "platform/Backend.h"
 #include "platform/CursorShape.h"
 #include "platform/Rect.h"
-#include "platform/Ref.h"
 #include "platform/RectControl.h"
+#include "platform/Ref.h"
 
 #include <vector>
 

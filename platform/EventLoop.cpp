@@ -10,14 +10,17 @@
 namespace platform {
 
 EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher)
-    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher) {}
+    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher) {
+}
 
 void EventLoop::schedule(Timer& timer) {
     if (std::find(m_timers.begin(), m_timers.end(), &timer) == m_timers.end())
         m_timers.push_back(&timer);
 }
 
-void EventLoop::unschedule(Timer& timer) { std::erase(m_timers, &timer); }
+void EventLoop::unschedule(Timer& timer) {
+    std::erase(m_timers, &timer);
+}
 
 std::optional<Micros> EventLoop::next_deadline() const {
     std::optional<Micros> next;

@@ -4,7 +4,9 @@
 
 namespace platform {
 
-FileType::~FileType() { withdraw(); }
+FileType::~FileType() {
+    withdraw();
+}
 
 void FileType::withdraw() {
     if (!m_registered)

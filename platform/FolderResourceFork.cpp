@@ -17,7 +17,8 @@ Ref<ResourceFork> appResourceForkGetter() {
     return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
 }
 
-FolderResourceFork::FolderResourceFork(fs::path folder) : m_folder(std::move(folder)) {}
+FolderResourceFork::FolderResourceFork(fs::path folder) : m_folder(std::move(folder)) {
+}
 
 void FolderResourceFork::report_once(const char* kind, int32_t id, const std::string& why) {
     if (m_reported.insert({kind, id}).second)

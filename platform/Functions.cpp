@@ -7,11 +7,17 @@
 
 namespace platform {
 
-void Quit(int code) { Runtime::current().loop().quit(code); }
+void Quit(int code) {
+    Runtime::current().loop().quit(code);
+}
 
-void Beep() { Runtime::current().backend().audio().beep(); }
+void Beep() {
+    Runtime::current().backend().audio().beep();
+}
 
-void ShowURL(const std::string& url) { Runtime::current().backend().open_url(url); }
+void ShowURL(const std::string& url) {
+    Runtime::current().backend().open_url(url);
+}
 
 int32_t Round(double value) {
     double r = std::round(value);
@@ -22,8 +28,12 @@ int32_t Round(double value) {
     return static_cast<int32_t>(r);
 }
 
-double Pow(double base, double exponent) { return std::pow(base, exponent); }
+double Pow(double base, double exponent) {
+    return std::pow(base, exponent);
+}
 
-int32_t BitwiseOr(int32_t a, int32_t b) { return a | b; }
+int32_t BitwiseOr(int32_t a, int32_t b) {
+    return a | b;
+}
 
 } // namespace platform

@@ -6,9 +6,12 @@
 namespace platform {
 
 Graphics::Graphics(Desktop& desktop, Point origin, Region clip)
-    : m_desktop(desktop), m_origin(origin), m_clip(std::move(clip)) {}
+    : m_desktop(desktop), m_origin(origin), m_clip(std::move(clip)) {
+}
 
-Surface Graphics::surface() const { return m_desktop.screen(); }
+Surface Graphics::surface() const {
+    return m_desktop.screen();
+}
 
 void Graphics::damage(const Rect& local) {
     Rect screen_rect = local.translated(m_origin.x, m_origin.y);
@@ -57,12 +60,14 @@ void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from)
     for (const Rect& c : m_clip.rects()) {
         Rect area = target.intersected(c).intersected(screen.bounds());
         for (int y = area.y; y < area.bottom(); ++y) {
-            int syy = from.y + static_cast<int>((static_cast<long long>(y - target.y) * from.h) / to.h);
+            int syy =
+                from.y + static_cast<int>((static_cast<long long>(y - target.y) * from.h) / to.h);
             if (syy < 0 || syy >= image.height())
                 continue;
             uint32_t* out = screen.row(y);
             for (int x = area.x; x < area.right(); ++x) {
-                int sxx = from.x + static_cast<int>((static_cast<long long>(x - target.x) * from.w) / to.w);
+                int sxx = from.x +
+                          static_cast<int>((static_cast<long long>(x - target.x) * from.w) / to.w);
                 if (sxx >= 0 && sxx < image.width())
                     PixelOps::blend(out[x], image.at(sxx, syy), 255);
             }

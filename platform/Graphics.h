@@ -24,9 +24,8 @@ public:
 
     // Draws the part (sx, sy, sw, sh) of the picture into (x, y, w, h); kOwnSize for a size means
     // the picture's own. A nil picture draws nothing.
-    void DrawPicture(const Ref<Picture>& picture, int x, int y, int w = kOwnSize,
-                     int h = kOwnSize, int sx = 0, int sy = 0, int sw = kOwnSize,
-                     int sh = kOwnSize);
+    void DrawPicture(const Ref<Picture>& picture, int x, int y, int w = kOwnSize, int h = kOwnSize,
+                     int sx = 0, int sy = 0, int sw = kOwnSize, int sh = kOwnSize);
     Color ForeColor() const { return m_fore; }
     void SetForeColor(Color c) { m_fore = c; }
     void FillRect(int x, int y, int w, int h);

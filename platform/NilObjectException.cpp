@@ -7,7 +7,8 @@
 namespace platform {
 
 NilObjectException::NilObjectException(const std::string& what)
-    : std::runtime_error("nil object: " + what) {}
+    : std::runtime_error("nil object: " + what) {
+}
 
 std::string type_name(const std::type_info& type) {
     int status = 0;

@@ -32,7 +32,8 @@ void on_error(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void on_warning(png_structp, png_const_charp) {}
+void on_warning(png_structp, png_const_charp) {
+}
 
 // Whether every chunk fits in the bytes that follow it. libpng allocates a chunk's buffer from
 // its declared length before reading it; a file cannot hold a chunk longer than itself, so this
@@ -54,8 +55,7 @@ bool chunks_fit(std::span<const uint8_t> bytes) {
 // Everything libpng may jump out of lives in this function, which holds no C++ object that
 // needs destroying: the image is on the heap and owned by the caller.
 bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_translucent) {
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, on_error, on_warning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, on_error, on_warning);
     if (!png) {
         source.error = "out of memory";
         return false;
@@ -90,7 +90,8 @@ bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_transl
     image->reset(static_cast<int>(width), static_cast<int>(height));
     for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
         for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row(png, reinterpret_cast<png_bytep>(image->row(static_cast<int>(y))), nullptr);
+            png_read_row(png, reinterpret_cast<png_bytep>(image->row(static_cast<int>(y))),
+                         nullptr);
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;

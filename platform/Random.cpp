@@ -6,7 +6,8 @@
 
 namespace platform {
 
-Random::Random() : m_engine(Runtime::current().backend().random_seed()) {}
+Random::Random() : m_engine(Runtime::current().backend().random_seed()) {
+}
 
 int32_t Random::InRange(int32_t low, int32_t high) {
     if (high < low)

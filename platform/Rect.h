@@ -21,9 +21,12 @@ struct Rect {
     int bottom() const { return y + h; }
     bool is_empty() const { return w <= 0 || h <= 0; }
     long long area() const { return is_empty() ? 0 : static_cast<long long>(w) * h; }
-    bool contains(int px, int py) const { return px >= x && py >= y && px < right() && py < bottom(); }
+    bool contains(int px, int py) const {
+        return px >= x && py >= y && px < right() && py < bottom();
+    }
     bool contains(const Rect& r) const {
-        return r.is_empty() || (r.x >= x && r.y >= y && r.right() <= right() && r.bottom() <= bottom());
+        return r.is_empty() ||
+               (r.x >= x && r.y >= y && r.right() <= right() && r.bottom() <= bottom());
     }
     bool intersects(const Rect& r) const { return !intersected(r).is_empty(); }
     Rect translated(int dx, int dy) const { return {x + dx, y + dy, w, h}; }

@@ -82,7 +82,8 @@ void RectControl::apply_window_resize(int dw, int dh) {
     set_rect(r);
 }
 
-void RectControl::paint(Graphics&) {}
+void RectControl::paint(Graphics&) {
+}
 
 void RectControl::invalidate_tree() {
     // Children drawn outside their parent's rectangle appear and vanish with it too.

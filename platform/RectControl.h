@@ -19,7 +19,9 @@ public:
     void SetTop(int top) { set_rect({m_rect.x, top, m_rect.w, m_rect.h}); }
     void SetWidth(int width) { set_rect({m_rect.x, m_rect.y, width, m_rect.h}); }
     void SetHeight(int height) { set_rect({m_rect.x, m_rect.y, m_rect.w, height}); }
-    void SetBounds(int left, int top, int width, int height) { set_rect({left, top, width, height}); }
+    void SetBounds(int left, int top, int width, int height) {
+        set_rect({left, top, width, height});
+    }
     // Window coordinates.
     const Rect& bounds() const { return m_rect; }
 

@@ -24,13 +24,12 @@ public:
     Ref(const Ref& other) : m_ptr(other.m_ptr) { retain(); }
     Ref(Ref&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(const Ref<U>& other) : m_ptr(other.get()) {
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other) : m_ptr(other.get()) {
         retain();
     }
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(Ref<U>&& other) noexcept : m_ptr(other.leak()) {}
+    requires std::is_convertible_v<U*, T*> Ref(Ref<U>&& other)
+    noexcept : m_ptr(other.leak()) {}
     ~Ref() { drop(); }
 
     Ref& operator=(const Ref& other) {

@@ -47,7 +47,9 @@ Runtime::~Runtime() {
     s_current = nullptr;
 }
 
-bool Runtime::exists() { return s_current != nullptr; }
+bool Runtime::exists() {
+    return s_current != nullptr;
+}
 
 Runtime& Runtime::current() {
     if (!s_current)
@@ -122,9 +124,13 @@ void Runtime::window_destroyed(Window& window) {
         m_window_list->remove(&window);
 }
 
-void Runtime::create_window_list() { m_window_list = make_ref<WindowList>(); }
+void Runtime::create_window_list() {
+    m_window_list = make_ref<WindowList>();
+}
 
-void Runtime::release_window_list() { m_window_list = nullptr; }
+void Runtime::release_window_list() {
+    m_window_list = nullptr;
+}
 
 void Runtime::register_file_type(const std::string& name, const std::string& creator,
                                  const std::string& type, const std::string& extensions) {
@@ -143,7 +149,9 @@ bool Runtime::is_file_type_registered(const std::string& name) const {
     return m_registered_types.count(name) > 0;
 }
 
-void Runtime::set_resource_fork(Ref<ResourceFork> fork) { m_resource_fork = std::move(fork); }
+void Runtime::set_resource_fork(Ref<ResourceFork> fork) {
+    m_resource_fork = std::move(fork);
+}
 
 PluginEntry Runtime::plugin_entry(const std::string& name) const {
     if (name == "ObscureCursorMBS")
@@ -163,9 +171,12 @@ std::unique_ptr<Runtime> s_owned;
 
 } // namespace
 
-void RuntimeInit(Backend& backend) { s_owned = std::make_unique<Runtime>(backend); }
+void RuntimeInit(Backend& backend) {
+    s_owned = std::make_unique<Runtime>(backend);
+}
 
-void RuntimeInitExternalClasses() {}
+void RuntimeInitExternalClasses() {
+}
 
 std::vector<PluginEntry> RuntimeAllocatePluginEntrypointsTable(int count) {
     return std::vector<PluginEntry>(static_cast<size_t>(std::max(0, count)), nullptr);
@@ -175,7 +186,9 @@ PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name) {
     return Runtime::current().plugin_entry(name);
 }
 
-void RuntimeRegisterAppObject(const Ref<Application>& app) { Runtime::current().register_app(app); }
+void RuntimeRegisterAppObject(const Ref<Application>& app) {
+    Runtime::current().register_app(app);
+}
 
 void RuntimeRun() {
     Runtime::current().note("event loop");

@@ -122,10 +122,8 @@ private:
     static std::string describe(const std::string& s) { return s; }
     static std::string describe(const char* s) { return s; }
     template <class F>
-        requires std::is_invocable_r_v<std::string, F>
-    static std::string describe(F& f) {
-        return f();
-    }
+    requires std::is_invocable_r_v<std::string, F>
+    static std::string describe(F& f) { return f(); }
 
     Backend& m_backend;
     Desktop m_desktop;

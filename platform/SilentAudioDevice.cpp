@@ -2,7 +2,8 @@
 
 namespace platform {
 
-SilentAudioDevice::SilentAudioDevice(std::function<Micros()> clock) : m_clock(std::move(clock)) {}
+SilentAudioDevice::SilentAudioDevice(std::function<Micros()> clock) : m_clock(std::move(clock)) {
+}
 
 AudioDevice::VoiceId SilentAudioDevice::add_voice(std::shared_ptr<const PcmSound> sound,
                                                   const std::string& label) {
@@ -11,7 +12,9 @@ AudioDevice::VoiceId SilentAudioDevice::add_voice(std::shared_ptr<const PcmSound
     return id;
 }
 
-void SilentAudioDevice::remove_voice(VoiceId voice) { m_voices.erase(voice); }
+void SilentAudioDevice::remove_voice(VoiceId voice) {
+    m_voices.erase(voice);
+}
 
 void SilentAudioDevice::play(VoiceId voice, bool looping) {
     auto it = m_voices.find(voice);

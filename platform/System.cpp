@@ -23,11 +23,17 @@ Ref<MouseCursor> shared(CursorShape shape) {
 
 } // namespace
 
-Ref<MouseCursor> StandardPointer() { return shared(CursorShape::StandardPointer); }
+Ref<MouseCursor> StandardPointer() {
+    return shared(CursorShape::StandardPointer);
+}
 
-Ref<MouseCursor> FingerPointer() { return shared(CursorShape::FingerPointer); }
+Ref<MouseCursor> FingerPointer() {
+    return shared(CursorShape::FingerPointer);
+}
 
-void Show() { Runtime::current().backend().set_cursor_visible(true); }
+void Show() {
+    Runtime::current().backend().set_cursor_visible(true);
+}
 
 } // namespace Cursors
 

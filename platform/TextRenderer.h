@@ -9,7 +9,7 @@ namespace platform {
 
 struct TextStyle {
     std::string font = "System"; // "System" is the desktop's sans-serif font
-    int size = 12;                // pixels per em
+    int size = 12;               // pixels per em
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -10,7 +10,9 @@ namespace platform {
 
 namespace {
 
-Micros period_micros(int period_ms) { return static_cast<Micros>(std::max(1, period_ms)) * 1000; }
+Micros period_micros(int period_ms) {
+    return static_cast<Micros>(std::max(1, period_ms)) * 1000;
+}
 
 } // namespace
 

@@ -11,7 +11,9 @@ namespace platform {
 
 namespace {
 
-Desktop& desktop() { return Runtime::current().desktop(); }
+Desktop& desktop() {
+    return Runtime::current().desktop();
+}
 
 } // namespace
 
@@ -119,7 +121,9 @@ void Window::SetMaximumSize(int width, int height) {
     m_max_height = height;
 }
 
-void Window::SetFullScreen(bool full_screen) { m_full_screen = full_screen; }
+void Window::SetFullScreen(bool full_screen) {
+    m_full_screen = full_screen;
+}
 
 void Window::SetBackdrop(Ref<Picture> picture) {
     m_backdrop = std::move(picture);

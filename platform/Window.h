@@ -139,9 +139,8 @@ protected:
     template <class W>
     void bind(Control& c, Event event, const std::string& method, bool (W::*handler)(int, int)) {
         W* self = static_cast<W*>(this);
-        c.bind(event, qualified(method), [self, handler](const EventArgs& a) {
-            return (self->*handler)(a.x, a.y);
-        });
+        c.bind(event, qualified(method),
+               [self, handler](const EventArgs& a) { return (self->*handler)(a.x, a.y); });
     }
 
 private:

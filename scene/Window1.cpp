@@ -25,7 +25,9 @@ namespace scene {
 
 namespace {
 
-int screen_width() { return Screen::Get(0)->Width(); }
+int screen_width() {
+    return Screen::Get(0)->Width();
+}
 
 } // namespace
 
@@ -47,7 +49,9 @@ void Window1::Layout() {
     SetVisible(true);
 }
 
-void Window1::CreateControls() { _CreateControls0(); }
+void Window1::CreateControls() {
+    _CreateControls0();
+}
 
 void Window1::_CreateControls0() {
     struct Place {
@@ -194,7 +198,9 @@ void Window1::timerxstars2_Action() {
     control_as<Timer>("timerxstars2")->SetPeriod(r->InRange(50, 400));
 }
 
-bool Window1::Event_MouseDown(int, int) { return true; }
+bool Window1::Event_MouseDown(int, int) {
+    return true;
+}
 
 // A click on the bare sky puts the speaker and its panel away.
 void Window1::Event_MouseUp(int, int) {
@@ -216,19 +222,33 @@ void Window1::Canvas1_MouseExit() {
     control_as<Canvas>("Canvas3")->SetVisible(showing);
 }
 
-bool Window1::Canvas1_MouseDown(int, int) { return true; }
+bool Window1::Canvas1_MouseDown(int, int) {
+    return true;
+}
 
-void Window1::Canvas1_MouseUp(int, int) { control_as<Canvas>("Canvas3")->SetVisible(true); }
+void Window1::Canvas1_MouseUp(int, int) {
+    control_as<Canvas>("Canvas3")->SetVisible(true);
+}
 
-bool Window1::StaticText1_MouseDown(int, int) { return true; }
+bool Window1::StaticText1_MouseDown(int, int) {
+    return true;
+}
 
-void Window1::StaticText1_MouseUp(int, int) { platform::Quit(0); }
+void Window1::StaticText1_MouseUp(int, int) {
+    platform::Quit(0);
+}
 
-bool Window1::StaticText2_MouseDown(int, int) { return true; }
+bool Window1::StaticText2_MouseDown(int, int) {
+    return true;
+}
 
-void Window1::StaticText2_MouseUp(int, int) { ::aboutWin()->Show(); }
+void Window1::StaticText2_MouseUp(int, int) {
+    ::aboutWin()->Show();
+}
 
-bool Window1::Canvas3_MouseDown(int, int) { return true; }
+bool Window1::Canvas3_MouseDown(int, int) {
+    return true;
+}
 
 // The panel drops down from the speaker: its own speaker lies exactly over this one.
 void Window1::Canvas3_MouseUp(int, int) {
@@ -248,7 +268,9 @@ void Window1::Canvas2_MouseExit() {
     control_as<Canvas>("Canvas2")->SetMouseCursor(platform::System::Cursors::StandardPointer());
 }
 
-bool Window1::Canvas2_MouseDown(int, int) { return true; }
+bool Window1::Canvas2_MouseDown(int, int) {
+    return true;
+}
 
 // The moon starts and stops the beach. Whether the sounds are on is read from surf itself, so a
 // surf started elsewhere counts too.
@@ -268,10 +290,16 @@ void Window1::Canvas2_MouseUp(int, int) {
     ObscureCursorMBS();
 }
 
-void Window1::Timer2_Action() { splash()->Play(); }
+void Window1::Timer2_Action() {
+    splash()->Play();
+}
 
-void Window1::Timer3_Action() { surf2()->PlayLooping(); }
+void Window1::Timer3_Action() {
+    surf2()->PlayLooping();
+}
 
 } // namespace scene
 
-Ref<scene::Window1> Window1() { return platform::implicit_instance<scene::Window1>("Window1"); }
+Ref<scene::Window1> Window1() {
+    return platform::implicit_instance<scene::Window1>("Window1");
+}

@@ -91,11 +91,17 @@ void loudnessWin::SuperSlider1_ValueChanged() {
         platform::Beep();
 }
 
-void loudnessWin::Event_Activate() { Window1()->showing = true; }
+void loudnessWin::Event_Activate() {
+    Window1()->showing = true;
+}
 
-void loudnessWin::Event_Deactivate() { Window1()->showing = false; }
+void loudnessWin::Event_Deactivate() {
+    Window1()->showing = false;
+}
 
-void loudnessWin::Event_MouseEnter() { Show(); }
+void loudnessWin::Event_MouseEnter() {
+    Show();
+}
 
 void loudnessWin::Event_MouseExit() {
     Hide();

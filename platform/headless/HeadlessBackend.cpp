@@ -26,7 +26,9 @@ public:
     int beeps = 0;
 
 private:
-    void record(VoiceId voice, SoundEvent::Kind kind) { events.push_back({now(), label(voice), kind}); }
+    void record(VoiceId voice, SoundEvent::Kind kind) {
+        events.push_back({now(), label(voice), kind});
+    }
 };
 
 class HeadlessBackend::RecordingVolume : public OutputVolume {
@@ -43,7 +45,8 @@ private:
 
 HeadlessBackend::HeadlessBackend(int width, int height)
     : m_screen(width, height, 0xFF000000u), m_audio(std::make_unique<RecordingAudio>(*this)),
-      m_volume(std::make_unique<RecordingVolume>(*this)) {}
+      m_volume(std::make_unique<RecordingVolume>(*this)) {
+}
 
 HeadlessBackend::~HeadlessBackend() = default;
 
@@ -67,7 +70,9 @@ std::optional<InputEvent> HeadlessBackend::wait_event(std::optional<Micros> dead
     return std::nullopt;
 }
 
-std::optional<InputEvent> HeadlessBackend::poll_event() { return take(); }
+std::optional<InputEvent> HeadlessBackend::poll_event() {
+    return take();
+}
 
 void HeadlessBackend::present(const Region& region) {
     ++m_present_count;
@@ -81,15 +86,21 @@ void HeadlessBackend::set_cursor_visible(bool visible) {
         m_obscured = false;
 }
 
-AudioDevice& HeadlessBackend::audio() { return *m_audio; }
+AudioDevice& HeadlessBackend::audio() {
+    return *m_audio;
+}
 
 const std::vector<HeadlessBackend::SoundEvent>& HeadlessBackend::sound_events() const {
     return m_audio->events;
 }
 
-int HeadlessBackend::beep_count() const { return m_audio->beeps; }
+int HeadlessBackend::beep_count() const {
+    return m_audio->beeps;
+}
 
-OutputVolume& HeadlessBackend::output_volume() { return *m_volume; }
+OutputVolume& HeadlessBackend::output_volume() {
+    return *m_volume;
+}
 
 const std::vector<HeadlessBackend::VolumeEvent>& HeadlessBackend::volume_events() const {
     return m_volume->events;

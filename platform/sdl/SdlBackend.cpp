@@ -42,8 +42,8 @@ SdlBackend::SdlBackend() {
     // where no window manager resizes it.
     SDL_Rect bounds{0, 0, mode.w, mode.h};
     SDL_GetDisplayBounds(0, &bounds);
-    m_window = SDL_CreateWindow("Quorvane", bounds.x, bounds.y, bounds.w, bounds.h,
-                                SDL_WINDOW_BORDERLESS);
+    m_window =
+        SDL_CreateWindow("Quorvane", bounds.x, bounds.y, bounds.w, bounds.h, SDL_WINDOW_BORDERLESS);
     if (!m_window) {
         std::string why = SDL_GetError();
         SDL_Quit();
@@ -123,8 +123,9 @@ void SdlBackend::attach_surface() {
     m_surface = SDL_GetWindowSurface(m_window);
     if (!m_surface)
         throw BackendError(std::string("cannot draw into the window: ") + SDL_GetError());
-    bool direct = m_surface->format->BytesPerPixel == 4 && m_surface->format->Rmask == 0x00FF0000u &&
-                  m_surface->format->Gmask == 0x0000FF00u && m_surface->format->Bmask == 0x000000FFu;
+    bool direct =
+        m_surface->format->BytesPerPixel == 4 && m_surface->format->Rmask == 0x00FF0000u &&
+        m_surface->format->Gmask == 0x0000FF00u && m_surface->format->Bmask == 0x000000FFu;
     if (m_shadow_surface) {
         SDL_FreeSurface(m_shadow_surface);
         m_shadow_surface = nullptr;
@@ -227,7 +228,8 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         if (!name || !name[0] || name[1])
             return std::nullopt;
         out.type = InputEvent::Type::KeyDown;
-        out.key = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
+        out.key =
+            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
         out.shortcut_modifier = (e.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) != 0;
         return out;
     }
@@ -278,11 +280,17 @@ void SdlBackend::apply_cursor_visibility() {
     SDL_ShowCursor(m_cursor_visible && !m_cursor_obscured ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void SdlBackend::open_url(const std::string& url) { SDL_OpenURL(url.c_str()); }
+void SdlBackend::open_url(const std::string& url) {
+    SDL_OpenURL(url.c_str());
+}
 
-AudioDevice& SdlBackend::audio() { return *m_audio; }
+AudioDevice& SdlBackend::audio() {
+    return *m_audio;
+}
 
-OutputVolume& SdlBackend::output_volume() { return *m_volume; }
+OutputVolume& SdlBackend::output_volume() {
+    return *m_volume;
+}
 
 TextRenderer& SdlBackend::text() {
     if (!m_text)
@@ -294,7 +302,9 @@ void SdlBackend::loop_ended() {
     // SDL turns the first SIGINT or SIGTERM into a quit request, which ends the loop through
     // the same shutdown as Quit; one arriving after that does not wait for the shutdown.
     struct sigaction now {};
-    now.sa_handler = [](int signal) { _exit(128 + signal); };
+    now.sa_handler = [](int signal) {
+        _exit(128 + signal);
+    };
     sigemptyset(&now.sa_mask);
     sigaction(SIGINT, &now, nullptr);
     sigaction(SIGTERM, &now, nullptr);

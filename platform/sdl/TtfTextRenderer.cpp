@@ -7,7 +7,9 @@
 
 namespace platform {
 
-TtfTextRenderer::TtfTextRenderer() { m_ready = TTF_Init() == 0; }
+TtfTextRenderer::TtfTextRenderer() {
+    m_ready = TTF_Init() == 0;
+}
 
 TtfTextRenderer::~TtfTextRenderer() {
     for (auto& [key, font] : m_fonts)
@@ -89,8 +91,8 @@ Image TtfTextRenderer::render_line(const std::string& text, const TextStyle& sty
     Image image(argb->w, argb->h, 0);
     uint32_t rgb = style.colour.to_pixel() & 0x00FFFFFFu;
     for (int y = 0; y < argb->h; ++y) {
-        const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                           static_cast<long>(y) * argb->pitch);
+        const auto* in = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(argb->pixels) + static_cast<long>(y) * argb->pitch);
         uint32_t* out = image.row(y);
         for (int x = 0; x < argb->w; ++x)
             out[x] = (in[x] & 0xFF000000u) | rgb;
@@ -103,6 +105,8 @@ Image TtfTextRenderer::render_line(const std::string& text, const TextStyle& sty
 // Multi-line labels are laid out on a pitch of 1.25 em (15 pixels at size 12), not the font's own
 // line skip, which differs from font to font (14 to 17 pixels at size 12): controls placed over
 // a label's lines then meet them whatever sans-serif the desktop has.
-int TtfTextRenderer::line_height(const TextStyle& style) { return style.size + style.size / 4; }
+int TtfTextRenderer::line_height(const TextStyle& style) {
+    return style.size + style.size / 4;
+}
 
 } // namespace platform

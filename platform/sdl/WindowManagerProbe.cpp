@@ -20,10 +20,10 @@ bool is_running(SDL_Window* window) {
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                    XA_WINDOW, &type, &format, &count, &remaining,
-                                    &data) == Success &&
-                 type == XA_WINDOW && count == 1;
+    bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        type == XA_WINDOW && count == 1;
     if (data)
         XFree(data);
     return found;

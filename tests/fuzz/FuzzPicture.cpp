@@ -1,7 +1,7 @@
 // Loads a picture item from arbitrary bytes: it decodes or is refused with a reason, never
 // crashes, hangs or asks for unbounded memory.
-#include "platform/PngDecoder.h"
 #include "platform/Picture.h"
+#include "platform/PngDecoder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
-    std::optional<platform::Image> image = platform::PngDecoder::decode(std::span(data, size), error);
+    std::optional<platform::Image> image =
+        platform::PngDecoder::decode(std::span(data, size), error);
     if (!image) {
         if (error.empty())
             __builtin_trap();

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
-    std::optional<platform::PcmSound> pcm = platform::WavDecoder::decode(std::span(data, size), error);
+    std::optional<platform::PcmSound> pcm =
+        platform::WavDecoder::decode(std::span(data, size), error);
     if (!pcm) {
         if (error.empty())
             __builtin_trap();

@@ -1,8 +1,8 @@
+#include "platform/Functions.h"
 #include "platform/MemoryBlock.h"
 #include "platform/Random.h"
 #include "platform/Ref.h"
 #include "platform/Region.h"
-#include "platform/Functions.h"
 
 #include <gtest/gtest.h>
 

@@ -86,12 +86,7 @@ struct Fixture {
         probe = platform::implicit_instance<ProbeWindow>("ProbeWindow");
         probe->log.clear();
     }
-    static TestProgram::Options options() {
-        TestProgram::Options o;
-        o.width = 800;
-        o.height = 600;
-        return o;
-    }
+    static TestProgram::Options options() { return TestProgram::Options::screen(800, 600); }
     std::vector<std::string> take() { return std::exchange(probe->log, {}); }
 };
 
@@ -170,7 +165,8 @@ TEST(PointerDispatch, AWindowThatAppearsUnderAStillPointerIsEntered) {
 
 TEST(PointerDispatch, TheControlsPointerShowsWhileThePointerIsOverIt) {
     Fixture f;
-    f.probe->control_as<Canvas>("sibling")->SetMouseCursor(platform::System::Cursors::FingerPointer());
+    f.probe->control_as<Canvas>("sibling")->SetMouseCursor(
+        platform::System::Cursors::FingerPointer());
     f.program.move(195, 145);
     EXPECT_EQ(f.program.backend().cursor_shape(), platform::CursorShape::FingerPointer);
     f.program.move(300, 200);
@@ -180,12 +176,12 @@ TEST(PointerDispatch, TheControlsPointerShowsWhileThePointerIsOverIt) {
 TEST(PointerDispatch, AFailingHandlerIsReportedByNameAndTheLoopGoesOn) {
     Fixture f;
     f.probe->control_as<Canvas>("sibling")->bind(Event::MouseUp, "ProbeWindow.sibling_MouseUp",
-                                                   [](const platform::EventArgs&) -> bool {
-                                                       Ref<platform::Picture> none;
-                                                       return none->Width() > 0;
-                                                   });
+                                                 [](const platform::EventArgs&) -> bool {
+                                                     Ref<platform::Picture> none;
+                                                     return none->Width() > 0;
+                                                 });
     f.probe->control_as<Canvas>("sibling")->bind(Event::MouseDown, "down",
-                                                   [](const platform::EventArgs&) { return true; });
+                                                 [](const platform::EventArgs&) { return true; });
     for (int i = 0; i < 3; ++i)
         f.program.click(195, 145);
     EXPECT_EQ(f.program.failure_count(), 3);

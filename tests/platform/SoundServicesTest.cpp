@@ -17,12 +17,6 @@ using testing_support::TestProgram;
 
 namespace {
 
-TestProgram::Options runtime_only() {
-    TestProgram::Options o;
-    o.start = false;
-    return o;
-}
-
 // The level as the loudness window builds it: two 16-bit stores into a 4-byte block.
 int32_t level(int left, int right) {
     platform::MemoryBlock block(4);
@@ -42,7 +36,7 @@ platform::Ref<platform::Sound> silence(double seconds) {
 } // namespace
 
 TEST(SetDefaultOutputVolume, TakesLeftFromTheFirstHalfAndRightFromTheSecondClamped) {
-    TestProgram program(runtime_only());
+    TestProgram program(TestProgram::Options::runtime_only());
     struct Case {
         int left, right;
         uint8_t want_left, want_right;
@@ -60,7 +54,7 @@ TEST(SetDefaultOutputVolume, TakesLeftFromTheFirstHalfAndRightFromTheSecondClamp
 }
 
 TEST(SilentSound, PlaysForItsTrueDurationLoopsUntilStoppedAndRestartsWhenPlayedAgain) {
-    TestProgram program(runtime_only());
+    TestProgram program(TestProgram::Options::runtime_only());
     auto& backend = program.backend();
     auto at = [&](double seconds) {
         backend.set_now(static_cast<Micros>(seconds * 1e6));
@@ -105,7 +99,7 @@ TEST(SilentSound, PlaysForItsTrueDurationLoopsUntilStoppedAndRestartsWhenPlayedA
 }
 
 TEST(Beep, IsRecordedEachTime) {
-    TestProgram program(runtime_only());
+    TestProgram program(TestProgram::Options::runtime_only());
     platform::Beep();
     platform::Beep();
     EXPECT_EQ(program.backend().beep_count(), 2);

@@ -1,5 +1,5 @@
-#include "platform/ImplicitInstance.h"
 #include "platform/Timer.h"
+#include "platform/ImplicitInstance.h"
 #include "platform/Window.h"
 #include "tests/support/TestProgram.h"
 
@@ -34,11 +34,7 @@ struct Fixture {
             return false;
         });
     }
-    static TestProgram::Options options() {
-        TestProgram::Options o;
-        o.start = false;
-        return o;
-    }
+    static TestProgram::Options options() { return TestProgram::Options::runtime_only(); }
 };
 
 } // namespace
@@ -101,7 +97,9 @@ TEST(Timer, AFailingActionKeepsTheTimerRunning) {
     Fixture f;
     f.timer->SetPeriod(100);
     f.timer->SetMode(Timer::ModeMultiple);
-    f.in_action = [] { throw platform::NilObjectException("test"); };
+    f.in_action = [] {
+        throw platform::NilObjectException("test");
+    };
     f.program.advance(1000);
     EXPECT_EQ(f.fired.size(), 10u);
     EXPECT_EQ(f.program.failure_count(), 10);

@@ -23,7 +23,8 @@ namespace {
 
 void write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> png(int w, int h) {
@@ -73,11 +74,14 @@ void make_folder(const fs::path& dir) {
     fs::create_directories(dir / "pictures");
     fs::create_directories(dir / "sounds");
     for (int id = 168; id <= 185; ++id) {
-        auto [w, h] = id <= 179 ? std::pair{40, 20} : id == 183 ? std::pair{64, 64} : std::pair{16, 16};
+        auto [w, h] = id <= 179   ? std::pair{40, 20}
+                      : id == 183 ? std::pair{64, 64}
+                                  : std::pair{16, 16};
         write_file(dir / "pictures" / (std::to_string(id) + ".png"), png(w, h));
     }
     for (int id = 168; id <= 171; ++id)
-        write_file(dir / "sounds" / (std::to_string(id) + ".wav"), wav(1, 2, 8000, 16, 8000 * 4 * 3, 8000 * 4 * 3));
+        write_file(dir / "sounds" / (std::to_string(id) + ".wav"),
+                   wav(1, 2, 8000, 16, 8000 * 4 * 3, 8000 * 4 * 3));
 }
 
 enum class Damage { Missing, Empty, Truncated, NotMedia, Absurd, StrangeFormat };
@@ -168,7 +172,9 @@ TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
     make_folder(good);
     // Where a missing sound may fail: the handlers that play or ask about it.
     const std::set<std::string> sound_handlers{
-        "Window1.Canvas2_MouseUp", "Window1.Timer2_Action", "Window1.Timer3_Action",
+        "Window1.Canvas2_MouseUp",
+        "Window1.Timer2_Action",
+        "Window1.Timer3_Action",
         "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1.MouseDown)",
         "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1.MouseDrag)",
         "aboutWin.StaticText3_MouseUp"};

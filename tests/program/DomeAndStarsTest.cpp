@@ -33,13 +33,6 @@ uint32_t frame_colour(int frame) {
     return FakeMedia::colour_of(168 + frame);
 }
 
-TestProgram::Options screen(int width, int height) {
-    TestProgram::Options o;
-    o.width = width;
-    o.height = height;
-    return o;
-}
-
 Ref<Picture> backdrop(const char* star) {
     return Window1()->control_as<Canvas>(star)->Backdrop();
 }
@@ -115,7 +108,7 @@ TEST(DomeAnimation, FramesComeInOrderAndTheCountWraps) {
 }
 
 TEST(DomeAnimation, EachTickLeavesItsFrameUnderTheRepaintedStrip) {
-    TestProgram program(screen(1920, 1080));
+    TestProgram program(TestProgram::Options::screen(1920, 1080));
     Ref<scene::Window1> w = Window1();
     HeadlessBackend& b = program.backend();
     for (int frame = 0; frame < 13; ++frame) {
@@ -139,7 +132,7 @@ TEST(DomeAnimation, EachTickLeavesItsFrameUnderTheRepaintedStrip) {
 TEST(DomeAnimation, OnANarrowScreenTheFrameStartsLeftOfTheEdge) {
     for (int width : {945, 1000, 1169}) {
         SCOPED_TRACE(width);
-        TestProgram program(screen(width, 700));
+        TestProgram program(TestProgram::Options::screen(width, 700));
         Ref<scene::Window1> w = Window1();
         // Here the frame covers starcan1 and starcan2, whose flips would repaint them over it.
         timer("timerxstars1")->SetMode(Timer::ModeOff);
@@ -161,7 +154,7 @@ TEST(DomeAnimation, OnlyTheFrameAndTheStripArePresented) {
     for (int i = 0; i < 2; ++i) {
         auto [width, height] = sizes[i];
         SCOPED_TRACE(width);
-        TestProgram program(screen(width, height));
+        TestProgram program(TestProgram::Options::screen(width, height));
         Ref<scene::Window1> w = Window1();
         // The stars would add their own small rectangles.
         timer("timerxstars1")->SetMode(Timer::ModeOff);
@@ -297,7 +290,7 @@ TEST(TwinklingStars, IdentityNotContentDecides) {
 TEST(TwinklingStars, WithoutTheirPicturesTheStarsStillAlternate) {
     auto media = make_ref<FakeMedia>();
     media->remove_picture(185); // star1b
-    TestProgram program(screen(1920, 1080), media);
+    TestProgram program(TestProgram::Options::screen(1920, 1080), media);
     EXPECT_FALSE(backdrop("starcan1"));
     program.advance(250);
     // A nil backdrop is the same object as a nil star1b.
@@ -316,7 +309,7 @@ TEST(TwinklingStars, WithoutTheirPicturesTheStarsStillAlternate) {
 TEST(SceneFailures, AMissingDomeFrameIsSkippedAndTheCountGoesOn) {
     auto media = make_ref<FakeMedia>();
     media->remove_picture(170); // sky2
-    TestProgram program(screen(1920, 1080), media);
+    TestProgram program(TestProgram::Options::screen(1920, 1080), media);
     Ref<scene::Window1> w = Window1();
     program.advance(150);
     program.advance(75);

@@ -2,8 +2,8 @@
 #include "platform/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
-#include "volume/loudnessWin.h"
 #include "volume/SuperSlider.h"
+#include "volume/loudnessWin.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,6 @@ using testing_support::FakeMedia;
 using testing_support::TestProgram;
 
 namespace {
-
-TestProgram::Options screen(int width) {
-    TestProgram::Options o;
-    o.width = width;
-    o.height = 900;
-    return o;
-}
 
 // Opens the panel the way a user does: into the top strip, then a click on the speaker.
 Ref<volume::loudnessWin> open_panel(TestProgram& program) {
@@ -32,9 +25,13 @@ Ref<volume::loudnessWin> open_panel(TestProgram& program) {
 struct Panel {
     TestProgram program;
     Ref<volume::loudnessWin> panel;
-    explicit Panel(int width = 1920) : program(screen(width)) { panel = open_panel(program); }
+    explicit Panel(int width = 1920) : program(TestProgram::Options::screen(width)) {
+        panel = open_panel(program);
+    }
 
-    volume::SuperSlider& slider() { return *panel->control_as<volume::SuperSlider>("SuperSlider1"); }
+    volume::SuperSlider& slider() {
+        return *panel->control_as<volume::SuperSlider>("SuperSlider1");
+    }
     Ref<platform::Picture> speaker() { return panel->control_as<Canvas>("Canvas1")->Backdrop(); }
     Ref<platform::Picture> scene_speaker() {
         return Window1()->control_as<Canvas>("Canvas3")->Backdrop();
@@ -98,12 +95,12 @@ TEST(LoudnessWindow, TheEndsOfTheSliderSetFullAndNoVolume) {
 
 TEST(LoudnessWindow, EachBandShowsItsSpeaker) {
     Panel p;
-    for (auto [value, picture] : {std::pair{0, 180}, std::pair{79, 180}, std::pair{80, 181},
-                                  std::pair{81, 181}, std::pair{159, 181}, std::pair{160, 182},
-                                  std::pair{255, 182}}) {
+    for (auto [value, picture] :
+         {std::pair{0, 180}, std::pair{79, 180}, std::pair{80, 181}, std::pair{81, 181},
+          std::pair{159, 181}, std::pair{160, 182}, std::pair{255, 182}}) {
         p.slider().SetValue(value);
         EXPECT_EQ(p.speaker()->image().at(0, 0), p.scene_speaker()->image().at(0, 0));
-        EXPECT_EQ(p.speaker(), picture == 180 ? speaker1()
+        EXPECT_EQ(p.speaker(), picture == 180   ? speaker1()
                                : picture == 181 ? speaker2()
                                                 : speaker3())
             << value;
@@ -152,8 +149,8 @@ TEST(LoudnessWindow, LeavingHidesItAndTheSceneSpeakerAndShowingItAgainKeepsTheVa
 TEST(LoudnessWindow, MovingOntoItsOwnControlsIsNoLeave) {
     Panel p;
     p.program.move(p.panel->Left() + 2, p.panel->Top() + 100); // the black beside the slider
-    p.program.move(p.slider_x(), p.slider_y(50));               // onto the slider
-    p.program.move(p.panel->Left() + 20, p.panel->Top() + 10);  // onto its speaker
+    p.program.move(p.slider_x(), p.slider_y(50));              // onto the slider
+    p.program.move(p.panel->Left() + 20, p.panel->Top() + 10); // onto its speaker
     EXPECT_TRUE(p.panel->Visible());
     EXPECT_TRUE(Window1()->control_as<Canvas>("Canvas3")->Visible());
 }
@@ -196,7 +193,7 @@ TEST(LoudnessWindow, TheLevelCarriesTheValueInBothHalves) {
 TEST(LoudnessWindow, AMissingSurfFailsOnlyTheBeepStepAndTheProgramGoesOn) {
     auto media = platform::make_ref<FakeMedia>();
     media->remove_sound(170);
-    TestProgram program(screen(1920), media);
+    TestProgram program(TestProgram::Options::screen(1920), media);
     Ref<volume::loudnessWin> panel = open_panel(program);
     int x = panel->Left() + 23, bottom = panel->Top() + 31 + 139;
     program.move(x, bottom);

@@ -8,19 +8,9 @@ using platform::Ref;
 using testing_support::FakeMedia;
 using testing_support::TestProgram;
 
-namespace {
-
-TestProgram::Options runtime_only() {
-    TestProgram::Options o;
-    o.start = false;
-    return o;
-}
-
-} // namespace
-
 TEST(MediaLibrary, EveryCallHandsOutTheSameObjectLoadedOnce) {
     auto media = make_ref<FakeMedia>();
-    TestProgram program(runtime_only(), media);
+    TestProgram program(TestProgram::Options::runtime_only(), media);
     Ref<platform::Picture> first = star1b();
     EXPECT_EQ(first, star1b());
     EXPECT_EQ(media->picture_requests(185), 1);
@@ -37,7 +27,7 @@ TEST(MediaLibrary, EveryCallHandsOutTheSameObjectLoadedOnce) {
 TEST(MediaLibrary, AMissingItemIsNilAndAskedForAgainUntilItAppears) {
     auto media = make_ref<FakeMedia>();
     media->remove_picture(184);
-    TestProgram program(runtime_only(), media);
+    TestProgram program(TestProgram::Options::runtime_only(), media);
     EXPECT_FALSE(star1());
     EXPECT_FALSE(star1());
     EXPECT_EQ(media->picture_requests(184), 2);
@@ -49,7 +39,7 @@ TEST(MediaLibrary, AMissingItemIsNilAndAskedForAgainUntilItAppears) {
 }
 
 TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
-    TestProgram program(runtime_only(), nullptr);
+    TestProgram program(TestProgram::Options::runtime_only(), nullptr);
     EXPECT_THROW(bigsky(), platform::NilObjectException);
     EXPECT_THROW(surf(), platform::NilObjectException);
     auto media = make_ref<FakeMedia>();
@@ -60,7 +50,7 @@ TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
 
 TEST(MediaLibrary, ShutdownEmptiesEveryCell) {
     auto media = make_ref<FakeMedia>();
-    TestProgram program(runtime_only(), media);
+    TestProgram program(TestProgram::Options::runtime_only(), media);
     Ref<platform::Picture> before = speaker1();
     MediaLibrary::ReleaseAll();
     Ref<platform::Picture> after = speaker1();

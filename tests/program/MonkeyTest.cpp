@@ -71,7 +71,8 @@ private:
                     return;
                 // Once both windows exist and every control has run, the count of objects
                 // stays put.
-                if (settled < 0 && m_events % 2000 == 0 && program.runtime().implicit_window("aboutWin.aboutWin") &&
+                if (settled < 0 && m_events % 2000 == 0 &&
+                    program.runtime().implicit_window("aboutWin.aboutWin") &&
                     program.runtime().implicit_window("loudnessWin.loudnessWin"))
                     settled = platform::Object::live_count();
                 if (settled >= 0) {
@@ -156,7 +157,9 @@ private:
 
     void check(TestProgram& program) {
         Ref<scene::Window1> scene = Window1();
-        auto star = [&](const char* name) { return scene->control_as<Canvas>(name)->Backdrop(); };
+        auto star = [&](const char* name) {
+            return scene->control_as<Canvas>(name)->Backdrop();
+        };
         ASSERT_EQ(star("starcan1"), star("starcan5")) << where();
         ASSERT_NE(star("starcan1"), star("starcan4")) << where();
         ASSERT_NE(star("starcan2"), star("starcan3")) << where();
@@ -166,10 +169,12 @@ private:
         int splash_timer = scene->control_as<Timer>("Timer2")->Mode();
         int surf2_timer = scene->control_as<Timer>("Timer3")->Mode();
         bool playing = surf()->IsPlaying();
-        ASSERT_TRUE(splash_timer == Timer::ModeOff || splash_timer == Timer::ModeMultiple) << where();
+        ASSERT_TRUE(splash_timer == Timer::ModeOff || splash_timer == Timer::ModeMultiple)
+            << where();
         ASSERT_TRUE(surf2_timer == Timer::ModeOff || surf2_timer == Timer::ModeSingle) << where();
         ASSERT_TRUE(splash_timer == Timer::ModeOff || playing) << where();
-        ASSERT_TRUE(surf2_timer == Timer::ModeOff || splash_timer == Timer::ModeMultiple) << where();
+        ASSERT_TRUE(surf2_timer == Timer::ModeOff || splash_timer == Timer::ModeMultiple)
+            << where();
         ASSERT_TRUE(!surf2()->IsPlaying() || playing) << where();
 
         ASSERT_EQ(scene->control_as<StaticText>("StaticText1")->Visible(),

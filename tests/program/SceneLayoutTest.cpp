@@ -15,17 +15,6 @@ using platform::Timer;
 using testing_support::FakeMedia;
 using testing_support::TestProgram;
 
-namespace {
-
-TestProgram::Options screen(int width, int height = 900) {
-    TestProgram::Options o;
-    o.width = width;
-    o.height = height;
-    return o;
-}
-
-} // namespace
-
 TEST(SceneLayout, PlacementsFollowTheScreenWidth) {
     struct Case {
         int width, reso, hot_spot, speaker;
@@ -33,7 +22,7 @@ TEST(SceneLayout, PlacementsFollowTheScreenWidth) {
     for (Case c : {Case{945, -225, 459, 898}, Case{1152, -18, 666, 898}, Case{1153, -17, 667, 953},
                    Case{1170, 0, 684, 970}, Case{1920, 750, 1434, 1720}}) {
         SCOPED_TRACE(c.width);
-        TestProgram program(screen(c.width));
+        TestProgram program(TestProgram::Options::screen(c.width));
         Ref<scene::Window1> w = Window1();
         EXPECT_EQ(w->reso, c.reso);
         EXPECT_EQ(w->control_as<Canvas>("Canvas2")->Left(), c.hot_spot);
@@ -47,7 +36,7 @@ TEST(SceneLayout, PlacementsFollowTheScreenWidth) {
 }
 
 TEST(SceneLayout, ControlsArePlacedAsDesignedWithTheirParentsAndPictures) {
-    TestProgram program(screen(1920));
+    TestProgram program(TestProgram::Options::screen(1920));
     Ref<scene::Window1> w = Window1();
     std::vector<std::string> names;
     for (const auto& c : w->controls())
@@ -88,9 +77,9 @@ TEST(SceneLayout, ControlsArePlacedAsDesignedWithTheirParentsAndPictures) {
         const char* name;
         int mode, period;
     };
-    for (TimerCase t : {TimerCase{"Timer1", 2, 75}, TimerCase{"Timer2", 0, 86000},
-                        TimerCase{"Timer3", 0, 50000}, TimerCase{"timerxstars1", 2, 250},
-                        TimerCase{"timerxstars2", 2, 1000}}) {
+    for (TimerCase t :
+         {TimerCase{"Timer1", 2, 75}, TimerCase{"Timer2", 0, 86000}, TimerCase{"Timer3", 0, 50000},
+          TimerCase{"timerxstars1", 2, 250}, TimerCase{"timerxstars2", 2, 1000}}) {
         EXPECT_EQ(w->control_as<Timer>(t.name)->Mode(), t.mode) << t.name;
         EXPECT_EQ(w->control_as<Timer>(t.name)->Period(), t.period) << t.name;
     }
@@ -100,7 +89,7 @@ TEST(SceneLayout, ControlsArePlacedAsDesignedWithTheirParentsAndPictures) {
 
 TEST(SceneLayout, TheAccessorOpensOnceAndFillsTheDome) {
     auto media = platform::make_ref<FakeMedia>();
-    TestProgram program(screen(1920), media);
+    TestProgram program(TestProgram::Options::screen(1920), media);
     Ref<scene::Window1> w = Window1();
     EXPECT_EQ(Window1(), w);
     EXPECT_EQ(media->picture_requests(183), 1);
@@ -118,7 +107,7 @@ TEST(SceneLayout, TheSkyShowsOnBlackAndMissingPicturesLeaveTheirPlaceEmpty) {
     auto media = platform::make_ref<FakeMedia>();
     media->remove_picture(181); // speaker2
     media->remove_picture(184); // star1
-    TestProgram program(screen(3000, 1800), media);
+    TestProgram program(TestProgram::Options::screen(3000, 1800), media);
     platform::HeadlessBackend& b = program.backend();
     EXPECT_EQ(b.pixel(10, 1000), FakeMedia::colour_of(183));
     // Beyond the backdrop's 2560x1600: black.

@@ -40,7 +40,9 @@ std::vector<Step> steps(TestProgram& program) {
     return out;
 }
 
-Ref<Timer> timer(const char* name) { return Window1()->control_as<Timer>(name); }
+Ref<Timer> timer(const char* name) {
+    return Window1()->control_as<Timer>(name);
+}
 
 std::ostream& operator<<(std::ostream& os, const Step& s) {
     return os << s.ms << " ms " << s.label << " " << static_cast<int>(s.kind);

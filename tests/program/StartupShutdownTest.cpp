@@ -1,7 +1,7 @@
 #include "app/FileTypes.h"
-#include "platform/Application.h"
 #include "app/MenuBar1.h"
 #include "app/Program.h"
+#include "platform/Application.h"
 #include "platform/QuitMenuItem.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
@@ -88,7 +88,7 @@ TEST(Menus, FileAndEditMenusAreBuiltOnceAsTabled) {
     platform::Ref<platform::MenuItem> edit = bar->Child("EditMenu");
     EXPECT_EQ(edit->Text(), "&Edit");
     std::vector<std::tuple<std::string, std::string, std::string>> expected{
-        {"EditUndo", "Undo", "Cmd+Z"}, {"UntitledMenu0", "-", ""}, {"EditCut", "Cut", "Cmd+X"},
+        {"EditUndo", "Undo", "Cmd+Z"}, {"UntitledMenu0", "-", ""},      {"EditCut", "Cut", "Cmd+X"},
         {"EditCopy", "Copy", "Cmd+C"}, {"EditPaste", "Paste", "Cmd+V"}, {"EditClear", "Clear", ""}};
     ASSERT_EQ(edit->children().size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -13,8 +13,8 @@ FakeMedia::FakeMedia(Size size) : m_size(size) {
 }
 
 uint32_t FakeMedia::colour_of(int32_t id) {
-    return 0xFF000000u | (static_cast<uint32_t>(id) << 16) | (static_cast<uint32_t>(id * 7) & 0xFFu) << 8 |
-           static_cast<uint32_t>(255 - id);
+    return 0xFF000000u | (static_cast<uint32_t>(id) << 16) |
+           (static_cast<uint32_t>(id * 7) & 0xFFu) << 8 | static_cast<uint32_t>(255 - id);
 }
 
 std::pair<int, int> FakeMedia::size_of(int32_t id) const {

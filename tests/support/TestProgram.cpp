@@ -31,7 +31,8 @@ TestProgram::~TestProgram() {
 }
 
 void TestProgram::advance(double ms) {
-    platform::Micros end = m_backend->now() + static_cast<platform::Micros>(std::llround(ms * 1000));
+    platform::Micros end =
+        m_backend->now() + static_cast<platform::Micros>(std::llround(ms * 1000));
     runtime().loop().run_until(end);
 }
 
@@ -40,11 +41,17 @@ void TestProgram::deliver(const platform::InputEvent& event) {
     advance(0);
 }
 
-void TestProgram::move(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerMove, x, y)); }
+void TestProgram::move(int x, int y) {
+    deliver(platform::InputEvent(platform::InputEvent::Type::PointerMove, x, y));
+}
 
-void TestProgram::press(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerDown, x, y)); }
+void TestProgram::press(int x, int y) {
+    deliver(platform::InputEvent(platform::InputEvent::Type::PointerDown, x, y));
+}
 
-void TestProgram::release(int x, int y) { deliver(platform::InputEvent(platform::InputEvent::Type::PointerUp, x, y)); }
+void TestProgram::release(int x, int y) {
+    deliver(platform::InputEvent(platform::InputEvent::Type::PointerUp, x, y));
+}
 
 void TestProgram::click(int x, int y) {
     move(x, y);
@@ -59,7 +66,9 @@ void TestProgram::key(const std::string& key, bool ctrl) {
     deliver(e);
 }
 
-long TestProgram::failure_count() { return runtime().failure_count(); }
+long TestProgram::failure_count() {
+    return runtime().failure_count();
+}
 
 int TestProgram::shut_down() {
     m_running = false;

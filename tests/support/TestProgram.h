@@ -21,10 +21,22 @@ public:
         int height = 1080;
         // Runs the program's own start-up; without it only the runtime is up.
         bool start = true;
+
+        static Options screen(int screen_width, int screen_height = 900) {
+            Options o;
+            o.width = screen_width;
+            o.height = screen_height;
+            return o;
+        }
+        static Options runtime_only() {
+            Options o;
+            o.start = false;
+            return o;
+        }
     };
     TestProgram() : TestProgram(Options{}) {}
-    explicit TestProgram(Options options,
-                         platform::Ref<platform::ResourceFork> media = platform::make_ref<FakeMedia>());
+    explicit TestProgram(Options options, platform::Ref<platform::ResourceFork> media =
+                                              platform::make_ref<FakeMedia>());
     ~TestProgram();
     TestProgram(const TestProgram&) = delete;
     TestProgram& operator=(const TestProgram&) = delete;
