@@ -8,32 +8,16 @@
 set -euo pipefail
 build=${1:-build} seconds=${2:-600}
 binary=$(realpath "$build/quorvane")
-tmp=$(mktemp -d /tmp/quorvane-soak.XXXXXX)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-n=170
-while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-XDG_RUNTIME_DIR=$tmp PULSE_RUNTIME_PATH=$tmp/pulse HOME=$tmp \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
-    --load="module-null-sink sink_name=soak" \
-    --load="module-native-protocol-unix socket=$tmp/socket auth-anonymous=1" >"$tmp/pulse.log" 2>&1 &
-pulse_pid=$!
-pids+=("$pulse_pid")
-export PULSE_SERVER=unix:$tmp/socket
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/../scripts/private_servers.sh"
+tmp=$private_tmp
+start_private_display 1920x1080 170
+start_private_sound_server "$tmp/pulse" soak
+pulse_pid=$sound_server_pid
+export PULSE_SERVER=$sound_server
 
 "$binary" 2>"$tmp/stderr" &
 pid=$!
-pids+=("$pid")
+private_pids+=("$pid")
 sleep 3
 W=1920
 xdotool mousemove $((W - 415)) 179 click 1 # the moon: surf, footsteps, then the timed cues

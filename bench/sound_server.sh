@@ -12,25 +12,11 @@ build=${1:-build} seconds=${2:-60}
 shift $(($# < 2 ? $# : 2))
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(1024 2048 3072 4096 8192)
-tmp=$(mktemp -d /tmp/quorvane-bench.XXXXXX)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-XDG_RUNTIME_DIR=$tmp PULSE_RUNTIME_PATH=$tmp/runtime HOME=$tmp \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
-    --load="module-null-sink sink_name=bench" \
-    --load="module-native-protocol-unix socket=$tmp/socket auth-anonymous=1" \
-    >"$tmp/pulse.log" 2>&1 &
-server_pid=$!
-pids+=("$server_pid")
-export PULSE_SERVER=unix:$tmp/socket
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null || { echo "the sound server did not start: $(cat "$tmp/pulse.log")" >&2; exit 1; }
+source "$(dirname "$0")/../scripts/private_servers.sh"
+tmp=$private_tmp
+start_private_sound_server "$tmp/pulse" bench
+server_pid=$sound_server_pid
+export PULSE_SERVER=$sound_server
 idle0=$(awk '{print $14 + $15}' "/proc/$server_pid/stat")
 sleep 5
 idle1=$(awk '{print $14 + $15}' "/proc/$server_pid/stat")

@@ -6,21 +6,8 @@
 set -euo pipefail
 build=${1:-build} runs=${2:-9} seconds=${3:-30} size=${SIZE:-1920x1080}
 binary=$build/quorvane
-tmp=$(mktemp -d /tmp/quorvane-bench.XXXXXX)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-n=180
-while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/../scripts/private_servers.sh"
+start_private_display "$size" 180
 
 ticks=$(getconf CLK_TCK)
 times=()

@@ -5,19 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build} seconds=${2:-180} size=${3:-1920x1080}
-xvfb_pid=""
-cleanup() {
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT
-
-n=230
-while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source scripts/private_servers.sh
+start_private_display "$size" 230
 
 echo "screen=$size seconds=$seconds load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
 "$build/bench/timer-accuracy" "$seconds"

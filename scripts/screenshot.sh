@@ -5,20 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build} out=${2:-docs/screenshot.jpg}
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT
-n=190
-while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source scripts/private_servers.sh
+start_private_display 1920x1080 190
 "$build/quorvane" &
-pids+=($!)
+private_pids+=($!)
 sleep 2
 xdotool mousemove 60 12
 sleep 0.5

@@ -7,40 +7,13 @@ scripts/setup.sh test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_TESTS=ON -DQUORVANE_BENCH=ON >/dev/null
 cmake --build build -j "$(nproc)"
 
-runtime_dir=$(mktemp -d /tmp/quorvane-test.XXXXXX)
-xvfb_pid="" pulse_pid=""
-cleanup() {
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    [[ -n $pulse_pid ]] && kill "$pulse_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$runtime_dir"
-}
-trap cleanup EXIT
-
-# A free display number.
-display=77
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >"$runtime_dir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-
-export XDG_RUNTIME_DIR="$runtime_dir"
-export PULSE_RUNTIME_PATH="$runtime_dir/pulse"
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
-    --load="module-null-sink sink_name=quorvane_test" \
-    --load="module-native-protocol-unix socket=$runtime_dir/pulse.socket auth-anonymous=1" \
-    >"$runtime_dir/pulse.log" 2>&1 &
-pulse_pid=$!
-export PULSE_SERVER="unix:$runtime_dir/pulse.socket"
-export QUORVANE_TEST_SINK=quorvane_test
-
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl set-default-sink quorvane_test >/dev/null 2>&1 || true
+# The end-to-end tests share one private X server and one sound server with a null sink.
+source scripts/private_servers.sh
+runtime_dir=$private_tmp
+start_private_display 1920x1080 77
+start_private_sound_server "$runtime_dir/pulse" quorvane_test
+export PULSE_SERVER=$sound_server QUORVANE_TEST_SINK=quorvane_test
+pactl set-default-sink quorvane_test
 
 ctest --test-dir build --output-on-failure -j 2 "$@"
 

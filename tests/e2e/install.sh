@@ -21,7 +21,7 @@ done
 cd "$e2e_tmp"
 env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$e2e_tmp" "$prefix/bin/quorvane" 2>"$e2e_tmp/stderr" &
 program_pid=$!
-e2e_pids+=("$program_pid")
+private_pids+=("$program_pid")
 wait_for_sky || fail "the installed program shows no sky: $(cat "$e2e_tmp/stderr")"
 xdotool key ctrl+q
 status=0

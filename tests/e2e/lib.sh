@@ -2,17 +2,8 @@
 # The test command provides DISPLAY (and a sound server); run alone, a test starts a private
 # Xvfb of its own and stops it when it ends.
 
-e2e_pids=()
-e2e_tmp=$(mktemp -d /tmp/quorvane-e2e.XXXXXX)
-
-e2e_cleanup() {
-    for pid in "${e2e_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    rm -rf "$e2e_tmp"
-}
-trap e2e_cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/private_servers.sh"
+e2e_tmp=$private_tmp
 
 fail() {
     echo "FAIL: $*" >&2
@@ -23,16 +14,7 @@ ensure_display() {
     if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
         return
     fi
-    local n=150
-    while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1920x1080x24}" -nolisten tcp >/dev/null 2>&1 &
-    e2e_pids+=($!)
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && return
-        sleep 0.1
-    done
-    fail "no X display"
+    start_private_display "${E2E_SCREEN:-1920x1080}" || fail "no X display"
 }
 
 # Mean brightness (0..1) of a screenshot, or of a WxH+X+Y part of it.
@@ -67,7 +49,7 @@ wait_exit() {
 start_program() {
     "$@" 2>"$e2e_tmp/stderr" &
     program_pid=$!
-    e2e_pids+=("$program_pid")
+    private_pids+=("$program_pid")
 }
 
 # Waits until the screen shows more than black.
@@ -82,25 +64,10 @@ wait_for_sky() {
     return 1
 }
 
-# Starts a private PulseAudio daemon in DIR with one null sink, quorvane_e2e, listening on
-# DIR/socket; sets sound_server (for PULSE_SERVER) and sound_server_pid. It stops when the test
-# ends, or earlier by its PID.
+# Starts a private PulseAudio daemon in DIR with one null sink, quorvane_e2e; sets sound_server
+# (for PULSE_SERVER) and sound_server_pid. It stops when the test ends, or earlier by its PID.
 start_sound_server() {
-    local dir=$1
-    mkdir -p "$dir"
-    XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/runtime HOME=$dir \
-        pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
-        --load="module-null-sink sink_name=quorvane_e2e" \
-        --load="module-native-protocol-unix socket=$dir/socket auth-anonymous=1" \
-        >>"$dir/log" 2>&1 &
-    sound_server_pid=$!
-    e2e_pids+=("$sound_server_pid")
-    sound_server=unix:$dir/socket
-    for _ in $(seq 100); do
-        PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && return
-        sleep 0.1
-    done
-    fail "the sound server did not start: $(cat "$dir/log")"
+    start_private_sound_server "$1" quorvane_e2e || fail "no sound server"
 }
 
 # A sound server with a null sink to play into: the test command's (PULSE_SERVER,
@@ -121,7 +88,7 @@ start_recording() {
     parec --latency-msec=20 -d "$QUORVANE_TEST_SINK.monitor" --raw --format=s16le --rate=44100 \
         --channels=2 >"$recording" 2>/dev/null &
     recording_pid=$!
-    e2e_pids+=("$recording_pid")
+    private_pids+=("$recording_pid")
     for _ in $(seq 100); do
         [[ -s $recording ]] && break
         sleep 0.05

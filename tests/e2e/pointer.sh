@@ -68,7 +68,7 @@ wait_exit "$program_pid" 5 || status=$?
 
 # The backend alone: hidden until moved, and shown again by Show without a move.
 coproc PROBE { "$probe" 2>"$e2e_tmp/probe.stderr"; }
-e2e_pids+=("$PROBE_PID")
+private_pids+=("$PROBE_PID")
 ask() {
     echo "$*" >&"${PROBE[1]}"
     read -r -t 10 answer <&"${PROBE[0]}" || fail "probe: no answer to '$*'"

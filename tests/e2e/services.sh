@@ -21,7 +21,7 @@ start_probe() {
     local name=$1
     shift
     coproc PROBE { env "$@" "$probe" 2>"$e2e_tmp/$name.stderr"; }
-    e2e_pids+=("$PROBE_PID")
+    private_pids+=("$PROBE_PID")
     probe_name=$name
     read -r -t 20 answer <&"${PROBE[0]}" || fail "$name: the probe did not start: $(cat "$e2e_tmp/$name.stderr")"
     [[ $answer == ready ]] || fail "$name: the probe said $answer"

@@ -1,0 +1,56 @@
+# Private X and sound servers for the scripts that run the real program (the tests, the
+# benchmarks, the README's screenshot). Each is started here and stopped by its PID when the
+# sourcing script ends, together with anything else added to private_pids.
+
+private_pids=()
+private_tmp=$(mktemp -d /tmp/quorvane.XXXXXX)
+
+stop_private_servers() {
+    # Newest first: the programs before the servers they use.
+    local i
+    for ((i = ${#private_pids[@]} - 1; i >= 0; i--)); do
+        kill "${private_pids[i]}" 2>/dev/null || true
+        wait "${private_pids[i]}" 2>/dev/null || true
+    done
+    rm -rf "$private_tmp"
+}
+trap stop_private_servers EXIT
+
+# Starts Xvfb with a screen of SIZE (WxH) on the first free display from FIRST (150 unless
+# given) and exports DISPLAY.
+start_private_display() {
+    local size=$1 n=${2:-150}
+    while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    private_pids+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}
+
+# Starts PulseAudio in DIR with one null sink named SINK, listening on DIR/socket; sets
+# sound_server (the value for PULSE_SERVER) and sound_server_pid.
+start_private_sound_server() {
+    local dir=$1 sink=$2
+    mkdir -p "$dir"
+    XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/runtime HOME=$dir \
+        pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
+        --load="module-null-sink sink_name=$sink" \
+        --load="module-native-protocol-unix socket=$dir/socket auth-anonymous=1" \
+        >>"$dir/log" 2>&1 &
+    sound_server_pid=$!
+    private_pids+=("$sound_server_pid")
+    sound_server=unix:$dir/socket
+    for _ in $(seq 100); do
+        PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "the sound server did not start: $(cat "$dir/log")" >&2
+    return 1
+}
