@@ -23,7 +23,8 @@ start_private_display() {
     while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do
         n=$((n + 1))
     done
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses the next one for a moment.
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
     private_pids+=($!)
     export DISPLAY=":$n"
     for _ in $(seq 100); do
