@@ -31,7 +31,7 @@ cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
 for kind in picture sound; do
     work=$(mktemp -d "$runtime_dir/fuzz-$kind.XXXXXX")
-    build-fuzz/fuzz_$kind -runs=300000 -max_len=8192 -malloc_limit_mb=256 -seed=1 \
+    build-fuzz/fuzz_$kind -runs=2000000 -max_len=8192 -malloc_limit_mb=256 -seed=1 \
         "$work" "tests/fuzz/corpus/$kind" 2>"$runtime_dir/fuzz-$kind.log" ||
         { tail -40 "$runtime_dir/fuzz-$kind.log"; exit 1; }
     echo "fuzz_$kind: $(grep -o 'Done [0-9]* runs.*' "$runtime_dir/fuzz-$kind.log")"
