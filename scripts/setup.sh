@@ -11,7 +11,7 @@ run_packages=(
     fonts-dejavu-core xdg-utils
 )
 test_packages=(
-    libgtest-dev libgmock-dev googletest libbenchmark-dev clang
+    libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     xvfb xdotool x11-utils x11-apps imagemagick libxdamage-dev libxfixes-dev
     pulseaudio pulseaudio-utils sox
     desktop-file-utils appstream dpkg-dev file
