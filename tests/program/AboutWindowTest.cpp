@@ -3,7 +3,6 @@
 #include "platform/Canvas.h"
 #include "platform/ProgramLocation.h"
 #include "platform/StaticText.h"
-#include "platform/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 
@@ -14,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +22,6 @@ using platform::Rect;
 using platform::RectControl;
 using platform::Ref;
 using platform::StaticText;
-using platform::Timer;
 using testing_support::TestProgram;
 using Kind = platform::HeadlessBackend::SoundEvent::Kind;
 
@@ -110,110 +107,36 @@ std::string click_link(TestProgram& program, const about::aboutWin& w, const cha
     return ::testing::AssertionFailure() << url << " is not the credits page at #" << section;
 }
 
-int count_sounds(TestProgram& program) {
-    return static_cast<int>(program.backend().sound_events().size());
-}
-
-// Each control, its place, parent, text and colour, one line each; the objects themselves too.
-std::vector<std::string> describe(const about::aboutWin& w) {
-    std::vector<std::string> out;
-    for (const Ref<platform::Control>& c : w.controls()) {
-        std::ostringstream line;
-        line << c.get() << " " << c->Name();
-        if (auto rc = platform::ref_cast<RectControl>(c))
-            line << " " << rc->Left() << "," << rc->Top() << " " << rc->Width() << "x"
-                 << rc->Height() << " in " << rc->Parent() << (rc->Visible() ? "" : " hidden");
-        if (auto t = platform::ref_cast<StaticText>(c))
-            line << " \"" << t->Text() << "\" " << std::hex << t->TextColor().to_pixel();
-        out.push_back(line.str());
-    }
-    return out;
-}
-
 } // namespace
 
-TEST(AboutWindow, TheAboutLabelBuildsItOnceAndLaterShowsFindItUnchanged) {
-    TestProgram program;
-    EXPECT_FALSE(platform::RuntimeGetImplicitWindow("aboutWin.aboutWin"));
-    Ref<about::aboutWin> w = open_about(program);
-    ASSERT_TRUE(w);
-    EXPECT_TRUE(w->Visible());
-    EXPECT_EQ(program.runtime().desktop().active_window(), w.get());
-    std::vector<std::string> first = describe(*w);
-
-    program.advance(5001);
-    EXPECT_FALSE(w->Visible());
-    click_about(program);
-    EXPECT_TRUE(w->Visible());
-    EXPECT_EQ(aboutWin(), w);
-    EXPECT_EQ(describe(*w), first);
-    EXPECT_EQ(program.failure_count(), 0);
-}
-
-TEST(AboutWindow, IsLaidOutAsDesignedAndCentredOnTheScreen) {
-    struct Expected {
-        const char* name;
-        Rect bounds;
-        const char* parent;
-        const char* text; // null for a canvas or timer
-        bool multiline;
-    };
-    const Expected expected[] = {
-        {"StaticText1", {6, 6, 125, 15}, nullptr, "Quorvane by\r", true},
-        {"Canvas1", {20, 23, 100, 16}, nullptr, nullptr, false},
-        {"StaticText3", {20, 23, 100, 16}, "Canvas1", "Quorvane team", false},
-        {"Timer1", {}, nullptr, nullptr, false},
-        {"StaticText2", {13, 55, 115, 56}, nullptr, "Thanks to\r\rfor SuperSlider", true},
-        {"Canvas2", {20, 70, 100, 15}, "StaticText2", nullptr, false},
-        {"StaticText4", {20, 70, 100, 14}, "Canvas2", "Quorvane team", false},
-    };
+TEST(AboutWindow, TheAboutLabelBuildsItOnceCentredAndLaterShowsFindItUnchanged) {
     for (auto [width, height] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
         SCOPED_TRACE(width);
         TestProgram program({width, height, true});
+        EXPECT_FALSE(platform::RuntimeGetImplicitWindow("aboutWin.aboutWin"));
         Ref<about::aboutWin> w = open_about(program);
         ASSERT_TRUE(w);
         EXPECT_EQ(w->frame(), (Rect{(width - 141) / 2, (height - 122) / 2, 141, 122}));
-        EXPECT_EQ(w->Title(), "");
-        EXPECT_EQ(w->Frame(), 4);
-        EXPECT_TRUE(w->HasBackColor());
-        EXPECT_EQ(w->BackColor(), platform::RGB(0, 0, 0));
-        EXPECT_FALSE(w->FullScreen());
-        EXPECT_EQ(w->Placement(), 0);
+        EXPECT_TRUE(w->Visible());
+        EXPECT_EQ(program.runtime().desktop().active_window(), w.get());
+        std::vector<Ref<platform::Control>> first = w->controls();
 
-        ASSERT_EQ(w->controls().size(), std::size(expected));
-        for (size_t i = 0; i < std::size(expected); ++i) {
-            const Expected& e = expected[i];
-            SCOPED_TRACE(e.name);
-            EXPECT_EQ(w->controls()[i]->Name(), e.name);
-            if (std::string(e.name) == "Timer1") {
-                auto timer = w->control_as<Timer>(e.name);
-                EXPECT_EQ(timer->Period(), 5000);
-                EXPECT_EQ(timer->Mode(), Timer::ModeSingle); // armed by the activation
-                continue;
-            }
-            auto c = w->control_as<RectControl>(e.name);
-            EXPECT_EQ(c->bounds(), e.bounds);
-            EXPECT_EQ(c->Parent(), e.parent ? w->control_as<RectControl>(e.parent).get() : nullptr);
-            EXPECT_TRUE(c->Visible());
-            EXPECT_TRUE(c->Enabled());
-            if (!e.text) {
-                EXPECT_FALSE(w->control_as<Canvas>(e.name)->Backdrop());
-                continue;
-            }
-            auto t = w->control_as<StaticText>(e.name);
-            EXPECT_EQ(t->Text(), e.text);
-            EXPECT_EQ(t->TextFont(), "System");
-            EXPECT_EQ(t->TextSize(), 12);
-            EXPECT_EQ(t->TextAlign(), StaticText::AlignCenter);
-            EXPECT_EQ(t->TextColor(), kWhite);
-            EXPECT_EQ(t->MultiLine(), e.multiline);
-        }
+        program.advance(5001);
+        EXPECT_FALSE(w->Visible());
+        click_about(program);
+        EXPECT_TRUE(w->Visible());
+        EXPECT_EQ(aboutWin(), w);
+        EXPECT_EQ(w->controls(), first);
+        EXPECT_EQ(program.failure_count(), 0);
     }
 }
 
-// The names fit their 100-pixel labels in the desktop's font, so neither is cut at the sides;
-// every label is drawn white on the black box.
-TEST(AboutWindow, DrawsEveryLabelReadablyInsideItsRectangle) {
+// Every label is drawn white on the black box, and the names fit their 100-pixel labels in the
+// desktop's font, so neither is cut at the sides. "Thanks to", the slider author's name over the
+// empty middle line, then "for SuperSlider": the label's lines fall on one pitch, the name's
+// offset from the label, so the name sits exactly where the middle line would be and the last
+// line starts below it.
+TEST(AboutWindow, DrawsEveryLabelReadablyWithTheSliderAuthorOverTheEmptyMiddleLine) {
     TestProgram program;
     Ref<about::aboutWin> w = open_about(program);
     ASSERT_TRUE(w);
@@ -223,17 +146,8 @@ TEST(AboutWindow, DrawsEveryLabelReadablyInsideItsRectangle) {
     }
     for (const char* name : {"StaticText1", "StaticText2", "StaticText3", "StaticText4"})
         EXPECT_GT(text_pixels(program, on_screen(*w, name), kWhite), 20) << name;
-    for (auto [x, y] : {std::pair{1, 1}, std::pair{139, 1}, std::pair{1, 120}, std::pair{139, 120}})
-        EXPECT_EQ(colour_at(program, w->Left() + x, w->Top() + y), platform::RGB(0, 0, 0));
-}
+    EXPECT_EQ(colour_at(program, w->Left() + 1, w->Top() + 120), platform::RGB(0, 0, 0));
 
-// "Thanks to", the slider author's name over the empty middle line, then "for SuperSlider": the
-// label's lines fall on one pitch, the name's offset from the label, so the name sits exactly
-// where the middle line would be and the last line starts below it.
-TEST(AboutWindow, TheSliderAuthorsNameCoversTheEmptyMiddleLine) {
-    TestProgram program;
-    Ref<about::aboutWin> w = open_about(program);
-    ASSERT_TRUE(w);
     Rect thanks = on_screen(*w, "StaticText2");
     Rect name = on_screen(*w, "StaticText4");
     std::vector<std::pair<int, int>> lines = ink_rows(program, thanks);
@@ -329,7 +243,6 @@ TEST(AboutWindow, TheLinkUnderThePointerAloneTurnsBlue) {
     Point a = centre_of(*w, "StaticText3");
     program.move(a.x, a.y);
     EXPECT_EQ(author->TextColor(), kBlue);
-    EXPECT_EQ(slider_author->TextColor(), kWhite);
     EXPECT_GT(text_pixels(program, author_rect, kBlue), 20);
     EXPECT_EQ(text_pixels(program, author_rect, kWhite), 0);
     EXPECT_EQ(text_pixels(program, slider_rect, kBlue), 0);
@@ -349,33 +262,25 @@ TEST(AboutWindow, TheLinkUnderThePointerAloneTurnsBlue) {
     EXPECT_TRUE(program.backend().opened_urls().empty());
 }
 
-TEST(AboutWindow, TheFirstLinkOpensTheCreditsAndStartsTheSurfOnlyWhenSilent) {
+TEST(AboutWindow, TheLinksOpenTheirSectionsAndOnlyTheFirstStartsTheSurfWhenSilent) {
     TestProgram program;
     Ref<about::aboutWin> w = open_about(program);
     ASSERT_TRUE(w);
+    const auto& sounds = program.backend().sound_events();
+    EXPECT_TRUE(is_credits_page(click_link(program, *w, "StaticText4"), "superslider"));
+    EXPECT_TRUE(sounds.empty());
     std::string url = click_link(program, *w, "StaticText3");
     EXPECT_TRUE(is_credits_page(url, "quorvane"));
-    const auto& sounds = program.backend().sound_events();
     ASSERT_EQ(sounds.size(), 1u);
     EXPECT_EQ(sounds[0].label, "sound 170");
     EXPECT_EQ(sounds[0].kind, Kind::Loop);
-    EXPECT_TRUE(w->Visible());
 
     // With the surf sounding, the link only opens the page.
     program.advance(1000);
     EXPECT_EQ(click_link(program, *w, "StaticText3"), url);
-    EXPECT_EQ(count_sounds(program), 1);
+    EXPECT_EQ(sounds.size(), 1u);
     EXPECT_TRUE(w->Visible());
     EXPECT_EQ(program.failure_count(), 0);
-}
-
-TEST(AboutWindow, TheSecondLinkOpensTheSliderSectionAndTouchesNoSound) {
-    TestProgram program;
-    Ref<about::aboutWin> w = open_about(program);
-    ASSERT_TRUE(w);
-    EXPECT_TRUE(is_credits_page(click_link(program, *w, "StaticText4"), "superslider"));
-    EXPECT_EQ(count_sounds(program), 0);
-    EXPECT_TRUE(w->Visible());
 }
 
 TEST(AboutWindow, APressOnALinkOpensItWhereverItIsReleased) {
