@@ -95,10 +95,6 @@ TEST(DomeAnimation, FramesComeInOrderAndTheCountWraps) {
                 frame = k;
         drawn.push_back(frame);
         counts.push_back(w->count);
-        if (tick == 13) {
-            EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}));
-            EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0, 1}));
-        }
     }
     EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 0,
                                        1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}));
@@ -107,43 +103,36 @@ TEST(DomeAnimation, FramesComeInOrderAndTheCountWraps) {
     EXPECT_EQ(program.failure_count(), 0);
 }
 
+// On a screen narrower than the dome the frame starts left of the edge.
 TEST(DomeAnimation, EachTickLeavesItsFrameUnderTheRepaintedStrip) {
-    TestProgram program(TestProgram::Options::screen(1920, 1080));
-    Ref<scene::Window1> w = Window1();
-    HeadlessBackend& b = program.backend();
-    for (int frame = 0; frame < 13; ++frame) {
-        SCOPED_TRACE(frame);
-        program.advance(75);
-        EXPECT_EQ(dome_mismatches(b, w->reso, frame % 12), 0);
-        // Nothing beside or below the frame is drawn; the screen's last 4 columns lie outside
-        // the strip, so the frame stays there.
-        EXPECT_EQ(b.pixel(w->reso - 1, 200), kSky);
-        EXPECT_EQ(b.pixel(w->reso + 600, kDomeHeight), kSky);
-        EXPECT_EQ(b.pixel(1917, 3), frame_colour(frame % 12));
-    }
-    // The frame is not kept: a repaint of the window shows the sky until the next tick.
-    program.runtime().desktop().invalidate_all();
-    program.advance(0);
-    EXPECT_EQ(b.pixel(w->reso + 100, 200), kSky);
-    program.advance(75);
-    EXPECT_EQ(b.pixel(w->reso + 100, 200), frame_colour(1));
-}
-
-TEST(DomeAnimation, OnANarrowScreenTheFrameStartsLeftOfTheEdge) {
-    for (int width : {945, 1000, 1169}) {
+    for (int width : {945, 1169, 1920}) {
         SCOPED_TRACE(width);
         TestProgram program(TestProgram::Options::screen(width, 700));
         Ref<scene::Window1> w = Window1();
-        // Here the frame covers starcan1 and starcan2, whose flips would repaint them over it.
+        // On narrow screens the frame covers starcan1 and starcan2, whose flips would repaint
+        // them over it.
         timer("timerxstars1")->SetMode(Timer::ModeOff);
         timer("timerxstars2")->SetMode(Timer::ModeOff);
-        EXPECT_EQ(w->reso, width - 1170);
+        HeadlessBackend& b = program.backend();
+        EXPECT_EQ(w->reso, width - kDomeWidth);
         for (int frame = 0; frame < 13; ++frame) {
+            SCOPED_TRACE(frame);
             program.advance(75);
-            ASSERT_EQ(dome_mismatches(program.backend(), w->reso, frame % 12), 0) << frame;
+            ASSERT_EQ(dome_mismatches(b, w->reso, frame % 12), 0);
+            // Nothing below the frame is drawn; the screen's last 4 columns lie outside the
+            // strip, so the frame stays there.
+            EXPECT_EQ(b.pixel(w->reso + 600, kDomeHeight), kSky);
+            EXPECT_EQ(b.pixel(width - 3, 3), frame_colour(frame % 12));
         }
-        EXPECT_EQ(program.backend().pixel(0, 200), frame_colour(0));
-        EXPECT_EQ(w->count, 1);
+        if (w->reso > 0) {
+            EXPECT_EQ(b.pixel(w->reso - 1, 200), kSky);
+        }
+        // The frame is not kept: a repaint of the window shows the sky until the next tick.
+        program.runtime().desktop().invalidate_all();
+        program.advance(0);
+        EXPECT_EQ(b.pixel(width - 100, 200), kSky);
+        program.advance(75);
+        EXPECT_EQ(b.pixel(width - 100, 200), frame_colour(1));
         EXPECT_EQ(program.failure_count(), 0);
     }
 }
@@ -180,32 +169,6 @@ TEST(DomeAnimation, OnlyTheFrameAndTheStripArePresented) {
     }
     // Four times the screen, about the same pixels: the frame and a strip that is longer.
     EXPECT_LT(per_tick[1], per_tick[0] * 5 / 4);
-}
-
-TEST(TwinklingStars, TheFirstTicksFlipEachGroup) {
-    TestProgram program;
-    HeadlessBackend& b = program.backend();
-    program.advance(250);
-    EXPECT_EQ(backdrop("starcan1"), star1());
-    EXPECT_EQ(backdrop("starcan4"), star1b());
-    EXPECT_EQ(backdrop("starcan5"), star1());
-    EXPECT_EQ(backdrop("starcan2"), star1b());
-    EXPECT_EQ(backdrop("starcan3"), star1());
-    // Shown without a repaint request of the scene's own.
-    EXPECT_EQ(b.pixel(158, 116), FakeMedia::colour_of(184));
-    EXPECT_EQ(b.pixel(1598, 1013), FakeMedia::colour_of(185));
-
-    program.advance(timer("timerxstars1")->Period());
-    EXPECT_EQ(backdrop("starcan1"), star1b());
-    EXPECT_EQ(backdrop("starcan4"), star1());
-    EXPECT_EQ(backdrop("starcan5"), star1b());
-
-    program.advance(1000 - static_cast<double>(b.now()) / 1000);
-    EXPECT_EQ(backdrop("starcan2"), star1());
-    EXPECT_EQ(backdrop("starcan3"), star1b());
-    EXPECT_EQ(b.pixel(83, 433), FakeMedia::colour_of(184));
-    EXPECT_EQ(timer("timerxstars1")->Mode(), Timer::ModeMultiple);
-    EXPECT_EQ(timer("timerxstars2")->Mode(), Timer::ModeMultiple);
 }
 
 TEST(TwinklingStars, GroupRulesHoldAfterEveryTickOfALongRun) {
@@ -351,26 +314,6 @@ TEST(SceneFailures, AFailingTickIsReportedAndTheLoopGoesOn) {
         EXPECT_EQ(backdrop("starcan4"), star1b());
         EXPECT_EQ(program.failure_count(), 2);
         EXPECT_NE(program.reports().find("Window1.timerxstars1_Action"), std::string::npos);
-    }
-    {
-        SCOPED_TRACE("starcan4 missing");
-        TestProgram program;
-        Window1()->remove_control("starcan4");
-        program.advance(250);
-        EXPECT_EQ(backdrop("starcan1"), star1());
-        EXPECT_EQ(backdrop("starcan5"), star1b());
-        EXPECT_EQ(program.failure_count(), 1);
-    }
-    {
-        SCOPED_TRACE("starcan3 missing");
-        TestProgram program;
-        Window1()->remove_control("starcan3");
-        program.advance(1000);
-        EXPECT_EQ(backdrop("starcan2"), star1());
-        EXPECT_EQ(timer("timerxstars2")->Period(), 1000);
-        program.advance(1000);
-        EXPECT_EQ(backdrop("starcan2"), star1b());
-        EXPECT_NE(program.reports().find("Window1.timerxstars2_Action"), std::string::npos);
     }
     {
         SCOPED_TRACE("r nil: the stars swap, the periods stay");
