@@ -271,6 +271,30 @@ TEST(SceneFailures, AFailingTickIsReportedAndTheLoopGoesOn) {
         EXPECT_TRUE(program.is_running());
     }
     {
+        SCOPED_TRACE("starcan5 missing: each branch sets the stars before it, the period stays");
+        TestProgram program;
+        Window1()->remove_control("starcan5");
+        program.advance(250);
+        EXPECT_EQ(backdrop("starcan1"), star1());
+        EXPECT_EQ(backdrop("starcan4"), star1b());
+        EXPECT_EQ(timer("timerxstars1")->Period(), 250);
+        // The other branch sets starcan5 before starcan4.
+        program.advance(250);
+        EXPECT_EQ(backdrop("starcan1"), star1b());
+        EXPECT_EQ(backdrop("starcan4"), star1b());
+        EXPECT_EQ(program.failure_count(), 2);
+    }
+    {
+        SCOPED_TRACE("starcan3 missing: starcan2 is set first, the period stays");
+        TestProgram program;
+        Window1()->remove_control("starcan3");
+        program.advance(1000);
+        EXPECT_EQ(backdrop("starcan2"), star1());
+        EXPECT_EQ(timer("timerxstars2")->Period(), 1000);
+        program.advance(1000);
+        EXPECT_EQ(backdrop("starcan2"), star1b());
+    }
+    {
         SCOPED_TRACE("r nil: the stars swap, the periods stay");
         TestProgram program;
         Ref<scene::Window1> w = Window1();
