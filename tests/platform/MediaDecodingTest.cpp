@@ -27,14 +27,10 @@ TEST(PngDecoder, DecodesOpaqueAndTranslucentPicturesIntoScreenPixels) {
     EXPECT_FALSE(translucent->is_opaque());
 }
 
-TEST(PngDecoder, RefusesGarbageTruncationAndAbsurdSizesWithAReason) {
+// Garbage, truncated and strange files are the bad-media test's, through the whole program.
+TEST(PngDecoder, RefusesAbsurdSizesWithAReason) {
     std::string error;
     std::vector<uint8_t> good = png_bytes(64, 64, 0xFF00FF00u, false);
-    EXPECT_FALSE(platform::PngDecoder::decode(std::vector<uint8_t>{1, 2, 3}, error));
-    EXPECT_EQ(error, "not a PNG file");
-    std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
-    EXPECT_FALSE(platform::PngDecoder::decode(truncated, error));
-    EXPECT_FALSE(error.empty());
     // Declares 100000 x 100000 pixels in its header: refused before any allocation.
     std::vector<uint8_t> huge = good;
     declare_png_size(huge, 100000, 100000);
@@ -71,12 +67,8 @@ TEST(WavDecoder, ReadsCommonEncodingsIntoSixteenBitSamples) {
     EXPECT_DOUBLE_EQ(fl->duration_seconds(), 1.0 / 48000);
 }
 
-TEST(WavDecoder, RefusesWhatItCannotPlayWithAReason) {
+TEST(WavDecoder, RefusesWhatItCannotPlayAndKeepsWhatACutFileHolds) {
     std::string error;
-    EXPECT_FALSE(platform::WavDecoder::decode(std::vector<uint8_t>{'R', 'I', 'F', 'F'}, error));
-    EXPECT_EQ(error, "not a WAV file");
-    EXPECT_FALSE(platform::WavDecoder::decode(wav_bytes(2, 2, 44100, 4, {1, 2, 3, 4}), error));
-    EXPECT_NE(error.find("unsupported"), std::string::npos);
     EXPECT_FALSE(platform::WavDecoder::decode(wav_bytes(1, 2, 1, 16, {1, 2, 3, 4}), error));
     EXPECT_FALSE(platform::WavDecoder::decode(wav_bytes(1, 2, 44100, 16, {}), error));
     // A data chunk that claims more than the file holds keeps what is there.
