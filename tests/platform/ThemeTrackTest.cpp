@@ -77,8 +77,8 @@ struct Screen {
 
 } // namespace
 
-// The thumb's place between the ends is checked through the slider (its middle under the
-// pointer); here each orientation and direction, the ends, and past them.
+// Every place between the ends is checked through the slider (the thumb's middle under the
+// pointer); here each orientation and direction at the ends, past them and in the middle.
 TEST(ThemeTrack, TheThumbFollowsTheValueInEachOrientationAndDirection) {
     Screen screen;
     for (bool horizontal : {true, false})
