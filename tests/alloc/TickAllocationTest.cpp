@@ -34,40 +34,23 @@ void* allocate_aligned(std::size_t size, std::align_val_t align) {
 
 } // namespace
 
+// The array and sized forms of the standard library call these.
 void* operator new(std::size_t size) {
-    return allocate(size);
-}
-void* operator new[](std::size_t size) {
     return allocate(size);
 }
 void* operator new(std::size_t size, std::align_val_t align) {
     return allocate_aligned(size, align);
 }
-void* operator new[](std::size_t size, std::align_val_t align) {
-    return allocate_aligned(size, align);
-}
 void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
     std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 void operator delete(void* p, std::align_val_t) noexcept {
     std::free(p);
 }
-void operator delete[](void* p, std::align_val_t) noexcept {
-    std::free(p);
-}
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
     std::free(p);
 }
 

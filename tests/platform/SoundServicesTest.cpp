@@ -98,13 +98,6 @@ TEST(SilentSound, PlaysForItsTrueDurationLoopsUntilStoppedAndRestartsWhenPlayedA
     EXPECT_TRUE(other->IsPlaying());
 }
 
-TEST(Beep, IsRecordedEachTime) {
-    TestProgram program(TestProgram::Options::runtime_only());
-    platform::Beep();
-    platform::Beep();
-    EXPECT_EQ(program.backend().beep_count(), 2);
-}
-
 TEST(AlertTone, IsShortSoftAndStartsAndEndsWithoutAClick) {
     for (int rate : {22050, 44100, 48000}) {
         SCOPED_TRACE(rate);

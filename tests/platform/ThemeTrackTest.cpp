@@ -2,17 +2,18 @@
 #include "platform/Graphics.h"
 #include "platform/Runtime.h"
 #include "platform/ThemeTrackDrawInfo.h"
-#include "platform/TrackGeometry.h"
 #include "tests/support/TestProgram.h"
+#include "tests/support/ThumbPixels.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <algorithm>
 #include <vector>
 
 using platform::Rect;
 using platform::ThemeTrackDrawInfo;
 using testing_support::TestProgram;
+using testing_support::thumb_middle;
 
 namespace {
 
@@ -34,11 +35,6 @@ Info record(Rect frame, int value, bool reversed = false) {
                       (frame.h <= frame.w ? Info::kHorizontal : 0) |
                       (reversed ? Info::kRightToLeft : 0);
     return info;
-}
-
-bool is_thumb_grey(uint32_t p) {
-    int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-    return r > 140 && std::abs(r - g) < 16 && std::abs(r - b) < 16;
 }
 
 bool is_accent(uint32_t p) {
@@ -79,22 +75,10 @@ struct Screen {
     }
 };
 
-// The middle of the run of thumb pixels along a line, or nothing.
-std::optional<int> thumb_middle(const std::vector<uint32_t>& line) {
-    int first = -1, last = -1;
-    for (int i = 0; i < static_cast<int>(line.size()); ++i)
-        if (is_thumb_grey(line[i])) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    if (first < 0)
-        return std::nullopt;
-    return (first + last) / 2;
-}
-
 } // namespace
 
+// Every place between the ends is checked through the slider (the thumb's middle under the
+// pointer); here each orientation and direction at the ends, past them and in the middle.
 TEST(ThemeTrack, TheThumbFollowsTheValueInEachOrientationAndDirection) {
     Screen screen;
     for (bool horizontal : {true, false})
@@ -106,43 +90,30 @@ TEST(ThemeTrack, TheThumbFollowsTheValueInEachOrientationAndDirection) {
             // 14-pixel inset bounds, one pixel before the frame's own middle.
             int cross = (horizontal ? frame.y : frame.x) + 8;
             int start = horizontal ? frame.x : frame.y;
-            platform::TrackGeometry geo{140, 15, 0, 100, reversed};
-            for (int value : {0, 30, 50, 100, -20, 250}) {
-                SCOPED_TRACE(value);
+            auto middle = [&](int value) {
                 screen.draw(record(frame, value, reversed));
-                std::optional<int> middle = thumb_middle(screen.line(horizontal, cross));
-                ASSERT_TRUE(middle);
-                EXPECT_EQ(*middle, start + geo.thumb_offset(value) + 7);
-            }
-            screen.draw(record(frame, 0, reversed));
-            int at_minimum = *thumb_middle(screen.line(horizontal, cross));
-            screen.draw(record(frame, 100, reversed));
-            int at_maximum = *thumb_middle(screen.line(horizontal, cross));
+                return thumb_middle(screen.line(horizontal, cross));
+            };
             // Minimum at the left or top end unless reversed.
-            EXPECT_EQ(at_minimum, reversed ? start + 132 : start + 7);
-            EXPECT_EQ(at_maximum, reversed ? start + 7 : start + 132);
+            int minimum_end = reversed ? start + 132 : start + 7;
+            int maximum_end = reversed ? start + 7 : start + 132;
+            EXPECT_EQ(middle(0), minimum_end);
+            EXPECT_EQ(middle(-20), minimum_end);
+            EXPECT_EQ(middle(100), maximum_end);
+            EXPECT_EQ(middle(250), maximum_end);
+            EXPECT_EQ(middle(50), start + 70);
+            // The accent fills the track from the minimum's end to the thumb.
+            std::vector<uint32_t> line = screen.line(horizontal, cross);
+            int filled_before = 0, filled_after = 0;
+            for (int i = start; i < start + 140; ++i)
+                if (is_accent(line[i]))
+                    ++(i < start + 70 ? filled_before : filled_after);
+            EXPECT_EQ(reversed ? filled_before : filled_after, 0);
+            EXPECT_GT(reversed ? filled_after : filled_before, 30);
+            middle(0);
+            line = screen.line(horizontal, cross);
+            EXPECT_EQ(std::count_if(line.begin(), line.end(), is_accent), 0);
         }
-}
-
-TEST(ThemeTrack, TheFilledPartRunsFromTheMinimumsEndToTheThumb) {
-    Screen screen;
-    Rect frame{30, 20, 20, 140};
-    for (bool reversed : {false, true}) {
-        SCOPED_TRACE(reversed);
-        screen.draw(record(frame, 40, reversed));
-        std::vector<uint32_t> column = screen.line(false, frame.x + 8);
-        int middle = *thumb_middle(column);
-        int filled_before = 0, filled_after = 0;
-        for (int y = frame.y; y < frame.bottom(); ++y)
-            if (is_accent(column[y]))
-                ++(y < middle ? filled_before : filled_after);
-        EXPECT_EQ(reversed ? filled_before : filled_after, 0);
-        EXPECT_GT(reversed ? filled_after : filled_before, 30);
-    }
-    // Nothing is filled at the minimum.
-    screen.draw(record(frame, 0));
-    for (uint32_t p : screen.line(false, frame.x + 8))
-        EXPECT_FALSE(is_accent(p));
 }
 
 TEST(ThemeTrack, PressedAndDisabledThumbsLookDifferent) {
@@ -153,19 +124,6 @@ TEST(ThemeTrack, PressedAndDisabledThumbsLookDifferent) {
     pressed.press_state = Info::kThumbPressed;
     Info disabled = idle;
     disabled.enable_state = Info::kDisabled;
-
-    auto picture = [&](const Info& info) {
-        screen.draw(info);
-        std::vector<uint32_t> pixels;
-        for (int y = frame.y; y < frame.bottom(); ++y)
-            for (int x = frame.x; x < frame.right(); ++x)
-                pixels.push_back(screen.at(x, y));
-        return pixels;
-    };
-    std::vector<uint32_t> idle_pixels = picture(idle);
-    EXPECT_NE(picture(pressed), idle_pixels);
-    EXPECT_NE(picture(disabled), idle_pixels);
-
     // The thumb's middle: darker pressed, dimmer still disabled, and a disabled track has no
     // accent colour.
     int mx = frame.x + 7 + 62, my = frame.y + 8;
@@ -178,55 +136,6 @@ TEST(ThemeTrack, PressedAndDisabledThumbsLookDifferent) {
     EXPECT_LT(luminance(screen.at(mx, my)), pressed_face);
     for (uint32_t p : screen.line(true, my))
         EXPECT_FALSE(is_accent(p));
-}
-
-TEST(ThemeTrack, TheThumbIsHiddenOrSeeThroughAsTheAttributesSay) {
-    Screen screen;
-    Rect frame{20, 30, 140, 20};
-    Info info = record(frame, 50);
-    int mx = frame.x + 7 + 62, my = frame.y + 8;
-    screen.draw(info);
-    int opaque = luminance(screen.at(mx, my));
-    info.attributes &= ~Info::kThumbOpaque;
-    screen.draw(info);
-    int ghost = luminance(screen.at(mx, my));
-    EXPECT_LT(ghost, opaque - 100);
-    EXPECT_GT(ghost, 100);
-    info.attributes &= ~Info::kShowThumb;
-    screen.draw(info);
-    EXPECT_FALSE(thumb_middle(screen.line(true, my)));
-}
-
-TEST(ThemeTrack, APointedThumbPointsAsItsDirectionSays) {
-    Screen screen;
-    // How far the thumb reaches to each side of the groove's middle line, across the track, in
-    // half pixels.
-    auto reach = [&](bool horizontal, uint8_t direction) {
-        Rect frame = horizontal ? Rect{20, 30, 140, 30} : Rect{30, 20, 30, 140};
-        Info info = record(frame, 50);
-        info.thumb_direction = direction;
-        screen.draw(info);
-        int along = (horizontal ? frame.x : frame.y) + 7 + 63;
-        std::vector<int> thumb;
-        for (int c = 0; c < 240; ++c)
-            if (is_thumb_grey(horizontal ? screen.at(along, c) : screen.at(c, along)))
-                thumb.push_back(c);
-        // The groove's middle, measured away from the thumb; doubled to stay whole.
-        std::vector<int> groove;
-        int far_along = (horizontal ? frame.x : frame.y) + 30;
-        for (int c = 0; c < 240; ++c)
-            if (luminance(horizontal ? screen.at(far_along, c) : screen.at(c, far_along)) > 60)
-                groove.push_back(c);
-        int middle2 = groove.front() + groove.back();
-        return std::pair{middle2 - 2 * thumb.front(), 2 * thumb.back() - middle2};
-    };
-    for (bool horizontal : {true, false}) {
-        SCOPED_TRACE(horizontal);
-        auto [up_before, up_after] = reach(horizontal, Info::kThumbUpward);
-        EXPECT_GT(up_before, up_after + 8);
-        auto [down_before, down_after] = reach(horizontal, Info::kThumbDownward);
-        EXPECT_GT(down_after, down_before + 8);
-    }
 }
 
 TEST(ThemeTrack, TickMarksAreEvenlySpacedOnTheSideThePointerPointsTo) {

@@ -58,18 +58,6 @@ TEST(Timer, ModesOffSingleAndMultiple) {
     EXPECT_EQ(f.fired.size(), 4u);
 }
 
-TEST(Timer, SettingTheModeAgainRestartsTheCount) {
-    Fixture f;
-    f.timer->SetPeriod(5000);
-    f.timer->SetMode(Timer::ModeSingle);
-    f.program.advance(4000);
-    f.timer->SetMode(Timer::ModeSingle);
-    f.program.advance(4000);
-    EXPECT_TRUE(f.fired.empty());
-    f.program.advance(1000);
-    EXPECT_EQ(f.fired, (std::vector<Micros>{9000}));
-}
-
 TEST(Timer, APeriodChangedInsideItsActionCountsFromTheNextInterval) {
     Fixture f;
     f.timer->SetPeriod(250);

@@ -4,70 +4,25 @@
 #include "platform/FolderResourceFork.h"
 #include "platform/StaticText.h"
 #include "scene/Window1.h"
+#include "tests/support/MediaBytes.h"
 #include "tests/support/TestProgram.h"
 #include "volume/loudnessWin.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 namespace fs = std::filesystem;
 using platform::Ref;
+using testing_support::declare_png_size;
+using testing_support::png_bytes;
 using testing_support::TestProgram;
+using testing_support::wav_bytes;
+using testing_support::write_file;
 
 namespace {
-
-void write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> png(int w, int h) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4, 200);
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::vector<uint8_t> out(size);
-    png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
-    out.resize(size);
-    return out;
-}
-
-void put(std::vector<uint8_t>& v, uint32_t x, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-
-// A WAV file whose data chunk declares data_bytes and holds held_bytes of silence.
-std::vector<uint8_t> wav(uint16_t format, uint16_t channels, uint32_t rate, uint16_t bits,
-                         uint32_t data_bytes, uint32_t held_bytes) {
-    std::vector<uint8_t> v{'R', 'I', 'F', 'F'};
-    put(v, 36 + data_bytes, 4);
-    for (char c : std::string("WAVEfmt "))
-        v.push_back(static_cast<uint8_t>(c));
-    put(v, 16, 4);
-    put(v, format, 2);
-    put(v, channels, 2);
-    put(v, rate, 4);
-    put(v, rate * channels * bits / 8, 4);
-    put(v, static_cast<uint32_t>(channels * bits / 8), 2);
-    put(v, bits, 2);
-    for (char c : std::string("data"))
-        v.push_back(static_cast<uint8_t>(c));
-    put(v, data_bytes, 4);
-    v.resize(v.size() + held_bytes, 0);
-    return v;
-}
 
 // A small but complete media folder.
 void make_folder(const fs::path& dir) {
@@ -77,31 +32,16 @@ void make_folder(const fs::path& dir) {
         auto [w, h] = id <= 179   ? std::pair{40, 20}
                       : id == 183 ? std::pair{64, 64}
                                   : std::pair{16, 16};
-        write_file(dir / "pictures" / (std::to_string(id) + ".png"), png(w, h));
+        write_file(dir / "pictures" / (std::to_string(id) + ".png"), png_bytes(w, h, 0xC8C8C8C8u));
     }
     for (int id = 168; id <= 171; ++id)
         write_file(dir / "sounds" / (std::to_string(id) + ".wav"),
-                   wav(1, 2, 8000, 16, 8000 * 4 * 3, 8000 * 4 * 3));
+                   wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(8000 * 4 * 3)));
 }
 
 enum class Damage { Missing, Empty, Truncated, NotMedia, Absurd, StrangeFormat };
-const char* name(Damage d) {
-    switch (d) {
-    case Damage::Missing:
-        return "missing";
-    case Damage::Empty:
-        return "empty";
-    case Damage::Truncated:
-        return "truncated";
-    case Damage::NotMedia:
-        return "not media at all";
-    case Damage::Absurd:
-        return "absurd size";
-    case Damage::StrangeFormat:
-        return "strange format";
-    }
-    return "?";
-}
+const char* const kDamageNames[] = {"missing",          "empty",       "truncated",
+                                    "not media at all", "absurd size", "strange format"};
 
 void damage(const fs::path& file, Damage d, bool is_picture) {
     std::vector<uint8_t> bytes;
@@ -123,18 +63,16 @@ void damage(const fs::path& file, Damage d, bool is_picture) {
         bytes.assign({'<', 'h', 't', 'm', 'l', '>'});
         break;
     case Damage::Absurd:
-        if (is_picture) {
-            // 100000 x 100000 pixels declared in the header.
-            const uint8_t side[4] = {0x00, 0x01, 0x86, 0xA0};
-            std::memcpy(&bytes[16], side, 4);
-            std::memcpy(&bytes[20], side, 4);
-        } else {
-            bytes = wav(1, 2, 8000, 16, 0xFFFFFF00u, 160); // claims 4 GB of samples
-        }
+        // 100000 x 100000 pixels, or 4 GB of samples, declared in the header.
+        if (is_picture)
+            declare_png_size(bytes, 100000, 100000);
+        else
+            bytes = wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(160), 0xFFFFFF00u);
         break;
     case Damage::StrangeFormat:
+        // A GIF, or seven channels of 4-bit ADPCM.
         bytes = is_picture ? std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}
-                           : wav(2, 7, 11025, 4, 400, 400); // 4-bit ADPCM, seven channels
+                           : wav_bytes(2, 7, 11025, 4, std::vector<uint8_t>(400));
         break;
     }
     write_file(file, bytes);
@@ -185,7 +123,7 @@ TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
             for (Damage d : {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::NotMedia,
                              Damage::Absurd, Damage::StrangeFormat}) {
                 SCOPED_TRACE(std::string(picture ? "picture " : "sound ") + std::to_string(id) +
-                             " " + name(d));
+                             " " + kDamageNames[static_cast<int>(d)]);
                 fs::path dir = good;
                 fs::path file = dir / (picture ? "pictures" : "sounds") /
                                 (std::to_string(id) + (picture ? ".png" : ".wav"));

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 using platform::Canvas;
 using platform::HeadlessBackend;
@@ -67,83 +68,48 @@ bool covers(const Region& region, const Rect& r) {
     return rest.is_empty();
 }
 
-// The star groups' rules, by identity: each star shows one of the two pictures, starcan1 and
-// starcan5 the same one and starcan4 the other, starcan2 and starcan3 different ones.
+// The star groups' rules, by identity: starcan1 and starcan5 show the same picture and
+// starcan4 the other, starcan2 and starcan3 different ones.
 void expect_group_rules() {
-    Ref<Picture> s1 = backdrop("starcan1"), s2 = backdrop("starcan2");
-    EXPECT_TRUE(s1 == star1() || s1 == star1b());
-    EXPECT_TRUE(s2 == star1() || s2 == star1b());
-    EXPECT_EQ(backdrop("starcan5"), s1);
-    EXPECT_NE(backdrop("starcan4"), s1);
-    EXPECT_TRUE(backdrop("starcan4") == star1() || backdrop("starcan4") == star1b());
-    EXPECT_NE(backdrop("starcan3"), s2);
-    EXPECT_TRUE(backdrop("starcan3") == star1() || backdrop("starcan3") == star1b());
+    EXPECT_EQ(backdrop("starcan5"), backdrop("starcan1"));
+    EXPECT_NE(backdrop("starcan4"), backdrop("starcan1"));
+    EXPECT_NE(backdrop("starcan3"), backdrop("starcan2"));
 }
 
 } // namespace
 
-TEST(DomeAnimation, FramesComeInOrderAndTheCountWraps) {
-    TestProgram program;
-    Ref<scene::Window1> w = Window1();
-    std::vector<int> drawn, counts;
-    for (int tick = 1; tick <= 25; ++tick) {
-        program.advance(75);
-        uint32_t shown = program.backend().pixel(w->reso + 100, 200);
-        int frame = -1;
-        for (int k = 0; k < 12; ++k)
-            if (shown == frame_colour(k))
-                frame = k;
-        drawn.push_back(frame);
-        counts.push_back(w->count);
-        if (tick == 13) {
-            EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}));
-            EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0, 1}));
-        }
-    }
-    EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 0,
-                                       1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}));
-    EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 0, 1,
-                                        2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0,  1}));
-    EXPECT_EQ(program.failure_count(), 0);
-}
-
-TEST(DomeAnimation, EachTickLeavesItsFrameUnderTheRepaintedStrip) {
-    TestProgram program(TestProgram::Options::screen(1920, 1080));
-    Ref<scene::Window1> w = Window1();
-    HeadlessBackend& b = program.backend();
-    for (int frame = 0; frame < 13; ++frame) {
-        SCOPED_TRACE(frame);
-        program.advance(75);
-        EXPECT_EQ(dome_mismatches(b, w->reso, frame % 12), 0);
-        // Nothing beside or below the frame is drawn; the screen's last 4 columns lie outside
-        // the strip, so the frame stays there.
-        EXPECT_EQ(b.pixel(w->reso - 1, 200), kSky);
-        EXPECT_EQ(b.pixel(w->reso + 600, kDomeHeight), kSky);
-        EXPECT_EQ(b.pixel(1917, 3), frame_colour(frame % 12));
-    }
-    // The frame is not kept: a repaint of the window shows the sky until the next tick.
-    program.runtime().desktop().invalidate_all();
-    program.advance(0);
-    EXPECT_EQ(b.pixel(w->reso + 100, 200), kSky);
-    program.advance(75);
-    EXPECT_EQ(b.pixel(w->reso + 100, 200), frame_colour(1));
-}
-
-TEST(DomeAnimation, OnANarrowScreenTheFrameStartsLeftOfTheEdge) {
-    for (int width : {945, 1000, 1169}) {
+// Frame k, whole, after tick k + 1, and the count wrapping at 12; on a screen narrower than the
+// dome the frame starts left of the edge.
+TEST(DomeAnimation, EachTickLeavesTheNextFrameUnderTheRepaintedStrip) {
+    for (int width : {945, 1169, 1920}) {
         SCOPED_TRACE(width);
         TestProgram program(TestProgram::Options::screen(width, 700));
         Ref<scene::Window1> w = Window1();
-        // Here the frame covers starcan1 and starcan2, whose flips would repaint them over it.
+        // On narrow screens the frame covers starcan1 and starcan2, whose flips would repaint
+        // them over it.
         timer("timerxstars1")->SetMode(Timer::ModeOff);
         timer("timerxstars2")->SetMode(Timer::ModeOff);
-        EXPECT_EQ(w->reso, width - 1170);
-        for (int frame = 0; frame < 13; ++frame) {
+        HeadlessBackend& b = program.backend();
+        EXPECT_EQ(w->reso, width - kDomeWidth);
+        for (int tick = 0; tick < 25; ++tick) {
+            SCOPED_TRACE(tick);
             program.advance(75);
-            ASSERT_EQ(dome_mismatches(program.backend(), w->reso, frame % 12), 0) << frame;
+            ASSERT_EQ(dome_mismatches(b, w->reso, tick % 12), 0);
+            EXPECT_EQ(w->count, (tick + 1) % 12);
+            // Nothing below the frame is drawn; the screen's last 4 columns lie outside the
+            // strip, so the frame stays there.
+            EXPECT_EQ(b.pixel(w->reso + 600, kDomeHeight), kSky);
+            EXPECT_EQ(b.pixel(width - 3, 3), frame_colour(tick % 12));
         }
-        EXPECT_EQ(program.backend().pixel(0, 200), frame_colour(0));
-        EXPECT_EQ(w->count, 1);
+        if (w->reso > 0) {
+            EXPECT_EQ(b.pixel(w->reso - 1, 200), kSky);
+        }
+        // The frame is not kept: a repaint of the window shows the sky until the next tick.
+        program.runtime().desktop().invalidate_all();
+        program.advance(0);
+        EXPECT_EQ(b.pixel(width - 100, 200), kSky);
+        program.advance(75);
+        EXPECT_EQ(b.pixel(width - 100, 200), frame_colour(1));
         EXPECT_EQ(program.failure_count(), 0);
     }
 }
@@ -182,32 +148,6 @@ TEST(DomeAnimation, OnlyTheFrameAndTheStripArePresented) {
     EXPECT_LT(per_tick[1], per_tick[0] * 5 / 4);
 }
 
-TEST(TwinklingStars, TheFirstTicksFlipEachGroup) {
-    TestProgram program;
-    HeadlessBackend& b = program.backend();
-    program.advance(250);
-    EXPECT_EQ(backdrop("starcan1"), star1());
-    EXPECT_EQ(backdrop("starcan4"), star1b());
-    EXPECT_EQ(backdrop("starcan5"), star1());
-    EXPECT_EQ(backdrop("starcan2"), star1b());
-    EXPECT_EQ(backdrop("starcan3"), star1());
-    // Shown without a repaint request of the scene's own.
-    EXPECT_EQ(b.pixel(158, 116), FakeMedia::colour_of(184));
-    EXPECT_EQ(b.pixel(1598, 1013), FakeMedia::colour_of(185));
-
-    program.advance(timer("timerxstars1")->Period());
-    EXPECT_EQ(backdrop("starcan1"), star1b());
-    EXPECT_EQ(backdrop("starcan4"), star1());
-    EXPECT_EQ(backdrop("starcan5"), star1b());
-
-    program.advance(1000 - static_cast<double>(b.now()) / 1000);
-    EXPECT_EQ(backdrop("starcan2"), star1());
-    EXPECT_EQ(backdrop("starcan3"), star1b());
-    EXPECT_EQ(b.pixel(83, 433), FakeMedia::colour_of(184));
-    EXPECT_EQ(timer("timerxstars1")->Mode(), Timer::ModeMultiple);
-    EXPECT_EQ(timer("timerxstars2")->Mode(), Timer::ModeMultiple);
-}
-
 TEST(TwinklingStars, GroupRulesHoldAfterEveryTickOfALongRun) {
     for (uint64_t seed : {1u, 77u, 2024u}) {
         SCOPED_TRACE(seed);
@@ -237,7 +177,7 @@ TEST(TwinklingStars, GroupRulesHoldAfterEveryTickOfALongRun) {
                 g.period = timer(g.timer)->Period();
                 ++g.flips;
             }
-            // What each star shows is on the screen.
+            // Each star shows one of the two pictures, on the screen.
             for (const char* star : {"starcan1", "starcan2", "starcan3", "starcan4", "starcan5"}) {
                 Ref<Canvas> c = w->control_as<Canvas>(star);
                 uint32_t expected = FakeMedia::colour_of(c->Backdrop() == star1() ? 184 : 185);
@@ -254,22 +194,15 @@ TEST(TwinklingStars, GroupRulesHoldAfterEveryTickOfALongRun) {
 TEST(TwinklingStars, DrawnPeriodsStayInTheirRangesAndReachBothEnds) {
     TestProgram program;
     Ref<scene::Window1> w = Window1();
-    int low1 = 1000, high1 = 0, low2 = 1000, high2 = 0;
+    std::set<int> drawn1, drawn2;
     for (int i = 0; i < 6000; ++i) {
         w->timerxstars1_Action();
         w->timerxstars2_Action();
-        int p1 = timer("timerxstars1")->Period(), p2 = timer("timerxstars2")->Period();
-        low1 = std::min(low1, p1);
-        high1 = std::max(high1, p1);
-        low2 = std::min(low2, p2);
-        high2 = std::max(high2, p2);
+        drawn1.insert(timer("timerxstars1")->Period());
+        drawn2.insert(timer("timerxstars2")->Period());
     }
-    EXPECT_EQ(low1, 100);
-    EXPECT_EQ(high1, 500);
-    EXPECT_EQ(low2, 50);
-    EXPECT_EQ(high2, 400);
-    EXPECT_EQ(timer("timerxstars1")->Mode(), Timer::ModeMultiple);
-    EXPECT_EQ(timer("timerxstars2")->Mode(), Timer::ModeMultiple);
+    EXPECT_EQ(std::pair(*drawn1.begin(), *drawn1.rbegin()), std::pair(100, 500));
+    EXPECT_EQ(std::pair(*drawn2.begin(), *drawn2.rbegin()), std::pair(50, 400));
 }
 
 TEST(TwinklingStars, IdentityNotContentDecides) {
@@ -338,7 +271,7 @@ TEST(SceneFailures, AFailingTickIsReportedAndTheLoopGoesOn) {
         EXPECT_TRUE(program.is_running());
     }
     {
-        SCOPED_TRACE("starcan5 missing: the stars before it are set, the period stays");
+        SCOPED_TRACE("starcan5 missing: each branch sets the stars before it, the period stays");
         TestProgram program;
         Window1()->remove_control("starcan5");
         program.advance(250);
@@ -350,19 +283,9 @@ TEST(SceneFailures, AFailingTickIsReportedAndTheLoopGoesOn) {
         EXPECT_EQ(backdrop("starcan1"), star1b());
         EXPECT_EQ(backdrop("starcan4"), star1b());
         EXPECT_EQ(program.failure_count(), 2);
-        EXPECT_NE(program.reports().find("Window1.timerxstars1_Action"), std::string::npos);
     }
     {
-        SCOPED_TRACE("starcan4 missing");
-        TestProgram program;
-        Window1()->remove_control("starcan4");
-        program.advance(250);
-        EXPECT_EQ(backdrop("starcan1"), star1());
-        EXPECT_EQ(backdrop("starcan5"), star1b());
-        EXPECT_EQ(program.failure_count(), 1);
-    }
-    {
-        SCOPED_TRACE("starcan3 missing");
+        SCOPED_TRACE("starcan3 missing: starcan2 is set first, the period stays");
         TestProgram program;
         Window1()->remove_control("starcan3");
         program.advance(1000);
@@ -370,7 +293,6 @@ TEST(SceneFailures, AFailingTickIsReportedAndTheLoopGoesOn) {
         EXPECT_EQ(timer("timerxstars2")->Period(), 1000);
         program.advance(1000);
         EXPECT_EQ(backdrop("starcan2"), star1b());
-        EXPECT_NE(program.reports().find("Window1.timerxstars2_Action"), std::string::npos);
     }
     {
         SCOPED_TRACE("r nil: the stars swap, the periods stay");

@@ -47,13 +47,3 @@ TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
     EXPECT_TRUE(bigsky());
     EXPECT_EQ(media->picture_requests(183), 1);
 }
-
-TEST(MediaLibrary, ShutdownEmptiesEveryCell) {
-    auto media = make_ref<FakeMedia>();
-    TestProgram program(TestProgram::Options::runtime_only(), media);
-    Ref<platform::Picture> before = speaker1();
-    MediaLibrary::ReleaseAll();
-    Ref<platform::Picture> after = speaker1();
-    EXPECT_NE(before, after);
-    EXPECT_EQ(media->picture_requests(180), 2);
-}
