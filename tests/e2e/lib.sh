@@ -71,13 +71,16 @@ start_sound_server() {
 }
 
 # A sound server with a null sink to play into: the test command's (PULSE_SERVER,
-# QUORVANE_TEST_SINK), or, run alone, a private one.
+# QUORVANE_TEST_SINK), or, run alone, a private one. Sets sink to its name and makes it the
+# default output, at full volume.
 ensure_sound_server() {
-    if [[ -n ${PULSE_SERVER:-} && -n ${QUORVANE_TEST_SINK:-} ]] && pactl info >/dev/null 2>&1; then
-        return
+    if ! [[ -n ${PULSE_SERVER:-} && -n ${QUORVANE_TEST_SINK:-} ]] || ! pactl info >/dev/null 2>&1; then
+        start_sound_server "$e2e_tmp/pulse"
+        export PULSE_SERVER=$sound_server QUORVANE_TEST_SINK=quorvane_e2e
     fi
-    start_sound_server "$e2e_tmp/pulse"
-    export PULSE_SERVER=$sound_server QUORVANE_TEST_SINK=quorvane_e2e
+    sink=$QUORVANE_TEST_SINK
+    pactl set-default-sink "$sink"
+    pactl set-sink-volume "$sink" 100%
 }
 
 # Records what the sink plays, from when the recording is under way (the monitor can take a

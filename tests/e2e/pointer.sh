@@ -8,8 +8,6 @@ source "$(dirname "$0")/lib.sh"
 binary=$1 cursor_state=$2 probe=$3
 ensure_display
 ensure_sound_server
-pactl set-default-sink "$QUORVANE_TEST_SINK"
-pactl set-sink-volume "$QUORVANE_TEST_SINK" 100%
 
 # Waits until the pointer looks as wanted ("hidden", a fingerprint, or "not:" one), up to 5 s.
 expect_pointer() {

@@ -8,9 +8,6 @@ source "$(dirname "$0")/lib.sh"
 binary=$1
 ensure_display
 ensure_sound_server
-sink=$QUORVANE_TEST_SINK
-pactl set-default-sink "$sink"
-pactl set-sink-volume "$sink" 100%
 read -r W H < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 
 # Mean brightness of a rectangle WxH+X+Y of a fresh screenshot.

@@ -11,9 +11,6 @@ source "$(dirname "$0")/lib.sh"
 probe=$1
 ensure_display
 ensure_sound_server
-sink=$QUORVANE_TEST_SINK
-pactl set-default-sink "$sink"
-pactl set-sink-volume "$sink" 100%
 
 # Runs the probe as a coprocess with the given environment; its stderr goes to
 # $e2e_tmp/NAME.stderr.
