@@ -1,6 +1,6 @@
 #include "about/CreditsPage.h"
 
-#include "platform/ProgramLocation.h"
+#include "platform/resources/ProgramLocation.h"
 
 #include <system_error>
 

@@ -2,12 +2,12 @@
 
 #include "about/CreditsPage.h"
 #include "app/MediaLibrary.h"
-#include "platform/Canvas.h"
-#include "platform/Functions.h"
-#include "platform/ImplicitInstance.h"
-#include "platform/ProgramLocation.h"
-#include "platform/StaticText.h"
-#include "platform/Timer.h"
+#include "platform/compat/Functions.h"
+#include "platform/loop/Timer.h"
+#include "platform/resources/ProgramLocation.h"
+#include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
+#include "platform/windows/StaticText.h"
 
 using platform::Canvas;
 using platform::Event;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Ref.h"
-#include "platform/Window.h"
+#include "platform/base/Ref.h"
+#include "platform/windows/Window.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileType.h"
-#include "platform/Ref.h"
+#include "platform/base/Ref.h"
+#include "platform/compat/FileType.h"
 
 // The two document types the application declares to the platform at start-up. It opens no
 // documents; the declarations are all there is to them.

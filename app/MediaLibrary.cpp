@@ -1,8 +1,8 @@
 #include "app/MediaLibrary.h"
 
-#include "platform/NilObjectException.h"
-#include "platform/ResourceFork.h"
 #include "platform/Runtime.h"
+#include "platform/base/NilObjectException.h"
+#include "platform/resources/ResourceFork.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Picture.h"
-#include "platform/Ref.h"
-#include "platform/Sound.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Picture.h"
+#include "platform/sound/Sound.h"
 
 // The program's 22 pictures and sounds, each reached through an accessor of its own name. An
 // item is loaded from the application's resource container on its first use and kept until

@@ -1,6 +1,6 @@
 #include "app/MenuBar1.h"
 
-#include "platform/QuitMenuItem.h"
+#include "platform/compat/QuitMenuItem.h"
 
 using platform::make_ref;
 using platform::MenuItem;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MenuBar.h"
-#include "platform/Ref.h"
+#include "platform/base/Ref.h"
+#include "platform/compat/MenuBar.h"
 
 namespace app {
 

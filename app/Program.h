@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/Ref.h"
-#include "platform/ResourceFork.h"
 #include "platform/Runtime.h"
+#include "platform/base/Ref.h"
+#include "platform/resources/ResourceFork.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "app/Program.h"
-#include "platform/FolderResourceFork.h"
-#include "platform/ProgramLocation.h"
+#include "platform/resources/FolderResourceFork.h"
+#include "platform/resources/ProgramLocation.h"
 #include "platform/sdl/SdlBackend.h"
 
 #include <filesystem>

@@ -3,8 +3,8 @@
 // plays the program's four sounds looped for a while and reports the CPU that this process and
 // the sound server used meanwhile, in per cent of one core.
 //   audio-buffer FRAMES SECONDS SERVER_PID MONITOR MEDIA_DIR
-#include "platform/WavDecoder.h"
 #include "platform/sdl/MixerAudioDevice.h"
+#include "platform/sound/WavDecoder.h"
 
 #include <pulse/error.h>
 #include <pulse/simple.h>

@@ -3,9 +3,9 @@
 // 10 ms): median and worst time per call, and how many levels the server applied.
 //   output-volume SINK
 #include "platform/Runtime.h"
-#include "platform/SoundManager.h"
+#include "platform/compat/SoundManager.h"
+#include "platform/desktop/PulseOutputVolume.h"
 #include "platform/headless/HeadlessBackend.h"
-#include "platform/sdl/PulseOutputVolume.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,9 +3,9 @@
 // background under it, then the slider), and a whole live drag step (the new
 // value, its report, the repaint and the present), each with the heap allocations it makes per
 // step. Run with --benchmark_repetitions=N for medians.
-#include "platform/Graphics.h"
 #include "platform/Runtime.h"
-#include "platform/ThemeTrack.h"
+#include "platform/compat/ThemeTrack.h"
+#include "platform/graphics/Graphics.h"
 #include "tests/support/SliderPanel.h"
 #include "tests/support/TestProgram.h"
 

@@ -6,7 +6,7 @@
 #include "tests/support/SliderPanel.h"
 #include "tests/support/TestProgram.h"
 
-#include "platform/Window.h"
+#include "platform/windows/Window.h"
 
 #include <cstdio>
 #include <string>

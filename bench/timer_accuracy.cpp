@@ -6,11 +6,11 @@
 //
 // Usage: timer-accuracy [SECONDS] [MEDIA_DIR]   (default 180 s; media beside the program)
 #include "app/Program.h"
-#include "platform/Control.h"
-#include "platform/FolderResourceFork.h"
-#include "platform/Functions.h"
-#include "platform/Timer.h"
+#include "platform/compat/Functions.h"
+#include "platform/loop/Timer.h"
+#include "platform/resources/FolderResourceFork.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/windows/Control.h"
 #include "scene/Window1.h"
 
 #include <algorithm>

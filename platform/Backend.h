@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/AudioDevice.h"
-#include "platform/CursorShape.h"
-#include "platform/InputEvent.h"
-#include "platform/OutputVolume.h"
-#include "platform/Region.h"
-#include "platform/Surface.h"
-#include "platform/TextRenderer.h"
+#include "platform/graphics/Region.h"
+#include "platform/graphics/Surface.h"
+#include "platform/graphics/TextRenderer.h"
+#include "platform/loop/CursorShape.h"
+#include "platform/loop/InputEvent.h"
+#include "platform/sound/AudioDevice.h"
+#include "platform/sound/OutputVolume.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
 #include "platform/Runtime.h"
 
-#include "platform/Application.h"
-#include "platform/MenuBar.h"
-#include "platform/ResourceFork.h"
-#include "platform/Window.h"
-#include "platform/WindowList.h"
+#include "platform/compat/Application.h"
+#include "platform/compat/MenuBar.h"
+#include "platform/compat/WindowList.h"
+#include "platform/resources/ResourceFork.h"
+#include "platform/windows/Window.h"
 
 #include <iostream>
 #include <stdexcept>

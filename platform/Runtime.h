@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/Desktop.h"
-#include "platform/Dispatcher.h"
-#include "platform/EventLoop.h"
-#include "platform/Ref.h"
+#include "platform/base/Ref.h"
+#include "platform/loop/Dispatcher.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/windows/Desktop.h"
 
 #include <exception>
 #include <functional>

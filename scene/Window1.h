@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Picture.h"
-#include "platform/Random.h"
-#include "platform/Ref.h"
-#include "platform/Window.h"
+#include "platform/base/Ref.h"
+#include "platform/compat/Random.h"
+#include "platform/graphics/Picture.h"
+#include "platform/windows/Window.h"
 
 #include <array>
 #include <cstdint>

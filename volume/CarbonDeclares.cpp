@@ -1,7 +1,7 @@
 #include "volume/CarbonDeclares.h"
 
-#include "platform/MemoryBlock.h"
-#include "platform/SoundManager.h"
+#include "platform/compat/MemoryBlock.h"
+#include "platform/compat/SoundManager.h"
 
 namespace CarbonDeclares {
 

@@ -1,10 +1,10 @@
 #include "volume/SuperSlider.h"
 
-#include "platform/Graphics.h"
-#include "platform/System.h"
-#include "platform/ThemeTrack.h"
-#include "platform/ThemeTrackDrawInfo.h"
-#include "platform/TrackGeometry.h"
+#include "platform/compat/System.h"
+#include "platform/compat/ThemeTrack.h"
+#include "platform/compat/ThemeTrackDrawInfo.h"
+#include "platform/compat/TrackGeometry.h"
+#include "platform/graphics/Graphics.h"
 
 #include <cstddef>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Canvas.h"
-#include "platform/MemoryBlock.h"
-#include "platform/Ref.h"
+#include "platform/base/Ref.h"
+#include "platform/compat/MemoryBlock.h"
+#include "platform/windows/Canvas.h"
 
 #include <array>
 #include <cstdint>

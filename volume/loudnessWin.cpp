@@ -1,9 +1,9 @@
 #include "volume/loudnessWin.h"
 
 #include "app/MediaLibrary.h"
-#include "platform/Canvas.h"
-#include "platform/Functions.h"
-#include "platform/ImplicitInstance.h"
+#include "platform/compat/Functions.h"
+#include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
 #include "scene/Window1.h"
 #include "volume/CarbonDeclares.h"
 #include "volume/SuperSlider.h"

@@ -1,6 +1,6 @@
 #include "platform/headless/HeadlessBackend.h"
 
-#include "platform/sdl/TtfTextRenderer.h"
+#include <stdexcept>
 
 namespace platform {
 
@@ -43,9 +43,9 @@ private:
     HeadlessBackend& m_backend;
 };
 
-HeadlessBackend::HeadlessBackend(int width, int height)
+HeadlessBackend::HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text)
     : m_screen(width, height, 0xFF000000u), m_audio(std::make_unique<RecordingAudio>(*this)),
-      m_volume(std::make_unique<RecordingVolume>(*this)) {
+      m_volume(std::make_unique<RecordingVolume>(*this)), m_text(std::move(text)) {
 }
 
 HeadlessBackend::~HeadlessBackend() = default;
@@ -108,7 +108,7 @@ const std::vector<HeadlessBackend::VolumeEvent>& HeadlessBackend::volume_events(
 
 TextRenderer& HeadlessBackend::text() {
     if (!m_text)
-        m_text = std::make_unique<TtfTextRenderer>();
+        throw std::logic_error("this headless backend was made without a text renderer");
     return *m_text;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/Image.h"
-#include "platform/SilentAudioDevice.h"
+#include "platform/graphics/Image.h"
+#include "platform/sound/SilentAudioDevice.h"
 
 #include <cstdint>
 #include <deque>
@@ -17,7 +17,8 @@ namespace platform {
 // the program has on the desktop.
 class HeadlessBackend : public Backend {
 public:
-    HeadlessBackend(int width, int height);
+    // text draws the labels; tests that look at no label may leave it out.
+    HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text = nullptr);
     ~HeadlessBackend() override;
 
     struct SoundEvent {

@@ -1,6 +1,6 @@
 #include "platform/sdl/MixerAudioDevice.h"
 
-#include "platform/AlertTone.h"
+#include "platform/sound/AlertTone.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

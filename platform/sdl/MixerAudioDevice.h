@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AudioDevice.h"
+#include "platform/sound/AudioDevice.h"
 
 #include <cstdint>
 #include <map>

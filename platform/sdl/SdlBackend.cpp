@@ -1,11 +1,11 @@
 #include "platform/sdl/SdlBackend.h"
 
-#include "platform/SilentAudioDevice.h"
-#include "platform/sdl/AlsaOutputVolume.h"
+#include "platform/desktop/AlsaOutputVolume.h"
+#include "platform/desktop/PulseOutputVolume.h"
 #include "platform/sdl/MixerAudioDevice.h"
-#include "platform/sdl/PulseOutputVolume.h"
 #include "platform/sdl/TtfTextRenderer.h"
 #include "platform/sdl/WindowManagerProbe.h"
+#include "platform/sound/SilentAudioDevice.h"
 
 #include <SDL.h>
 #include <csignal>

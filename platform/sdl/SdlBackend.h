@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/Image.h"
+#include "platform/graphics/Image.h"
 
 #include <memory>
 #include <stdexcept>

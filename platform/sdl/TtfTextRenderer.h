@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TextRenderer.h"
+#include "platform/graphics/TextRenderer.h"
 
 #include <map>
 #include <string>

@@ -10,14 +10,14 @@
 // With --analyse FILE it reads raw stereo 16-bit samples instead and prints the quietest and
 // mean loudness of 10 ms windows and the largest step between two neighbouring samples, for
 // telling gaps and clicks apart from a steady tone.
-#include "platform/Functions.h"
-#include "platform/MemoryBlock.h"
 #include "platform/Runtime.h"
-#include "platform/Sound.h"
-#include "platform/SoundManager.h"
-#include "platform/System.h"
-#include "platform/WavDecoder.h"
+#include "platform/compat/Functions.h"
+#include "platform/compat/MemoryBlock.h"
+#include "platform/compat/SoundManager.h"
+#include "platform/compat/System.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/sound/Sound.h"
+#include "platform/sound/WavDecoder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Loads a picture item from arbitrary bytes: it decodes or is refused with a reason, never
 // crashes, hangs or asks for unbounded memory.
-#include "platform/Picture.h"
-#include "platform/PngDecoder.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/PngDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

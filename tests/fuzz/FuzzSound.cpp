@@ -1,6 +1,6 @@
 // Loads a sound item from arbitrary bytes: it decodes or is refused with a reason, never
 // crashes, hangs or asks for unbounded memory.
-#include "platform/WavDecoder.h"
+#include "platform/sound/WavDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

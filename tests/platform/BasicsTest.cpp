@@ -1,7 +1,7 @@
-#include "platform/Functions.h"
-#include "platform/MemoryBlock.h"
-#include "platform/Ref.h"
-#include "platform/Region.h"
+#include "platform/base/Ref.h"
+#include "platform/compat/Functions.h"
+#include "platform/compat/MemoryBlock.h"
+#include "platform/graphics/Region.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/FolderResourceFork.h"
-#include "platform/PngDecoder.h"
-#include "platform/WavDecoder.h"
+#include "platform/graphics/PngDecoder.h"
+#include "platform/resources/FolderResourceFork.h"
+#include "platform/sound/WavDecoder.h"
 #include "tests/support/MediaBytes.h"
 #include "tests/support/TestProgram.h"
 

@@ -1,8 +1,8 @@
-#include "platform/AlertTone.h"
-#include "platform/Functions.h"
-#include "platform/MemoryBlock.h"
-#include "platform/Sound.h"
-#include "platform/SoundManager.h"
+#include "platform/compat/Functions.h"
+#include "platform/compat/MemoryBlock.h"
+#include "platform/compat/SoundManager.h"
+#include "platform/sound/AlertTone.h"
+#include "platform/sound/Sound.h"
 #include "tests/support/TestProgram.h"
 
 #include <gtest/gtest.h>

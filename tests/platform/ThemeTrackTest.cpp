@@ -1,7 +1,7 @@
-#include "platform/ThemeTrack.h"
-#include "platform/Graphics.h"
+#include "platform/compat/ThemeTrack.h"
 #include "platform/Runtime.h"
-#include "platform/ThemeTrackDrawInfo.h"
+#include "platform/compat/ThemeTrackDrawInfo.h"
+#include "platform/graphics/Graphics.h"
 #include "tests/support/TestProgram.h"
 #include "tests/support/ThumbPixels.h"
 

@@ -1,6 +1,6 @@
-#include "platform/Timer.h"
-#include "platform/ImplicitInstance.h"
-#include "platform/Window.h"
+#include "platform/loop/Timer.h"
+#include "platform/windows/ImplicitInstance.h"
+#include "platform/windows/Window.h"
 #include "tests/support/TestProgram.h"
 
 #include <gtest/gtest.h>

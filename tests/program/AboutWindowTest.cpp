@@ -1,8 +1,8 @@
 #include "about/CreditsPage.h"
 #include "about/aboutWin.h"
-#include "platform/Canvas.h"
-#include "platform/ProgramLocation.h"
-#include "platform/StaticText.h"
+#include "platform/resources/ProgramLocation.h"
+#include "platform/windows/Canvas.h"
+#include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

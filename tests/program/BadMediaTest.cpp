@@ -1,8 +1,8 @@
 // The program on a media folder with one item at a time broken in every way a broken install
 // can break it: it starts, a missing picture leaves its place empty, a missing sound fails only
 // the handlers that play it, and nothing crashes, hangs or allocates without bound.
-#include "platform/FolderResourceFork.h"
-#include "platform/StaticText.h"
+#include "platform/resources/FolderResourceFork.h"
+#include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
 #include "tests/support/MediaBytes.h"
 #include "tests/support/TestProgram.h"

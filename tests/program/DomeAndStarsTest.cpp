@@ -1,8 +1,8 @@
 #include "app/MediaLibrary.h"
-#include "platform/Canvas.h"
-#include "platform/Random.h"
-#include "platform/Region.h"
-#include "platform/Timer.h"
+#include "platform/compat/Random.h"
+#include "platform/graphics/Region.h"
+#include "platform/loop/Timer.h"
+#include "platform/windows/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

@@ -1,5 +1,5 @@
 #include "app/MediaLibrary.h"
-#include "platform/Canvas.h"
+#include "platform/windows/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

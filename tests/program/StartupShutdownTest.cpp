@@ -1,9 +1,9 @@
 #include "app/FileTypes.h"
 #include "app/MenuBar1.h"
 #include "app/Program.h"
-#include "platform/Application.h"
-#include "platform/QuitMenuItem.h"
-#include "platform/System.h"
+#include "platform/compat/Application.h"
+#include "platform/compat/QuitMenuItem.h"
+#include "platform/compat/System.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

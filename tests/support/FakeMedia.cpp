@@ -1,6 +1,6 @@
 #include "tests/support/FakeMedia.h"
 
-#include "platform/PcmSound.h"
+#include "platform/sound/PcmSound.h"
 
 namespace testing_support {
 

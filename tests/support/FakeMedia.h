@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ResourceFork.h"
+#include "platform/resources/ResourceFork.h"
 
 #include <map>
 #include <set>

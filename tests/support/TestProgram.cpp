@@ -1,13 +1,15 @@
 #include "tests/support/TestProgram.h"
 
 #include "app/Program.h"
+#include "platform/sdl/TtfTextRenderer.h"
 
 #include <cmath>
 
 namespace testing_support {
 
 TestProgram::TestProgram(Options options, platform::Ref<platform::ResourceFork> media)
-    : m_backend(std::make_unique<platform::HeadlessBackend>(options.width, options.height)) {
+    : m_backend(std::make_unique<platform::HeadlessBackend>(
+          options.width, options.height, std::make_unique<platform::TtfTextRenderer>())) {
     m_media = dynamic_cast<FakeMedia*>(media.get());
     platform::RuntimeInit(*m_backend);
     runtime().set_report_stream(&m_reports);

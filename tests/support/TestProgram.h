@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Ref.h"
 #include "platform/Runtime.h"
+#include "platform/base/Ref.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "tests/support/FakeMedia.h"
 

@@ -1,0 +1,39 @@
+#include "platform/compat/Functions.h"
+
+#include "platform/Runtime.h"
+
+#include <cmath>
+#include <limits>
+
+namespace platform {
+
+void Quit(int code) {
+    Runtime::current().loop().quit(code);
+}
+
+void Beep() {
+    Runtime::current().backend().audio().beep();
+}
+
+void ShowURL(const std::string& url) {
+    Runtime::current().backend().open_url(url);
+}
+
+int32_t Round(double value) {
+    double r = std::round(value);
+    if (!(r >= std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    if (r > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(r);
+}
+
+double Pow(double base, double exponent) {
+    return std::pow(base, exponent);
+}
+
+int32_t BitwiseOr(int32_t a, int32_t b) {
+    return a | b;
+}
+
+} // namespace platform

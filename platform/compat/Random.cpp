@@ -1,0 +1,18 @@
+#include "platform/compat/Random.h"
+
+#include "platform/Runtime.h"
+
+#include <utility>
+
+namespace platform {
+
+Random::Random() : m_engine(Runtime::current().backend().random_seed()) {
+}
+
+int32_t Random::InRange(int32_t low, int32_t high) {
+    if (high < low)
+        std::swap(low, high);
+    return std::uniform_int_distribution<int32_t>(low, high)(m_engine);
+}
+
+} // namespace platform

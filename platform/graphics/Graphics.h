@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/base/Color.h"
+#include "platform/base/Object.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/Region.h"
+#include "platform/graphics/Surface.h"
+
+namespace platform {
+
+class Desktop;
+
+// Drawing onto the screen buffer for one window or control: coordinates are relative to its
+// origin, and everything is clipped to the region it may draw into. What is drawn lasts until
+// that part of the screen is repainted.
+class Graphics : public Object {
+public:
+    // The marker for "the picture's own size".
+    static constexpr int kOwnSize = -10000;
+
+    Graphics(Desktop& desktop, Point origin, Region clip);
+
+    // Draws the part (sx, sy, sw, sh) of the picture into (x, y, w, h); kOwnSize for a size means
+    // the picture's own. A nil picture draws nothing.
+    void DrawPicture(const Ref<Picture>& picture, int x, int y, int w = kOwnSize, int h = kOwnSize,
+                     int sx = 0, int sy = 0, int sw = kOwnSize, int sh = kOwnSize);
+    Color ForeColor() const { return m_fore; }
+    void SetForeColor(Color c) { m_fore = c; }
+    void FillRect(int x, int y, int w, int h);
+
+    // For renderers that work on pixels directly: the target, where (0, 0) lies on it, and
+    // the screen rectangles it may touch. Call damage() for what was changed.
+    void draw_image(const Image& image, int x, int y);
+    Surface surface() const;
+    Point origin() const { return m_origin; }
+    const Region& clip() const { return m_clip; }
+    void damage(const Rect& local);
+
+    void set_origin(Point origin) { m_origin = origin; }
+    void set_clip(Region clip) { m_clip = std::move(clip); }
+    // Reuses the clip's storage: painting must not allocate.
+    void set_clip_rect(const Rect& r) {
+        m_clip.clear();
+        m_clip.add(r);
+    }
+
+private:
+    void blit(const Image& image, int x, int y, const Rect& from);
+    void draw_scaled(const Image& image, const Rect& to, const Rect& from);
+
+    Desktop& m_desktop;
+    Point m_origin;
+    Region m_clip;
+    Color m_fore{0, 0, 0};
+};
+
+} // namespace platform

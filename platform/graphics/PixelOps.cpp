@@ -1,0 +1,56 @@
+#include "platform/graphics/PixelOps.h"
+
+#include <cstring>
+
+namespace platform::PixelOps {
+
+void blend(uint32_t& dst, uint32_t colour, uint32_t coverage) {
+    uint32_t a = ((colour >> 24) * coverage + 127) / 255;
+    if (a == 0)
+        return;
+    if (a == 255) {
+        dst = colour | 0xFF000000u;
+        return;
+    }
+    uint32_t inv = 255 - a;
+    uint32_t rb = ((colour & 0x00FF00FFu) * a + (dst & 0x00FF00FFu) * inv + 0x00800080u);
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t g = ((colour & 0x0000FF00u) * a + (dst & 0x0000FF00u) * inv + 0x00008000u);
+    g = ((g + ((g >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+    dst = 0xFF000000u | rb | g;
+}
+
+void draw_image(const Surface& dst, const Rect& clip, int dx, int dy, const Image& src,
+                const Rect& src_rect) {
+    Rect from = src_rect.intersected({0, 0, src.width(), src.height()});
+    // Where the visible part of the source lands on the destination.
+    Rect to = Rect{dx + (from.x - src_rect.x), dy + (from.y - src_rect.y), from.w, from.h}
+                  .intersected(clip)
+                  .intersected(dst.bounds());
+    if (to.is_empty())
+        return;
+    int sx = from.x + (to.x - (dx + (from.x - src_rect.x)));
+    int sy = from.y + (to.y - (dy + (from.y - src_rect.y)));
+    const Surface s = src.surface();
+    for (int row = 0; row < to.h; ++row) {
+        uint32_t* out = dst.row(to.y + row) + to.x;
+        const uint32_t* in = s.row(sy + row) + sx;
+        if (src.is_opaque()) {
+            std::memcpy(out, in, static_cast<size_t>(to.w) * sizeof(uint32_t));
+            continue;
+        }
+        for (int i = 0; i < to.w; ++i)
+            blend(out[i], in[i], 255);
+    }
+}
+
+void fill(const Surface& dst, const Rect& clip, const Rect& r, uint32_t pixel) {
+    Rect to = r.intersected(clip).intersected(dst.bounds());
+    for (int y = to.y; y < to.bottom(); ++y) {
+        uint32_t* out = dst.row(y) + to.x;
+        for (int i = 0; i < to.w; ++i)
+            out[i] = pixel;
+    }
+}
+
+} // namespace platform::PixelOps

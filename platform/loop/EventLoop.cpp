@@ -1,0 +1,110 @@
+#include "platform/loop/EventLoop.h"
+
+#include "platform/Runtime.h"
+#include "platform/loop/Dispatcher.h"
+#include "platform/loop/Timer.h"
+#include "platform/windows/Desktop.h"
+
+#include <algorithm>
+
+namespace platform {
+
+EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher)
+    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher) {
+}
+
+void EventLoop::schedule(Timer& timer) {
+    if (std::find(m_timers.begin(), m_timers.end(), &timer) == m_timers.end())
+        m_timers.push_back(&timer);
+}
+
+void EventLoop::unschedule(Timer& timer) {
+    std::erase(m_timers, &timer);
+}
+
+std::optional<Micros> EventLoop::next_deadline() const {
+    std::optional<Micros> next;
+    for (const Timer* t : m_timers)
+        if (!next || t->deadline() < *next)
+            next = t->deadline();
+    return next;
+}
+
+void EventLoop::run() {
+    while (!m_quit) {
+        settle();
+        handle_waiting_events(m_backend.wait_event(next_deadline()));
+        if (!m_quit)
+            fire_due_timers();
+    }
+    settle();
+}
+
+void EventLoop::run_until(Micros end) {
+    do {
+        settle();
+        std::optional<Micros> deadline = next_deadline();
+        Micros wake = deadline ? std::min(*deadline, end) : end;
+        handle_waiting_events(m_backend.wait_event(wake));
+        if (!m_quit)
+            fire_due_timers();
+    } while (!m_quit && m_backend.now() < end);
+    settle();
+}
+
+void EventLoop::quit(int code) {
+    m_quit = true;
+    m_quit_code = code;
+}
+
+void EventLoop::handle_waiting_events(std::optional<InputEvent> event) {
+    while (event && !m_quit) {
+        handle(*event);
+        event = m_backend.poll_event();
+    }
+}
+
+void EventLoop::handle(const InputEvent& event) {
+    switch (event.type) {
+    case InputEvent::Type::PointerMove:
+        m_dispatcher.pointer_moved(event.x, event.y);
+        break;
+    case InputEvent::Type::PointerDown:
+        m_dispatcher.pointer_pressed(event.x, event.y);
+        break;
+    case InputEvent::Type::PointerUp:
+        m_dispatcher.pointer_released(event.x, event.y);
+        break;
+    case InputEvent::Type::KeyDown:
+        if (event.shortcut_modifier)
+            Runtime::current().menu_shortcut(event.key);
+        break;
+    case InputEvent::Type::QuitRequest:
+        quit(0);
+        break;
+    case InputEvent::Type::Exposed:
+        m_desktop.invalidate_all();
+        break;
+    }
+}
+
+void EventLoop::fire_due_timers() {
+    Micros now = m_backend.now();
+    // Earliest deadline first; each action may start, stop or re-time any timer.
+    for (;;) {
+        Timer* due = nullptr;
+        for (Timer* t : m_timers)
+            if (t->deadline() <= now && (!due || t->deadline() < due->deadline()))
+                due = t;
+        if (!due || m_quit)
+            return;
+        due->fire();
+    }
+}
+
+void EventLoop::settle() {
+    m_dispatcher.sync();
+    m_desktop.present();
+}
+
+} // namespace platform

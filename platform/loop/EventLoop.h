@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/loop/InputEvent.h"
+
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class Desktop;
+class Dispatcher;
+class Timer;
+
+// The one loop that runs every handler. It sleeps in the backend until the next input event or
+// the next timer deadline, whichever comes first; there is no polling and no frame rate. After
+// each batch of events and timer actions it brings the pointer's hover state up to date,
+// repaints what was invalidated and presents only the changed parts of the screen.
+class EventLoop {
+public:
+    EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher);
+
+    void schedule(Timer& timer);
+    void unschedule(Timer& timer);
+    std::optional<Micros> next_deadline() const;
+
+    // Runs until a quit request.
+    void run();
+    // Runs until the clock reaches end or a quit request; with the headless backend the
+    // clock jumps from deadline to deadline.
+    void run_until(Micros end);
+
+    void quit(int code);
+    bool quit_requested() const { return m_quit; }
+    int quit_code() const { return m_quit_code; }
+
+private:
+    void handle(const InputEvent& event);
+    void handle_waiting_events(std::optional<InputEvent> first);
+    void fire_due_timers();
+    void settle();
+
+    Backend& m_backend;
+    Desktop& m_desktop;
+    Dispatcher& m_dispatcher;
+    std::vector<Timer*> m_timers; // the timers that are on, in the order they were started
+    bool m_quit = false;
+    int m_quit_code = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,131 @@
+#include "platform/resources/FolderResourceFork.h"
+
+#include "platform/Runtime.h"
+#include "platform/graphics/PngDecoder.h"
+#include "platform/resources/ProgramLocation.h"
+#include "platform/sound/WavDecoder.h"
+
+#include <fstream>
+#include <iostream>
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+Ref<ResourceFork> appResourceForkGetter() {
+    return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
+}
+
+FolderResourceFork::FolderResourceFork(fs::path folder) : m_folder(std::move(folder)) {
+}
+
+void FolderResourceFork::report_once(const char* kind, int32_t id, const std::string& why) {
+    if (m_reported.insert({kind, id}).second)
+        std::cerr << "quorvane: " << kind << " " << id << ": " << why << std::endl;
+}
+
+std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& file,
+                                                             std::string& error) {
+    std::error_code ec;
+    uintmax_t size = fs::file_size(file, ec);
+    if (ec) {
+        error = file.string() + ": " + ec.message();
+        return std::nullopt;
+    }
+    if (size > kMaxFileBytes) {
+        error = file.string() + ": file too large";
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+        error = file.string() + ": cannot be read";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+fs::path FolderResourceFork::picture_file(int32_t id) const {
+    return m_folder / "pictures" / (std::to_string(id) + ".png");
+}
+
+FolderResourceFork::Decoded FolderResourceFork::decode_picture(const fs::path& file) {
+    Decoded out;
+    std::optional<std::vector<uint8_t>> bytes = read(file, out.error);
+    if (!bytes)
+        return out;
+    out.image = PngDecoder::decode(*bytes, out.error);
+    if (!out.image)
+        out.error = file.string() + ": " + out.error;
+    return out;
+}
+
+void FolderResourceFork::prefetch_pictures(const std::vector<std::vector<int32_t>>& groups) {
+    for (const std::vector<int32_t>& group : groups) {
+        std::vector<std::shared_ptr<std::promise<Decoded>>> promises;
+        std::vector<fs::path> files;
+        for (int32_t id : group) {
+            auto promise = std::make_shared<std::promise<Decoded>>();
+            m_prefetched[id] = promise->get_future();
+            promises.push_back(promise);
+            files.push_back(picture_file(id));
+        }
+        m_workers.push_back(std::async(std::launch::async, [promises, files] {
+            for (size_t i = 0; i < files.size(); ++i)
+                promises[i]->set_value(decode_picture(files[i]));
+        }));
+    }
+}
+
+FolderResourceFork::~FolderResourceFork() {
+    for (std::future<void>& worker : m_workers)
+        worker.wait();
+}
+
+Ref<Picture> FolderResourceFork::GetPicture(int32_t id) {
+    Decoded decoded;
+    if (auto it = m_prefetched.find(id); it != m_prefetched.end()) {
+        decoded = it->second.get(); // moved out: the decoded pixels are not kept twice
+        m_prefetched.erase(it);
+    } else {
+        decoded = decode_picture(picture_file(id));
+    }
+    if (!decoded.image) {
+        report_once("picture", id, decoded.error);
+        return nullptr;
+    }
+    return make_ref<Picture>(std::move(*decoded.image));
+}
+
+Ref<Sound> FolderResourceFork::GetSound(int32_t id) {
+    fs::path file = m_folder / "sounds" / (std::to_string(id) + ".wav");
+    std::string error;
+    std::optional<std::vector<uint8_t>> bytes = read(file, error);
+    if (!bytes) {
+        report_once("sound", id, error);
+        return nullptr;
+    }
+    std::optional<PcmSound> pcm = WavDecoder::decode(*bytes, error);
+    if (!pcm) {
+        report_once("sound", id, file.string() + ": " + error);
+        return nullptr;
+    }
+    return make_ref<Sound>(std::make_shared<const PcmSound>(std::move(*pcm)),
+                           "sound " + std::to_string(id));
+}
+
+std::vector<fs::path> FolderResourceFork::candidates(const fs::path& executable) {
+    return ProgramLocation::candidates(executable, "media", fs::path("quorvane") / "media");
+}
+
+std::optional<fs::path> FolderResourceFork::locate(const fs::path& executable) {
+    for (const fs::path& c : candidates(executable)) {
+        std::error_code ec;
+        if (fs::is_directory(c / "pictures", ec) || fs::is_directory(c / "sounds", ec))
+            return c;
+    }
+    return std::nullopt;
+}
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/base/Object.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Picture.h"
+#include "platform/sound/Sound.h"
+
+#include <cstdint>
+
+namespace platform {
+
+// The application's resource container: pictures and sounds by numeric id, in two separate id
+// spaces. A lookup of an id it does not hold answers nil.
+class ResourceFork : public Object {
+public:
+    virtual Ref<Picture> GetPicture(int32_t id) = 0;
+    virtual Ref<Sound> GetSound(int32_t id) = 0;
+};
+
+// The application's resource container, or nil when the program has none.
+Ref<ResourceFork> appResourceForkGetter();
+
+} // namespace platform

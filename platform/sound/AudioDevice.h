@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/sound/PcmSound.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Plays decoded sounds. Each voice is one sound object's own channel, so sounds mix freely and
+// a voice restarts from the beginning when played again.
+class AudioDevice {
+public:
+    using VoiceId = int;
+    virtual ~AudioDevice() = default;
+
+    // label names the sound in records and messages ("sound 170").
+    virtual VoiceId add_voice(std::shared_ptr<const PcmSound> sound, const std::string& label) = 0;
+    virtual void remove_voice(VoiceId voice) = 0;
+    virtual void play(VoiceId voice, bool looping) = 0;
+    virtual void stop(VoiceId voice) = 0;
+    virtual bool is_playing(VoiceId voice) = 0;
+    // The system alert: a short soft tone; a new beep cuts the one before.
+    virtual void beep() = 0;
+};
+
+} // namespace platform

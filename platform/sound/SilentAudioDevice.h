@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/sound/AudioDevice.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Sounds that play silently with their true durations: IsPlaying and everything built on it
+// behave as with a sound card. Used when there is no audio device, and by the headless backend.
+class SilentAudioDevice : public AudioDevice {
+public:
+    explicit SilentAudioDevice(std::function<Micros()> clock);
+
+    VoiceId add_voice(std::shared_ptr<const PcmSound> sound, const std::string& label) override;
+    void remove_voice(VoiceId voice) override;
+    void play(VoiceId voice, bool looping) override;
+    void stop(VoiceId voice) override;
+    bool is_playing(VoiceId voice) override;
+    void beep() override {}
+
+    const std::string& label(VoiceId voice) const;
+
+protected:
+    Micros now() const { return m_clock(); }
+
+private:
+    struct Voice {
+        std::shared_ptr<const PcmSound> sound;
+        std::string label;
+        bool started = false;
+        bool looping = false;
+        Micros start = 0;
+    };
+    std::function<Micros()> m_clock;
+    std::map<VoiceId, Voice> m_voices;
+    VoiceId m_next = 1;
+};
+
+} // namespace platform

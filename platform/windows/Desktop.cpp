@@ -1,0 +1,157 @@
+#include "platform/windows/Desktop.h"
+
+#include "platform/Runtime.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/PixelOps.h"
+#include "platform/windows/Window.h"
+
+#include <algorithm>
+
+namespace platform {
+
+Desktop::Desktop(Backend& backend) : m_backend(backend) {
+}
+
+void Desktop::show(Window& window) {
+    auto it = std::find(m_stack.begin(), m_stack.end(), &window);
+    if (it != m_stack.end())
+        m_stack.erase(it);
+    if (window.FullScreen()) {
+        auto first_floating = std::find_if(m_stack.begin(), m_stack.end(),
+                                           [](Window* w) { return !w->FullScreen(); });
+        m_stack.insert(first_floating, &window);
+    } else {
+        m_stack.push_back(&window);
+    }
+    window.set_shown(true);
+    ++m_generation;
+    invalidate(window.frame());
+    activate(&window);
+    Runtime::current().dispatcher().layout_changed();
+}
+
+void Desktop::hide(Window& window) {
+    auto it = std::find(m_stack.begin(), m_stack.end(), &window);
+    if (it == m_stack.end())
+        return;
+    m_stack.erase(it);
+    window.set_shown(false);
+    ++m_generation;
+    invalidate(window.frame());
+    std::erase(m_recent, &window);
+    // Activation goes back to the window that had it before, as on a desktop.
+    if (m_active == &window)
+        activate(m_recent.empty() ? nullptr : m_recent.back());
+    Runtime::current().dispatcher().layout_changed();
+}
+
+void Desktop::click_activate(Window& window) {
+    if (!window.FullScreen() && !m_stack.empty() && m_stack.back() != &window) {
+        auto it = std::find(m_stack.begin(), m_stack.end(), &window);
+        if (it != m_stack.end()) {
+            m_stack.erase(it);
+            m_stack.push_back(&window);
+            ++m_generation;
+            invalidate(window.frame());
+        }
+    }
+    activate(&window);
+}
+
+void Desktop::activate(Window* window) {
+    if (window) {
+        std::erase(m_recent, window);
+        m_recent.push_back(window);
+    }
+    if (window == m_active)
+        return;
+    Ref<Window> previous(m_active);
+    Ref<Window> next(window);
+    m_active = window;
+    Runtime& runtime = Runtime::current();
+    if (previous)
+        runtime.guard(previous->ClassName() + ".Event_Deactivate",
+                      [&] { previous->Event_Deactivate(); });
+    if (next && m_active == window)
+        runtime.guard(next->ClassName() + ".Event_Activate", [&] { next->Event_Activate(); });
+}
+
+Window* Desktop::window_at(int x, int y) const {
+    for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it)
+        if ((*it)->frame().contains(x, y))
+            return *it;
+    return nullptr;
+}
+
+void Desktop::window_moved(Window&, const Rect& from, const Rect& to) {
+    ++m_generation;
+    invalidate(from);
+    invalidate(to);
+    Runtime::current().dispatcher().layout_changed();
+}
+
+void Desktop::forget(Window& window) {
+    auto it = std::find(m_stack.begin(), m_stack.end(), &window);
+    if (it != m_stack.end()) {
+        m_stack.erase(it);
+        ++m_generation;
+        invalidate(window.frame());
+    }
+    std::erase(m_recent, &window);
+    if (m_active == &window)
+        m_active = nullptr;
+}
+
+Region Desktop::visible_region(const Window& window) const {
+    Region region;
+    auto it = std::find(m_stack.begin(), m_stack.end(), &window);
+    if (it == m_stack.end())
+        return region;
+    region.add(window.frame().intersected(m_backend.screen().bounds()));
+    for (++it; it != m_stack.end(); ++it)
+        region.subtract((*it)->frame());
+    return region;
+}
+
+void Desktop::invalidate(const Rect& r) {
+    Rect clipped = r.intersected(screen_bounds());
+    if (!clipped.is_empty())
+        m_invalid.add(clipped);
+}
+
+void Desktop::paint_pending() {
+    if (m_painting || m_invalid.is_empty())
+        return;
+    m_painting = true;
+    Surface screen = m_backend.screen();
+    // Painting may ask for more repaints (a handler that changes what it draws); those wait
+    // for the next round.
+    std::swap(m_repainting, m_invalid);
+    m_invalid.clear();
+    for (const Rect& r : m_repainting.rects()) {
+        bool covered = std::any_of(m_stack.begin(), m_stack.end(), [&](Window* w) {
+            return w->HasBackColor() && w->frame().contains(r);
+        });
+        if (!covered)
+            PixelOps::fill(screen, r, r, 0xFF000000u);
+        for (size_t i = 0; i < m_stack.size(); ++i) {
+            Window* w = m_stack[i];
+            Rect part = r.intersected(w->frame());
+            if (!part.is_empty())
+                w->paint(part);
+        }
+        m_damage.add(r);
+    }
+    m_repainting.clear();
+    m_painting = false;
+}
+
+void Desktop::present() {
+    paint_pending();
+    if (m_damage.is_empty())
+        return;
+    m_backend.present(m_damage);
+    m_damage.clear();
+}
+
+} // namespace platform

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/base/Rect.h"
+#include "platform/base/Ref.h"
+#include "platform/windows/Control.h"
+#include "platform/windows/MouseCursor.h"
+
+namespace platform {
+
+// A control with a place on its window: position and size in window pixels (also when it lies
+// inside another control), visibility, locked edges and a pointer shape.
+class RectControl : public Control {
+public:
+    int Left() const { return m_rect.x; }
+    int Top() const { return m_rect.y; }
+    int Width() const { return m_rect.w; }
+    int Height() const { return m_rect.h; }
+    void SetLeft(int left) { set_rect({left, m_rect.y, m_rect.w, m_rect.h}); }
+    void SetTop(int top) { set_rect({m_rect.x, top, m_rect.w, m_rect.h}); }
+    void SetWidth(int width) { set_rect({m_rect.x, m_rect.y, width, m_rect.h}); }
+    void SetHeight(int height) { set_rect({m_rect.x, m_rect.y, m_rect.w, height}); }
+    void SetBounds(int left, int top, int width, int height) {
+        set_rect({left, top, width, height});
+    }
+    // Window coordinates.
+    const Rect& bounds() const { return m_rect; }
+
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool enabled);
+
+    // A locked edge keeps its distance to the same edge of the window when the window is
+    // resized; locked on both sides, the control stretches.
+    void SetLocks(bool left, bool top, bool right, bool bottom);
+    bool LockLeft() const { return m_lock_left; }
+    bool LockTop() const { return m_lock_top; }
+    bool LockRight() const { return m_lock_right; }
+    bool LockBottom() const { return m_lock_bottom; }
+
+    const Ref<platform::MouseCursor>& MouseCursor() const { return m_cursor; }
+    void SetMouseCursor(Ref<platform::MouseCursor> cursor);
+
+    // Has the control drawn again, over what lies beneath it.
+    void Refresh(bool erase = true);
+
+    // The control this one lies inside; null for a control placed on the window itself.
+    RectControl* Parent() const { return m_parent; }
+    void SetParent(RectControl* parent);
+
+    // Visible itself, inside visible parents, on a window that is shown.
+    bool is_shown() const;
+    bool is_inside(const RectControl& ancestor) const;
+    void apply_window_resize(int dw, int dh);
+
+    // Framework events. A control class that handles an event itself overrides these; by
+    // default they go to the holder's handlers.
+    virtual bool handle_mouse_down(int x, int y) { return raise(Event::MouseDown, {x, y}); }
+    virtual void handle_mouse_drag(int x, int y) { raise(Event::MouseDrag, {x, y}); }
+    virtual void handle_mouse_up(int x, int y) { raise(Event::MouseUp, {x, y}); }
+    virtual void handle_mouse_enter() { raise(Event::MouseEnter); }
+    virtual void handle_mouse_exit() { raise(Event::MouseExit); }
+    // Draws the control's own content; g's origin is the control's top-left corner.
+    virtual void paint(Graphics& g);
+
+protected:
+    RectControl() = default;
+
+private:
+    void set_rect(const Rect& r);
+    void invalidate_tree();
+
+    Rect m_rect;
+    bool m_visible = true;
+    bool m_enabled = true;
+    bool m_lock_left = true;
+    bool m_lock_top = true;
+    bool m_lock_right = false;
+    bool m_lock_bottom = false;
+    Ref<platform::MouseCursor> m_cursor;
+    RectControl* m_parent = nullptr;
+};
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/base/Color.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/TextRenderer.h"
+#include "platform/windows/RectControl.h"
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A label. Carriage returns break the lines of a multi-line label.
+class StaticText : public RectControl {
+public:
+    enum Align { AlignLeft = 0, AlignCenter = 1, AlignRight = 2 };
+
+    const std::string& Text() const { return m_text; }
+    void SetText(std::string text);
+    Color TextColor() const { return m_style.colour; }
+    void SetTextColor(Color colour);
+    const std::string& TextFont() const { return m_style.font; }
+    void SetTextFont(std::string font);
+    int TextSize() const { return m_style.size; }
+    void SetTextSize(int size);
+    void SetBold(bool bold);
+    void SetItalic(bool italic);
+    void SetUnderline(bool underline);
+    int TextAlign() const { return m_align; }
+    void SetTextAlign(int align);
+    bool MultiLine() const { return m_multiline; }
+    void SetMultiLine(bool multiline);
+
+    void paint(Graphics& g) override;
+
+private:
+    void changed();
+    std::vector<std::string> lines() const;
+
+    std::string m_text;
+    TextStyle m_style;
+    int m_align = AlignLeft;
+    bool m_multiline = false;
+    // Rendered lines, kept until the text or its style changes.
+    std::vector<Image> m_rendered;
+    int m_line_height = 0;
+    bool m_stale = true;
+};
+
+} // namespace platform

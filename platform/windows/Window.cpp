@@ -1,0 +1,249 @@
+#include "platform/windows/Window.h"
+
+#include "platform/Runtime.h"
+#include "platform/loop/Dispatcher.h"
+#include "platform/loop/Timer.h"
+#include "platform/windows/Desktop.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+Desktop& desktop() {
+    return Runtime::current().desktop();
+}
+
+} // namespace
+
+Window::Window() {
+    m_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
+    m_paint_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
+}
+
+Window::~Window() {
+    if (Runtime::exists())
+        Runtime::current().window_destroyed(*this);
+}
+
+void Window::Construct() {
+    Layout();
+    Rect design = m_frame;
+    CreateControls();
+    AddMenuHandlers();
+
+    Rect screen = desktop().screen().bounds();
+    Rect placed = m_frame;
+    if (m_full_screen) {
+        placed = screen;
+    } else if (!m_position_set) {
+        // The default placement: centred on the screen.
+        placed.x = (screen.w - placed.w) / 2;
+        placed.y = (screen.h - placed.h) / 2;
+    }
+    m_frame = placed;
+    if (placed.w != design.w || placed.h != design.h)
+        for (const Ref<platform::Control>& c : m_controls)
+            if (auto* rc = dynamic_cast<RectControl*>(c.get()))
+                rc->apply_window_resize(placed.w - design.w, placed.h - design.h);
+
+    Runtime& runtime = Runtime::current();
+    runtime.register_implicit_window(Ref<Window>(this));
+    m_constructed = true;
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        Ref<platform::Control> c = m_controls[i];
+        runtime.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
+    }
+    runtime.guard(qualified("Event_Open"), [this] { Event_Open(); });
+    if (m_visible) {
+        m_visible = false;
+        Show();
+    }
+}
+
+void Window::Show() {
+    if (!m_constructed) {
+        m_visible = true;
+        return;
+    }
+    desktop().show(*this);
+}
+
+void Window::Hide() {
+    if (!m_constructed) {
+        m_visible = false;
+        return;
+    }
+    desktop().hide(*this);
+}
+
+void Window::SetVisible(bool visible) {
+    if (visible)
+        Show();
+    else
+        Hide();
+}
+
+void Window::set_frame(const Rect& r) {
+    if (r == m_frame)
+        return;
+    if (m_constructed && m_visible)
+        desktop().window_moved(*this, m_frame, r);
+    m_frame = r;
+}
+
+void Window::SetLeft(int left) {
+    m_position_set = true;
+    set_frame({left, m_frame.y, m_frame.w, m_frame.h});
+}
+
+void Window::SetTop(int top) {
+    m_position_set = true;
+    set_frame({m_frame.x, top, m_frame.w, m_frame.h});
+}
+
+void Window::SetWidth(int width) {
+    set_frame({m_frame.x, m_frame.y, std::clamp(width, m_min_width, m_max_width), m_frame.h});
+}
+
+void Window::SetHeight(int height) {
+    set_frame({m_frame.x, m_frame.y, m_frame.w, std::clamp(height, m_min_height, m_max_height)});
+}
+
+void Window::SetMinimumSize(int width, int height) {
+    m_min_width = width;
+    m_min_height = height;
+}
+
+void Window::SetMaximumSize(int width, int height) {
+    m_max_width = width;
+    m_max_height = height;
+}
+
+void Window::SetFullScreen(bool full_screen) {
+    m_full_screen = full_screen;
+}
+
+void Window::SetBackdrop(Ref<Picture> picture) {
+    m_backdrop = std::move(picture);
+    invalidate({0, 0, m_frame.w, m_frame.h});
+}
+
+Ref<platform::Graphics> Window::Graphics() {
+    uint64_t generation = desktop().layout_generation();
+    if (generation != m_graphics_generation) {
+        m_graphics->set_origin({m_frame.x, m_frame.y});
+        m_graphics->set_clip(desktop().visible_region(*this));
+        m_graphics_generation = generation;
+    }
+    return m_graphics;
+}
+
+void Window::add_control(const std::string& name, const Ref<platform::Control>& control) {
+    control->m_name = name;
+    control->m_window = this;
+    m_controls.push_back(control);
+    m_paint_order_stale = true;
+    if (auto* rc = dynamic_cast<RectControl*>(control.get()))
+        rc->Refresh();
+}
+
+void Window::remove_control(const std::string& name) {
+    auto it = std::find_if(m_controls.begin(), m_controls.end(),
+                           [&](const Ref<platform::Control>& c) { return c->Name() == name; });
+    if (it == m_controls.end())
+        return;
+    Ref<platform::Control> removed = *it;
+    if (auto* rc = dynamic_cast<RectControl*>(removed.get()))
+        invalidate_control_tree(*rc);
+    if (auto* timer = dynamic_cast<Timer*>(removed.get()))
+        timer->SetMode(Timer::ModeOff);
+    m_controls.erase(it);
+    m_removed_controls.push_back(removed);
+    m_paint_order_stale = true;
+}
+
+Ref<platform::Control> Window::control(const std::string& name) const {
+    for (const Ref<platform::Control>& c : m_controls)
+        if (c->Name() == name)
+            return c;
+    return nullptr;
+}
+
+void Window::invalidate(const Rect& window_rect) {
+    if (m_constructed && m_visible)
+        desktop().invalidate(window_rect.translated(m_frame.x, m_frame.y).intersected(m_frame));
+}
+
+void Window::invalidate_control_tree(RectControl& control) {
+    control.Refresh();
+    for (RectControl* c : paint_order())
+        if (c->is_inside(control))
+            c->Refresh();
+    if (Runtime::exists())
+        Runtime::current().dispatcher().layout_changed();
+}
+
+void Window::pointer_shape_changed() {
+    if (Runtime::exists())
+        Runtime::current().dispatcher().layout_changed();
+}
+
+const std::vector<RectControl*>& Window::paint_order() {
+    if (!m_paint_order_stale)
+        return m_paint_order;
+    // Depth first: each control is followed by the controls inside it, siblings in creation
+    // order.
+    m_paint_order.clear();
+    std::vector<RectControl*> all;
+    for (const Ref<platform::Control>& c : m_controls)
+        if (auto* rc = dynamic_cast<RectControl*>(c.get()))
+            all.push_back(rc);
+    auto visit = [&](auto& self, RectControl* parent) -> void {
+        for (RectControl* c : all)
+            if (c->Parent() == parent) {
+                m_paint_order.push_back(c);
+                self(self, c);
+            }
+    };
+    visit(visit, nullptr);
+    m_paint_order_stale = false;
+    return m_paint_order;
+}
+
+RectControl* Window::control_at(int x, int y) {
+    const std::vector<RectControl*>& order = paint_order();
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if ((*it)->is_shown() && (*it)->bounds().contains(x, y))
+            return *it;
+    return nullptr;
+}
+
+void Window::paint(const Rect& screen_clip) {
+    Runtime& runtime = Runtime::current();
+    platform::Graphics& g = *m_paint_graphics;
+    g.set_origin({m_frame.x, m_frame.y});
+    g.set_clip_rect(screen_clip);
+    if (m_has_back_color) {
+        g.SetForeColor(m_back_color);
+        g.FillRect(0, 0, m_frame.w, m_frame.h);
+    }
+    g.DrawPicture(m_backdrop, 0, 0);
+    // Names are made only for a failure report: painting must not allocate.
+    runtime.guard([this] { return qualified("Event_Paint"); }, [&] { Event_Paint(g); });
+    for (RectControl* c : paint_order()) {
+        if (!c->is_shown())
+            continue;
+        Rect on_screen = c->bounds().translated(m_frame.x, m_frame.y);
+        Rect clip = on_screen.intersected(screen_clip);
+        if (clip.is_empty())
+            continue;
+        g.set_origin({on_screen.x, on_screen.y});
+        g.set_clip_rect(clip);
+        Ref<RectControl> protector(c);
+        runtime.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
+    }
+}
+
+} // namespace platform

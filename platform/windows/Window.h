@@ -1,0 +1,175 @@
+#pragma once
+
+#include "platform/base/Color.h"
+#include "platform/base/Object.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/graphics/Picture.h"
+#include "platform/windows/Control.h"
+#include "platform/windows/RectControl.h"
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A window of the program. All windows live inside the one native full-screen window: the
+// runtime composites them in their stacking order and gives them activation, pointer enter and
+// exit, hit testing and capture of their own.
+//
+// A window class overrides Layout (its own properties) and CreateControls (its controls, made
+// and wired in one place), and handles its own events by overriding the Event_ methods.
+class Window : public Object {
+public:
+    Window();
+    ~Window() override;
+
+    // The class name the implicit-instance registry knows it by ("Window1").
+    virtual std::string ClassName() const = 0;
+
+    // The framework's window constructor: Layout, CreateControls, the window takes its size on
+    // the screen (locked control edges follow), it enters the implicit window list, the
+    // controls' Open events then the window's, and a Visible window shows.
+    void Construct();
+
+    void Show();
+    void Hide();
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool visible);
+
+    int Left() const { return m_frame.x; }
+    int Top() const { return m_frame.y; }
+    int Width() const { return m_frame.w; }
+    int Height() const { return m_frame.h; }
+    void SetLeft(int left);
+    void SetTop(int top);
+    void SetWidth(int width);
+    void SetHeight(int height);
+    // Screen coordinates.
+    const Rect& frame() const { return m_frame; }
+
+    const std::string& Title() const { return m_title; }
+    void SetTitle(std::string title) { m_title = std::move(title); }
+    int Frame() const { return m_frame_type; }
+    void SetFrame(int frame_type) { m_frame_type = frame_type; }
+    bool FullScreen() const { return m_full_screen; }
+    void SetFullScreen(bool full_screen);
+    bool MenuBarVisible() const { return m_menu_bar_visible; }
+    void SetMenuBarVisible(bool visible) { m_menu_bar_visible = visible; }
+    int Placement() const { return m_placement; }
+    void SetPlacement(int placement) { m_placement = placement; }
+    void SetMinimumSize(int width, int height);
+    void SetMaximumSize(int width, int height);
+
+    bool HasBackColor() const { return m_has_back_color; }
+    void SetHasBackColor(bool has) { m_has_back_color = has; }
+    Color BackColor() const { return m_back_color; }
+    void SetBackColor(Color colour) { m_back_color = colour; }
+    const Ref<Picture>& Backdrop() const { return m_backdrop; }
+    void SetBackdrop(Ref<Picture> picture);
+
+    // Draws straight onto the screen, clipped to the part of the window that no window above
+    // covers.
+    Ref<platform::Graphics> Graphics();
+
+    // Controls, in creation order; the later lies above the earlier, a child above its parent.
+    void add_control(const std::string& name, const Ref<Control>& control);
+    template <class T>
+    Ref<T> add(const std::string& name) {
+        Ref<T> control = make_ref<T>();
+        add_control(name, control);
+        return control;
+    }
+    // Takes a control out of the window: it is no longer found by its name, drawn or hit (nor
+    // are the controls inside it), and a timer stops. The object stays with the window, so
+    // nothing that still points at it dangles.
+    void remove_control(const std::string& name);
+    // The control of that name, or nil.
+    Ref<platform::Control> control(const std::string& name) const;
+    // The control of that name as a T; nil or another class is a nil-object failure.
+    template <class T>
+    Ref<T> control_as(const std::string& name) const {
+        return checked_cast<T>(control(name));
+    }
+    const std::vector<Ref<platform::Control>>& controls() const { return m_controls; }
+
+    // Runtime bookkeeping.
+    void invalidate(const Rect& window_rect);
+    void invalidate_control_tree(RectControl& control);
+    void controls_changed() { m_paint_order_stale = true; }
+    void pointer_shape_changed();
+    // The topmost shown control under a point in window coordinates, or null.
+    RectControl* control_at(int x, int y);
+    // Composes the window into the screen buffer within a screen rectangle.
+    void paint(const Rect& screen_clip);
+    void set_shown(bool shown) { m_visible = shown; }
+
+    // The window's own events.
+    virtual void Layout() {}
+    virtual void CreateControls() {}
+    virtual void AddMenuHandlers() {}
+    virtual void Event_Open() {}
+    virtual void Event_Activate() {}
+    virtual void Event_Deactivate() {}
+    virtual bool Event_MouseDown(int, int) { return false; }
+    virtual void Event_MouseDrag(int, int) {}
+    virtual void Event_MouseUp(int, int) {}
+    virtual void Event_MouseEnter() {}
+    virtual void Event_MouseExit() {}
+    virtual void Event_Paint(platform::Graphics&) {}
+
+protected:
+    // Binds a control's event to a handler method of this window, named for failure reports.
+    template <class W>
+    void bind(Control& c, Event event, const std::string& method, void (W::*handler)()) {
+        W* self = static_cast<W*>(this);
+        c.bind(event, qualified(method), [self, handler](const EventArgs&) {
+            (self->*handler)();
+            return false;
+        });
+    }
+    template <class W>
+    void bind(Control& c, Event event, const std::string& method, void (W::*handler)(int, int)) {
+        W* self = static_cast<W*>(this);
+        c.bind(event, qualified(method), [self, handler](const EventArgs& a) {
+            (self->*handler)(a.x, a.y);
+            return false;
+        });
+    }
+    template <class W>
+    void bind(Control& c, Event event, const std::string& method, bool (W::*handler)(int, int)) {
+        W* self = static_cast<W*>(this);
+        c.bind(event, qualified(method),
+               [self, handler](const EventArgs& a) { return (self->*handler)(a.x, a.y); });
+    }
+
+private:
+    std::string qualified(const std::string& method) const { return ClassName() + "." + method; }
+    void set_frame(const Rect& r);
+    const std::vector<RectControl*>& paint_order();
+
+    bool m_constructed = false;
+    bool m_visible = false;
+    bool m_position_set = false;
+    Rect m_frame{0, 0, 100, 100};
+    std::string m_title;
+    int m_frame_type = 0;
+    bool m_full_screen = false;
+    bool m_menu_bar_visible = true;
+    int m_placement = 0;
+    int m_min_width = 64, m_min_height = 64, m_max_width = 32000, m_max_height = 32000;
+    bool m_has_back_color = false;
+    Color m_back_color{0, 0, 0};
+    Ref<Picture> m_backdrop;
+
+    std::vector<Ref<platform::Control>> m_controls;
+    std::vector<Ref<platform::Control>> m_removed_controls;
+    std::vector<RectControl*> m_paint_order;
+    bool m_paint_order_stale = true;
+
+    Ref<platform::Graphics> m_graphics;       // what Graphics() hands out
+    uint64_t m_graphics_generation = ~0ull;   // desktop layout its clip was computed for
+    Ref<platform::Graphics> m_paint_graphics; // reused for every paint
+};
+
+} // namespace platform
