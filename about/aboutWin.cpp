@@ -1,7 +1,7 @@
 #include "about/aboutWin.h"
 
 #include "about/CreditsPage.h"
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/compat/Functions.h"
 #include "platform/loop/Timer.h"
 #include "platform/resources/ProgramLocation.h"
@@ -36,15 +36,11 @@ void open_credits(const char* section) {
 void aboutWin::Layout() {
     SetWidth(141);
     SetHeight(122);
-    SetTitle("");
-    SetFrame(4);
     SetHasBackColor(true);
     SetBackColor(platform::RGB(0, 0, 0));
     SetFullScreen(false);
-    SetMenuBarVisible(false);
     SetMinimumSize(64, 64);
     SetMaximumSize(32000, 32000);
-    SetPlacement(0);
     SetVisible(true);
 }
 
@@ -79,15 +75,15 @@ void aboutWin::_CreateControls0() {
     Ref<StaticText> author = add<StaticText>("StaticText3");
     place(*author, 20, 23, 100, 16, canvas1.get());
     label(*author, kAuthor, false);
-    bind(*author, Event::MouseUp, "StaticText3_MouseUp", &aboutWin::StaticText3_MouseUp);
-    bind(*author, Event::MouseDown, "StaticText3_MouseDown", &aboutWin::StaticText3_MouseDown);
-    bind(*author, Event::MouseExit, "StaticText3_MouseExit", &aboutWin::StaticText3_MouseExit);
-    bind(*author, Event::MouseEnter, "StaticText3_MouseEnter", &aboutWin::StaticText3_MouseEnter);
+    bind(*author, Event::MouseUp, &aboutWin::StaticText3_MouseUp);
+    bind(*author, Event::MouseDown, &aboutWin::StaticText3_MouseDown);
+    bind(*author, Event::MouseExit, &aboutWin::StaticText3_MouseExit);
+    bind(*author, Event::MouseEnter, &aboutWin::StaticText3_MouseEnter);
 
     Ref<Timer> timer = add<Timer>("Timer1");
     timer->SetPeriod(5000);
     timer->SetMode(Timer::ModeOff);
-    bind(*timer, Event::Action, "Timer1_Action", &aboutWin::Timer1_Action);
+    bind(*timer, Event::Action, &aboutWin::Timer1_Action);
 
     // The empty middle line is where the slider author's name goes.
     Ref<StaticText> thanks = add<StaticText>("StaticText2");
@@ -100,13 +96,10 @@ void aboutWin::_CreateControls0() {
     Ref<StaticText> slider_author = add<StaticText>("StaticText4");
     place(*slider_author, 20, 70, 100, 14, canvas2.get());
     label(*slider_author, kSliderAuthor, false);
-    bind(*slider_author, Event::MouseUp, "StaticText4_MouseUp", &aboutWin::StaticText4_MouseUp);
-    bind(*slider_author, Event::MouseDown, "StaticText4_MouseDown",
-         &aboutWin::StaticText4_MouseDown);
-    bind(*slider_author, Event::MouseExit, "StaticText4_MouseExit",
-         &aboutWin::StaticText4_MouseExit);
-    bind(*slider_author, Event::MouseEnter, "StaticText4_MouseEnter",
-         &aboutWin::StaticText4_MouseEnter);
+    bind(*slider_author, Event::MouseUp, &aboutWin::StaticText4_MouseUp);
+    bind(*slider_author, Event::MouseDown, &aboutWin::StaticText4_MouseDown);
+    bind(*slider_author, Event::MouseExit, &aboutWin::StaticText4_MouseExit);
+    bind(*slider_author, Event::MouseEnter, &aboutWin::StaticText4_MouseEnter);
 }
 
 // Each activation gives the box another five seconds.

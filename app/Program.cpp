@@ -2,16 +2,15 @@
 
 #include "app/App.h"
 #include "app/FileTypes.h"
-#include "app/MediaLibrary.h"
 #include "app/MenuBar1.h"
+#include "common/MediaLibrary.h"
+#include "common/Plugins.h"
 #include "scene/Window1.h"
 
 using platform::make_ref;
 using platform::Ref;
 
 namespace app {
-
-std::vector<platform::PluginEntry> __plugin_entrypoints;
 
 int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& media) {
     platform::RuntimeInit(backend);
@@ -83,9 +82,3 @@ void finalize() {
 }
 
 } // namespace app
-
-void ObscureCursorMBS() {
-    // With no plug-in of that name the call does nothing.
-    if (!app::__plugin_entrypoints.empty() && app::__plugin_entrypoints[0])
-        app::__plugin_entrypoints[0]();
-}

@@ -27,10 +27,4 @@ void _MakeDefaultView();
 // Releases the long-lived holders in their fixed order, after the loop.
 void finalize();
 
-// The plug-in functions the program uses, found by name at start-up.
-extern std::vector<platform::PluginEntry> __plugin_entrypoints;
-
 } // namespace app
-
-// Hides the pointer until the user next moves the mouse.
-void ObscureCursorMBS();

@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "common/MediaItems.h"
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sdl/SdlBackend.h"
@@ -23,10 +24,11 @@ int main(int, char** argv) {
     auto pictures = platform::make_ref<platform::FolderResourceFork>(*media);
     // The scene asks for the backdrop, then the speaker and stars, then the dome frames while
     // it opens; decoding them meanwhile on both cores halves the time to the first frame.
-    std::vector<int32_t> scene{181, 185, 184};
-    for (int32_t id = 168; id <= 179; ++id)
-        scene.push_back(id);
-    pictures->prefetch_pictures({{183}, scene});
+    using media_items::item;
+    std::vector<int32_t> scene{item("speaker2").id, item("star1b").id, item("star1").id};
+    for (std::string_view frame : media_items::kDomeFrames)
+        scene.push_back(item(frame).id);
+    pictures->prefetch_pictures({{item("bigsky").id}, scene});
 
     std::unique_ptr<platform::SdlBackend> backend;
     try {

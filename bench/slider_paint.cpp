@@ -47,7 +47,7 @@ struct Stage {
 
     Stage() {
         // A holder that does nothing with the value, so the figures are the slider's own.
-        slider.bind(platform::Event::ValueChanged, "bench",
+        slider.bind(platform::Event::ValueChanged,
                     [](const platform::EventArgs&) { return false; });
         program.advance(0);
     }

@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     ticks.reserve(wanted);
     platform::Ref<scene::Window1> scene = Window1();
     platform::Ref<platform::Timer> timer1 = scene->control_as<platform::Timer>("Timer1");
-    timer1->bind(platform::Event::Action, "Window1.Timer1_Action", [&](const platform::EventArgs&) {
+    timer1->bind(platform::Event::Action, [&](const platform::EventArgs&) {
         Micros now = backend->now();
         if (warmup > 0)
             --warmup;

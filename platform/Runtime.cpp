@@ -100,8 +100,6 @@ void Runtime::menu_shortcut(const std::string& key) {
 void Runtime::register_implicit_window(const Ref<Window>& window) {
     note("window " + window->ClassName());
     m_implicit_windows.push_back(window);
-    if (m_window_list)
-        m_window_list->add(window.get());
 }
 
 Ref<Window> Runtime::implicit_window(const std::string& qualified_class_name) const {
@@ -120,8 +118,6 @@ void Runtime::release_implicit_windows() {
 void Runtime::window_destroyed(Window& window) {
     m_desktop.forget(window);
     m_dispatcher.forget(window);
-    if (m_window_list)
-        m_window_list->remove(&window);
 }
 
 void Runtime::create_window_list() {
@@ -215,6 +211,10 @@ void RuntimeRegisterFileType(const std::string& name, const std::string& creator
 
 void RuntimeDeregisterFileType(const std::string& name) {
     Runtime::current().deregister_file_type(name);
+}
+
+Ref<ResourceFork> appResourceForkGetter() {
+    return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
 }
 
 Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name) {

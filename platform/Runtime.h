@@ -88,7 +88,6 @@ public:
     // The framework's list of windows, made empty at class set-up.
     void create_window_list();
     void release_window_list();
-    WindowList* window_list() const { return m_window_list.get(); }
 
     // Document type declarations, kept in the runtime's own registry.
     struct FileTypeCall {

@@ -1,8 +1,8 @@
 #include "scene/Window1.h"
 
 #include "about/aboutWin.h"
-#include "app/MediaLibrary.h"
-#include "app/Program.h"
+#include "common/MediaLibrary.h"
+#include "common/Plugins.h"
 #include "platform/compat/Functions.h"
 #include "platform/compat/System.h"
 #include "platform/loop/Timer.h"
@@ -38,14 +38,10 @@ void Window1::Layout() {
     SetHasBackColor(true);
     SetBackColor(platform::RGB(0, 0, 0));
     SetFullScreen(true);
-    SetMenuBarVisible(false);
     SetMinimumSize(64, 64);
     SetMaximumSize(32000, 32000);
     SetWidth(945);
     SetHeight(573);
-    SetFrame(4);
-    SetTitle("Untitled");
-    SetPlacement(0);
     SetVisible(true);
 }
 
@@ -88,51 +84,48 @@ void Window1::_CreateControls0() {
 
     Ref<Canvas> canvas1 = add<Canvas>("Canvas1");
     place(*canvas1, {4, 0, 937, 25, true, true, true, true}, nullptr);
-    bind(*canvas1, Event::MouseUp, "Canvas1_MouseUp", &Window1::Canvas1_MouseUp);
-    bind(*canvas1, Event::MouseExit, "Canvas1_MouseExit", &Window1::Canvas1_MouseExit);
-    bind(*canvas1, Event::MouseEnter, "Canvas1_MouseEnter", &Window1::Canvas1_MouseEnter);
-    bind(*canvas1, Event::MouseDown, "Canvas1_MouseDown", &Window1::Canvas1_MouseDown);
+    bind(*canvas1, Event::MouseUp, &Window1::Canvas1_MouseUp);
+    bind(*canvas1, Event::MouseExit, &Window1::Canvas1_MouseExit);
+    bind(*canvas1, Event::MouseEnter, &Window1::Canvas1_MouseEnter);
+    bind(*canvas1, Event::MouseDown, &Window1::Canvas1_MouseDown);
 
     Ref<StaticText> quit = add<StaticText>("StaticText1");
     place(*quit, {24, 4, 35, 20, false, true, true, true}, canvas1.get());
     label(*quit, "Quit");
-    bind(*quit, Event::MouseUp, "StaticText1_MouseUp", &Window1::StaticText1_MouseUp);
-    bind(*quit, Event::MouseDown, "StaticText1_MouseDown", &Window1::StaticText1_MouseDown);
+    bind(*quit, Event::MouseUp, &Window1::StaticText1_MouseUp);
+    bind(*quit, Event::MouseDown, &Window1::StaticText1_MouseDown);
 
     Ref<Canvas> canvas2 = add<Canvas>("Canvas2");
     place(*canvas2, {685, 108, 142, 142, true, false, true, false}, nullptr);
-    bind(*canvas2, Event::MouseUp, "Canvas2_MouseUp", &Window1::Canvas2_MouseUp);
-    bind(*canvas2, Event::MouseDown, "Canvas2_MouseDown", &Window1::Canvas2_MouseDown);
-    bind(*canvas2, Event::MouseExit, "Canvas2_MouseExit", &Window1::Canvas2_MouseExit);
-    bind(*canvas2, Event::MouseEnter, "Canvas2_MouseEnter", &Window1::Canvas2_MouseEnter);
+    bind(*canvas2, Event::MouseUp, &Window1::Canvas2_MouseUp);
+    bind(*canvas2, Event::MouseDown, &Window1::Canvas2_MouseDown);
+    bind(*canvas2, Event::MouseExit, &Window1::Canvas2_MouseExit);
+    bind(*canvas2, Event::MouseEnter, &Window1::Canvas2_MouseEnter);
 
     Ref<StaticText> about = add<StaticText>("StaticText2");
     place(*about, {76, 4, 45, 20, false, false, false, false}, canvas1.get());
     label(*about, "About");
-    bind(*about, Event::MouseUp, "StaticText2_MouseUp", &Window1::StaticText2_MouseUp);
-    bind(*about, Event::MouseDown, "StaticText2_MouseDown", &Window1::StaticText2_MouseDown);
+    bind(*about, Event::MouseUp, &Window1::StaticText2_MouseUp);
+    bind(*about, Event::MouseDown, &Window1::StaticText2_MouseDown);
 
-    bind(*timer("Timer1", Timer::ModeMultiple, 75), Event::Action, "Timer1_Action",
-         &Window1::Timer1_Action);
-    bind(*timer("Timer2", Timer::ModeOff, 86000), Event::Action, "Timer2_Action",
-         &Window1::Timer2_Action);
-    bind(*timer("Timer3", Timer::ModeOff, 50000), Event::Action, "Timer3_Action",
-         &Window1::Timer3_Action);
+    bind(*timer("Timer1", Timer::ModeMultiple, 75), Event::Action, &Window1::Timer1_Action);
+    bind(*timer("Timer2", Timer::ModeOff, 86000), Event::Action, &Window1::Timer2_Action);
+    bind(*timer("Timer3", Timer::ModeOff, 50000), Event::Action, &Window1::Timer3_Action);
 
     Ref<Canvas> canvas3 = add<Canvas>("Canvas3");
     canvas3->SetBackdrop(speaker2());
     place(*canvas3, {898, 3, 25, 21, false, false, true, false}, canvas1.get());
-    bind(*canvas3, Event::Open, "Canvas3_Open", &Window1::Canvas3_Open);
-    bind(*canvas3, Event::MouseUp, "Canvas3_MouseUp", &Window1::Canvas3_MouseUp);
-    bind(*canvas3, Event::MouseDown, "Canvas3_MouseDown", &Window1::Canvas3_MouseDown);
+    bind(*canvas3, Event::Open, &Window1::Canvas3_Open);
+    bind(*canvas3, Event::MouseUp, &Window1::Canvas3_MouseUp);
+    bind(*canvas3, Event::MouseDown, &Window1::Canvas3_MouseDown);
 
     star("starcan1", 150, 108, star1b());
     star("starcan2", 75, 425, star1b());
     star("starcan3", 251, 960, star1());
-    bind(*timer("timerxstars1", Timer::ModeMultiple, 250), Event::Action, "timerxstars1_Action",
+    bind(*timer("timerxstars1", Timer::ModeMultiple, 250), Event::Action,
          &Window1::timerxstars1_Action);
     star("starcan4", 1590, 1005, star1());
-    bind(*timer("timerxstars2", Timer::ModeMultiple, 1000), Event::Action, "timerxstars2_Action",
+    bind(*timer("timerxstars2", Timer::ModeMultiple, 1000), Event::Action,
          &Window1::timerxstars2_Action);
     star("starcan5", 36, 900, star1b());
 }

@@ -1,6 +1,6 @@
 #include "volume/loudnessWin.h"
 
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/compat/Functions.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
@@ -33,13 +33,9 @@ void loudnessWin::Layout() {
     SetMaximumSize(32000, 32000);
     SetWidth(42);
     SetHeight(180);
-    SetFrame(4);
-    SetTitle("Untitled");
     SetHasBackColor(true);
     SetBackColor(platform::RGB(0, 0, 0));
     SetFullScreen(false);
-    SetMenuBarVisible(false);
-    SetPlacement(0);
     SetVisible(true);
 }
 
@@ -58,8 +54,7 @@ void loudnessWin::CreateControls() {
     slider->NumTickMarks = 0;
     slider->PointsDownRight = false;
     slider->AbortOnDragOut = false;
-    bind(*slider, Event::ValueChanged, "SuperSlider1_ValueChanged",
-         &loudnessWin::SuperSlider1_ValueChanged);
+    bind(*slider, Event::ValueChanged, &loudnessWin::SuperSlider1_ValueChanged);
 
     Ref<Canvas> speaker = add<Canvas>("Canvas1");
     speaker->SetBackdrop(speaker2());

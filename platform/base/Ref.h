@@ -49,7 +49,6 @@ public:
     T& operator*() const { return checked(); }
     T* operator->() const { return &checked(); }
     explicit operator bool() const { return m_ptr != nullptr; }
-    bool is_nil() const { return m_ptr == nullptr; }
 
     // Gives up ownership without releasing; the caller takes over the reference.
     T* leak() { return std::exchange(m_ptr, nullptr); }

@@ -6,18 +6,14 @@
 
 namespace platform {
 
-// The application object. The framework sends it the application events; a program's
-// application class overrides those it handles (none need be).
+// Stands in for the framework's application object: registered at start-up and kept until the
+// runtime exits, it carries the menu bar whose shortcuts the loop looks up. The program's
+// application class handles none of the application's events, so none is raised.
 class Application : public Object {
 public:
     // The menu bar, by index; this platform has one, at index 0.
     Ref<platform::MenuBar> MenuBar(int index = 0) const;
     void SetMenuBar(const Ref<platform::MenuBar>& bar, int index = 0);
-
-    virtual void Open() {}
-    virtual void Close() {}
-    virtual void Activate() {}
-    virtual void Deactivate() {}
 
 private:
     Ref<platform::MenuBar> m_menu_bar;

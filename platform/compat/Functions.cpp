@@ -28,12 +28,4 @@ int32_t Round(double value) {
     return static_cast<int32_t>(r);
 }
 
-double Pow(double base, double exponent) {
-    return std::pow(base, exponent);
-}
-
-int32_t BitwiseOr(int32_t a, int32_t b) {
-    return a | b;
-}
-
 } // namespace platform

@@ -13,7 +13,5 @@ void Beep();
 void ShowURL(const std::string& url);
 // Nearest whole number; halves go away from zero.
 int32_t Round(double value);
-double Pow(double base, double exponent);
-int32_t BitwiseOr(int32_t a, int32_t b);
 
 } // namespace platform

@@ -1,22 +1,21 @@
 #include "platform/graphics/Graphics.h"
 
 #include "platform/graphics/PixelOps.h"
-#include "platform/windows/Desktop.h"
 
 namespace platform {
 
-Graphics::Graphics(Desktop& desktop, Point origin, Region clip)
-    : m_desktop(desktop), m_origin(origin), m_clip(std::move(clip)) {
+Graphics::Graphics(DrawTarget& target, Point origin, Region clip)
+    : m_target(target), m_origin(origin), m_clip(std::move(clip)) {
 }
 
 Surface Graphics::surface() const {
-    return m_desktop.screen();
+    return m_target.surface();
 }
 
 void Graphics::damage(const Rect& local) {
     Rect screen_rect = local.translated(m_origin.x, m_origin.y);
     for (const Rect& c : m_clip.rects())
-        m_desktop.damage(screen_rect.intersected(c));
+        m_target.damage(screen_rect.intersected(c));
 }
 
 void Graphics::draw_image(const Image& image, int x, int y) {
@@ -25,8 +24,8 @@ void Graphics::draw_image(const Image& image, int x, int y) {
 
 void Graphics::blit(const Image& image, int x, int y, const Rect& from) {
     // Repaints requested earlier must land before this drawing, not over it.
-    m_desktop.paint_pending();
-    Surface screen = m_desktop.screen();
+    m_target.paint_pending();
+    Surface screen = m_target.surface();
     for (const Rect& c : m_clip.rects())
         PixelOps::draw_image(screen, c, m_origin.x + x, m_origin.y + y, image, from);
     damage({x, y, from.w, from.h});
@@ -54,8 +53,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int w, int
 }
 
 void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from) {
-    m_desktop.paint_pending();
-    Surface screen = m_desktop.screen();
+    m_target.paint_pending();
+    Surface screen = m_target.surface();
     Rect target = to.translated(m_origin.x, m_origin.y);
     for (const Rect& c : m_clip.rects()) {
         Rect area = target.intersected(c).intersected(screen.bounds());
@@ -77,8 +76,8 @@ void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from)
 }
 
 void Graphics::FillRect(int x, int y, int w, int h) {
-    m_desktop.paint_pending();
-    Surface screen = m_desktop.screen();
+    m_target.paint_pending();
+    Surface screen = m_target.surface();
     Rect r = Rect{x, y, w, h}.translated(m_origin.x, m_origin.y);
     for (const Rect& c : m_clip.rects())
         PixelOps::fill(screen, c, r, m_fore.to_pixel());

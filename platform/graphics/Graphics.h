@@ -3,14 +3,13 @@
 #include "platform/base/Color.h"
 #include "platform/base/Object.h"
 #include "platform/base/Ref.h"
+#include "platform/graphics/DrawTarget.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Picture.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
 
 namespace platform {
-
-class Desktop;
 
 // Drawing onto the screen buffer for one window or control: coordinates are relative to its
 // origin, and everything is clipped to the region it may draw into. What is drawn lasts until
@@ -20,13 +19,12 @@ public:
     // The marker for "the picture's own size".
     static constexpr int kOwnSize = -10000;
 
-    Graphics(Desktop& desktop, Point origin, Region clip);
+    Graphics(DrawTarget& target, Point origin, Region clip);
 
     // Draws the part (sx, sy, sw, sh) of the picture into (x, y, w, h); kOwnSize for a size means
     // the picture's own. A nil picture draws nothing.
     void DrawPicture(const Ref<Picture>& picture, int x, int y, int w = kOwnSize, int h = kOwnSize,
                      int sx = 0, int sy = 0, int sw = kOwnSize, int sh = kOwnSize);
-    Color ForeColor() const { return m_fore; }
     void SetForeColor(Color c) { m_fore = c; }
     void FillRect(int x, int y, int w, int h);
 
@@ -50,7 +48,7 @@ private:
     void blit(const Image& image, int x, int y, const Rect& from);
     void draw_scaled(const Image& image, const Rect& to, const Rect& from);
 
-    Desktop& m_desktop;
+    DrawTarget& m_target;
     Point m_origin;
     Region m_clip;
     Color m_fore{0, 0, 0};

@@ -29,7 +29,6 @@ public:
     }
     uint32_t at(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
     uint32_t* row(int y) { return m_pixels.data() + static_cast<size_t>(y) * m_width; }
-    size_t byte_size() const { return m_pixels.size() * sizeof(uint32_t); }
 
 private:
     int m_width = 0;

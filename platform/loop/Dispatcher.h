@@ -14,11 +14,12 @@ class Desktop;
 class Window;
 
 // Routes the pointer: one hit test, one capture while the button is down, one hover chain.
-// MouseEnter, MouseExit, MouseDrag and the pointer shape all follow from these.
+// MouseEnter, MouseExit, MouseDrag and the pointer shape all follow from these. A window takes
+// part through its own area, the root of its controls, so its events come the same way.
 //
-// The hover chain is the control under the pointer and every control it lies inside, so moving
-// from a control onto one inside it is no exit. For windows, a window's whole area counts,
-// its controls included. While a press is captured, enter and exit wait for the release.
+// The hover chain is the control under the pointer and every control it lies inside, up to the
+// window's area, so moving from a control onto one inside it is no exit. While a press is
+// captured, enter and exit wait for the release.
 class Dispatcher {
 public:
     Dispatcher(Backend& backend, Desktop& desktop);
@@ -33,8 +34,7 @@ public:
     // Forgets a window that is going away.
     void forget(Window& window);
 
-    bool has_capture() const { return m_capture_control || m_capture_window; }
-    Window* hovered_window() const { return m_hover_window; }
+    bool has_capture() const { return m_capture != nullptr; }
     Point pointer() const { return m_pointer; }
 
 private:
@@ -47,10 +47,8 @@ private:
     bool m_pointer_known = false;
     bool m_layout_changed = false;
     // Not owned: a window tells the dispatcher when it goes away, and its controls go with it.
-    Window* m_hover_window = nullptr;
     std::vector<RectControl*> m_hover_chain; // outermost first
-    RectControl* m_capture_control = nullptr;
-    Window* m_capture_window = nullptr;
+    RectControl* m_capture = nullptr;
     CursorShape m_shape = CursorShape::StandardPointer;
 };
 

@@ -20,11 +20,14 @@ public:
     // A new period counts from the next interval.
     void SetPeriod(int period_ms) { m_period = period_ms; }
 
+    // When it next fires, while it is on.
     Micros deadline() const { return m_deadline; }
+
+private:
+    friend class EventLoop;
     // Called by the event loop when the deadline has come.
     void fire();
 
-private:
     int m_mode = ModeOff;
     int m_period = 1000;
     Micros m_deadline = 0;

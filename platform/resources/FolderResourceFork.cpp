@@ -1,6 +1,5 @@
 #include "platform/resources/FolderResourceFork.h"
 
-#include "platform/Runtime.h"
 #include "platform/graphics/PngDecoder.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sound/WavDecoder.h"
@@ -12,10 +11,6 @@
 namespace platform {
 
 namespace fs = std::filesystem;
-
-Ref<ResourceFork> appResourceForkGetter() {
-    return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
-}
 
 FolderResourceFork::FolderResourceFork(fs::path folder) : m_folder(std::move(folder)) {
 }

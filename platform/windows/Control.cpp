@@ -25,25 +25,23 @@ const char* event_name(Event event) {
         return "Action";
     case Event::ValueChanged:
         return "ValueChanged";
+    case Event::Activate:
+        return "Activate";
+    case Event::Deactivate:
+        return "Deactivate";
     case Event::Count:
         break;
     }
     return "?";
 }
 
-void Control::bind(Event event, std::string handler_name, Handler handler) {
-    m_bindings[static_cast<size_t>(event)] = {
-        std::move(handler_name),
-        handler ? std::make_shared<const Handler>(std::move(handler)) : nullptr};
-}
-
-bool Control::has_handler(Event event) const {
-    return m_bindings[static_cast<size_t>(event)].handler != nullptr;
+void Control::bind(Event event, Handler handler) {
+    m_handlers[static_cast<size_t>(event)] =
+        handler ? std::make_shared<const Handler>(std::move(handler)) : nullptr;
 }
 
 bool Control::raise(Event event, const EventArgs& args) {
-    // Held so that a handler may rebind its own event while it runs.
-    std::shared_ptr<const Handler> handler = m_bindings[static_cast<size_t>(event)].handler;
+    std::shared_ptr<const Handler> handler = m_handlers[static_cast<size_t>(event)];
     if (!handler)
         return false;
     try {
@@ -56,11 +54,8 @@ bool Control::raise(Event event, const EventArgs& args) {
 }
 
 std::string Control::handler_name(Event event) const {
-    const Binding& b = m_bindings[static_cast<size_t>(event)];
-    if (!b.name.empty())
-        return b.name;
     std::string owner = m_window ? m_window->ClassName() + "." : std::string();
-    return owner + m_name + "." + event_name(event);
+    return owner + m_name + "_" + event_name(event);
 }
 
 } // namespace platform

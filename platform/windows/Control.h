@@ -13,7 +13,7 @@ namespace platform {
 class Graphics;
 class Window;
 
-// The events a holder can handle on a control, by name.
+// The events of controls and windows, by name.
 enum class Event {
     Open,
     Paint,
@@ -24,6 +24,8 @@ enum class Event {
     MouseExit,
     Action,
     ValueChanged,
+    Activate,
+    Deactivate,
     Count
 };
 const char* event_name(Event event);
@@ -45,29 +47,25 @@ public:
     // controls, so this does not.
     Window* window() const { return m_window; }
 
-    // handler_name is what a failure report calls the handler ("Window1.Canvas1_MouseUp").
-    void bind(Event event, std::string handler_name, Handler handler);
-    bool has_handler(Event event) const;
-    // Calls the holder's handler and returns its answer; false when there is none.
-    bool raise(Event event, const EventArgs& args = {});
+    // Installs the holder's handler of an event; its answer is what a MouseDown returns.
+    void bind(Event event, Handler handler);
+    // The handler's name, which failure reports give: the holding window's class, then the
+    // control's name and the event joined by an underscore ("Window1.Canvas1_MouseUp").
     std::string handler_name(Event event) const;
-
-    // The control opens: raised once by the window's constructor, before the first paint.
-    virtual void handle_open() { raise(Event::Open); }
 
 protected:
     Control() = default;
+    // Calls the holder's handler and returns its answer; false when there is none.
+    bool raise(Event event, const EventArgs& args = {});
+    // The control opens: raised once by the window's constructor, before the first paint.
+    virtual void handle_open() { raise(Event::Open); }
 
 private:
     friend class Window;
-    struct Binding {
-        std::string name;
-        // Shared so that raising keeps the handler alive without copying it.
-        std::shared_ptr<const Handler> handler;
-    };
     std::string m_name;
     Window* m_window = nullptr;
-    std::array<Binding, static_cast<size_t>(Event::Count)> m_bindings;
+    // Shared so that raising keeps a handler alive while it rebinds its own event.
+    std::array<std::shared_ptr<const Handler>, static_cast<size_t>(Event::Count)> m_handlers;
 };
 
 } // namespace platform

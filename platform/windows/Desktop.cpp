@@ -70,10 +70,11 @@ void Desktop::activate(Window* window) {
     m_active = window;
     Runtime& runtime = Runtime::current();
     if (previous)
-        runtime.guard(previous->ClassName() + ".Event_Deactivate",
+        runtime.guard([&] { return previous->handler_name(Event::Deactivate); },
                       [&] { previous->Event_Deactivate(); });
     if (next && m_active == window)
-        runtime.guard(next->ClassName() + ".Event_Activate", [&] { next->Event_Activate(); });
+        runtime.guard([&] { return next->handler_name(Event::Activate); },
+                      [&] { next->Event_Activate(); });
 }
 
 Window* Desktop::window_at(int x, int y) const {

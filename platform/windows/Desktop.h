@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/graphics/DrawTarget.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
 
@@ -14,11 +15,11 @@ class Window;
 // The shown windows in their stacking order, which of them is active, and the screen buffer
 // they are composed into. Repaints are collected and done together; only what changed is
 // presented.
-class Desktop {
+class Desktop : public DrawTarget {
 public:
     explicit Desktop(Backend& backend);
 
-    Surface screen() { return m_backend.screen(); }
+    Surface surface() override { return m_backend.screen(); }
     Rect screen_bounds() { return m_backend.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
@@ -43,9 +44,9 @@ public:
     void invalidate(const Rect& r);
     void invalidate_all() { invalidate(screen_bounds()); }
     // Marks a screen rectangle as drawn, to be presented.
-    void damage(const Rect& r) { m_damage.add(r.intersected(screen_bounds())); }
+    void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
     // Does the repaints asked for so far.
-    void paint_pending();
+    void paint_pending() override;
     // Repaints and presents what changed.
     void present();
 

@@ -58,6 +58,13 @@ bool RectControl::is_shown() const {
     return window() && window()->Visible();
 }
 
+RectControl* RectControl::container() const {
+    if (m_parent)
+        return m_parent;
+    Window* w = window();
+    return w && w->area() != this ? w->area() : nullptr;
+}
+
 bool RectControl::is_inside(const RectControl& ancestor) const {
     for (const RectControl* c = m_parent; c; c = c->m_parent)
         if (c == &ancestor)

@@ -33,10 +33,6 @@ public:
     // A locked edge keeps its distance to the same edge of the window when the window is
     // resized; locked on both sides, the control stretches.
     void SetLocks(bool left, bool top, bool right, bool bottom);
-    bool LockLeft() const { return m_lock_left; }
-    bool LockTop() const { return m_lock_top; }
-    bool LockRight() const { return m_lock_right; }
-    bool LockBottom() const { return m_lock_bottom; }
 
     const Ref<platform::MouseCursor>& MouseCursor() const { return m_cursor; }
     void SetMouseCursor(Ref<platform::MouseCursor> cursor);
@@ -48,25 +44,31 @@ public:
     RectControl* Parent() const { return m_parent; }
     void SetParent(RectControl* parent);
 
-    // Visible itself, inside visible parents, on a window that is shown.
-    bool is_shown() const;
-    bool is_inside(const RectControl& ancestor) const;
-    void apply_window_resize(int dw, int dh);
-
-    // Framework events. A control class that handles an event itself overrides these; by
-    // default they go to the holder's handlers.
-    virtual bool handle_mouse_down(int x, int y) { return raise(Event::MouseDown, {x, y}); }
-    virtual void handle_mouse_drag(int x, int y) { raise(Event::MouseDrag, {x, y}); }
-    virtual void handle_mouse_up(int x, int y) { raise(Event::MouseUp, {x, y}); }
-    virtual void handle_mouse_enter() { raise(Event::MouseEnter); }
-    virtual void handle_mouse_exit() { raise(Event::MouseExit); }
     // Draws the control's own content; g's origin is the control's top-left corner.
     virtual void paint(Graphics& g);
 
 protected:
     RectControl() = default;
 
+    // The pointer's events, from the dispatcher. A control class that handles an event itself
+    // overrides these; by default they go to the holder's handlers.
+    virtual bool handle_mouse_down(int x, int y) { return raise(Event::MouseDown, {x, y}); }
+    virtual void handle_mouse_drag(int x, int y) { raise(Event::MouseDrag, {x, y}); }
+    virtual void handle_mouse_up(int x, int y) { raise(Event::MouseUp, {x, y}); }
+    virtual void handle_mouse_enter() { raise(Event::MouseEnter); }
+    virtual void handle_mouse_exit() { raise(Event::MouseExit); }
+
 private:
+    friend class Dispatcher;
+    friend class Window;
+
+    // Visible itself, inside visible parents, on a window that is shown.
+    bool is_shown() const;
+    bool is_inside(const RectControl& ancestor) const;
+    // The control whose area this one belongs to for the pointer: its parent, or for a control
+    // placed on the window, the window's own area; null for that area itself.
+    RectControl* container() const;
+    void apply_window_resize(int dw, int dh);
     void set_rect(const Rect& r);
     void invalidate_tree();
 

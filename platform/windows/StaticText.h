@@ -19,16 +19,12 @@ public:
     void SetText(std::string text);
     Color TextColor() const { return m_style.colour; }
     void SetTextColor(Color colour);
-    const std::string& TextFont() const { return m_style.font; }
     void SetTextFont(std::string font);
-    int TextSize() const { return m_style.size; }
     void SetTextSize(int size);
     void SetBold(bool bold);
     void SetItalic(bool italic);
     void SetUnderline(bool underline);
-    int TextAlign() const { return m_align; }
     void SetTextAlign(int align);
-    bool MultiLine() const { return m_multiline; }
     void SetMultiLine(bool multiline);
 
     void paint(Graphics& g) override;

@@ -17,9 +17,40 @@ Desktop& desktop() {
 
 } // namespace
 
+// The window's own area: it paints the window's background and takes the pointer's events
+// where no control does, handing them to the window's Event_ methods.
+class Window::Area : public RectControl {
+public:
+    explicit Area(Window& window) : m_owner(window) {}
+
+    void paint(platform::Graphics& g) override {
+        if (m_owner.m_has_back_color) {
+            g.SetForeColor(m_owner.m_back_color);
+            g.FillRect(0, 0, Width(), Height());
+        }
+        g.DrawPicture(m_owner.m_backdrop, 0, 0);
+        m_owner.Event_Paint(g);
+    }
+
+protected:
+    bool handle_mouse_down(int x, int y) override { return m_owner.Event_MouseDown(x, y); }
+    void handle_mouse_drag(int x, int y) override { m_owner.Event_MouseDrag(x, y); }
+    void handle_mouse_up(int x, int y) override { m_owner.Event_MouseUp(x, y); }
+    void handle_mouse_enter() override { m_owner.Event_MouseEnter(); }
+    void handle_mouse_exit() override { m_owner.Event_MouseExit(); }
+
+private:
+    Window& m_owner;
+};
+
 Window::Window() {
     m_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
     m_paint_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
+    m_area = make_ref<Area>(*this);
+    // Named so that the window's handlers follow the controls' rule: Event_MouseDown.
+    m_area->m_name = "Event";
+    m_area->m_window = this;
+    m_area->m_rect = {0, 0, m_frame.w, m_frame.h};
 }
 
 Window::~Window() {
@@ -33,7 +64,7 @@ void Window::Construct() {
     CreateControls();
     AddMenuHandlers();
 
-    Rect screen = desktop().screen().bounds();
+    Rect screen = desktop().screen_bounds();
     Rect placed = m_frame;
     if (m_full_screen) {
         placed = screen;
@@ -42,7 +73,7 @@ void Window::Construct() {
         placed.x = (screen.w - placed.w) / 2;
         placed.y = (screen.h - placed.h) / 2;
     }
-    m_frame = placed;
+    set_frame(placed);
     if (placed.w != design.w || placed.h != design.h)
         for (const Ref<platform::Control>& c : m_controls)
             if (auto* rc = dynamic_cast<RectControl*>(c.get()))
@@ -55,7 +86,7 @@ void Window::Construct() {
         Ref<platform::Control> c = m_controls[i];
         runtime.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
     }
-    runtime.guard(qualified("Event_Open"), [this] { Event_Open(); });
+    runtime.guard(handler_name(Event::Open), [this] { Event_Open(); });
     if (m_visible) {
         m_visible = false;
         Show();
@@ -91,6 +122,7 @@ void Window::set_frame(const Rect& r) {
     if (m_constructed && m_visible)
         desktop().window_moved(*this, m_frame, r);
     m_frame = r;
+    m_area->m_rect = {0, 0, r.w, r.h};
 }
 
 void Window::SetLeft(int left) {
@@ -119,10 +151,6 @@ void Window::SetMinimumSize(int width, int height) {
 void Window::SetMaximumSize(int width, int height) {
     m_max_width = width;
     m_max_height = height;
-}
-
-void Window::SetFullScreen(bool full_screen) {
-    m_full_screen = full_screen;
 }
 
 void Window::SetBackdrop(Ref<Picture> picture) {
@@ -171,6 +199,14 @@ Ref<platform::Control> Window::control(const std::string& name) const {
     return nullptr;
 }
 
+RectControl* Window::area() const {
+    return m_area.get();
+}
+
+std::string Window::handler_name(Event event) const {
+    return m_area->handler_name(event);
+}
+
 void Window::invalidate(const Rect& window_rect) {
     if (m_constructed && m_visible)
         desktop().invalidate(window_rect.translated(m_frame.x, m_frame.y).intersected(m_frame));
@@ -193,13 +229,13 @@ void Window::pointer_shape_changed() {
 const std::vector<RectControl*>& Window::paint_order() {
     if (!m_paint_order_stale)
         return m_paint_order;
-    // Depth first: each control is followed by the controls inside it, siblings in creation
-    // order.
-    m_paint_order.clear();
+    m_paint_order.assign(1, m_area.get());
     std::vector<RectControl*> all;
     for (const Ref<platform::Control>& c : m_controls)
         if (auto* rc = dynamic_cast<RectControl*>(c.get()))
             all.push_back(rc);
+    // Depth first: each control is followed by the controls inside it, siblings in creation
+    // order.
     auto visit = [&](auto& self, RectControl* parent) -> void {
         for (RectControl* c : all)
             if (c->Parent() == parent) {
@@ -223,15 +259,6 @@ RectControl* Window::control_at(int x, int y) {
 void Window::paint(const Rect& screen_clip) {
     Runtime& runtime = Runtime::current();
     platform::Graphics& g = *m_paint_graphics;
-    g.set_origin({m_frame.x, m_frame.y});
-    g.set_clip_rect(screen_clip);
-    if (m_has_back_color) {
-        g.SetForeColor(m_back_color);
-        g.FillRect(0, 0, m_frame.w, m_frame.h);
-    }
-    g.DrawPicture(m_backdrop, 0, 0);
-    // Names are made only for a failure report: painting must not allocate.
-    runtime.guard([this] { return qualified("Event_Paint"); }, [&] { Event_Paint(g); });
     for (RectControl* c : paint_order()) {
         if (!c->is_shown())
             continue;
@@ -242,6 +269,7 @@ void Window::paint(const Rect& screen_clip) {
         g.set_origin({on_screen.x, on_screen.y});
         g.set_clip_rect(clip);
         Ref<RectControl> protector(c);
+        // Names are made only for a failure report: painting must not allocate.
         runtime.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
     }
 }

@@ -48,22 +48,13 @@ public:
     // Screen coordinates.
     const Rect& frame() const { return m_frame; }
 
-    const std::string& Title() const { return m_title; }
-    void SetTitle(std::string title) { m_title = std::move(title); }
-    int Frame() const { return m_frame_type; }
-    void SetFrame(int frame_type) { m_frame_type = frame_type; }
     bool FullScreen() const { return m_full_screen; }
-    void SetFullScreen(bool full_screen);
-    bool MenuBarVisible() const { return m_menu_bar_visible; }
-    void SetMenuBarVisible(bool visible) { m_menu_bar_visible = visible; }
-    int Placement() const { return m_placement; }
-    void SetPlacement(int placement) { m_placement = placement; }
+    void SetFullScreen(bool full_screen) { m_full_screen = full_screen; }
     void SetMinimumSize(int width, int height);
     void SetMaximumSize(int width, int height);
 
     bool HasBackColor() const { return m_has_back_color; }
     void SetHasBackColor(bool has) { m_has_back_color = has; }
-    Color BackColor() const { return m_back_color; }
     void SetBackColor(Color colour) { m_back_color = colour; }
     const Ref<Picture>& Backdrop() const { return m_backdrop; }
     void SetBackdrop(Ref<Picture> picture);
@@ -72,8 +63,8 @@ public:
     // covers.
     Ref<platform::Graphics> Graphics();
 
-    // Controls, in creation order; the later lies above the earlier, a child above its parent.
-    void add_control(const std::string& name, const Ref<Control>& control);
+    // Makes a control and adds it under its name. Controls lie above one another in creation
+    // order, a child above its parent.
     template <class T>
     Ref<T> add(const std::string& name) {
         Ref<T> control = make_ref<T>();
@@ -91,22 +82,11 @@ public:
     Ref<T> control_as(const std::string& name) const {
         return checked_cast<T>(control(name));
     }
-    const std::vector<Ref<platform::Control>>& controls() const { return m_controls; }
-
-    // Runtime bookkeeping.
-    void invalidate(const Rect& window_rect);
-    void invalidate_control_tree(RectControl& control);
-    void controls_changed() { m_paint_order_stale = true; }
-    void pointer_shape_changed();
-    // The topmost shown control under a point in window coordinates, or null.
-    RectControl* control_at(int x, int y);
-    // Composes the window into the screen buffer within a screen rectangle.
-    void paint(const Rect& screen_clip);
-    void set_shown(bool shown) { m_visible = shown; }
 
     // The window's own events.
     virtual void Layout() {}
     virtual void CreateControls() {}
+    // Where a window installs menu handlers of its own; the program's windows have none.
     virtual void AddMenuHandlers() {}
     virtual void Event_Open() {}
     virtual void Event_Activate() {}
@@ -119,49 +99,68 @@ public:
     virtual void Event_Paint(platform::Graphics&) {}
 
 protected:
-    // Binds a control's event to a handler method of this window, named for failure reports.
+    // Binds a control's event to the handler method of this window named after the control and
+    // the event (Canvas1's MouseUp to Canvas1_MouseUp).
     template <class W>
-    void bind(Control& c, Event event, const std::string& method, void (W::*handler)()) {
+    void bind(Control& c, Event event, void (W::*handler)()) {
         W* self = static_cast<W*>(this);
-        c.bind(event, qualified(method), [self, handler](const EventArgs&) {
+        c.bind(event, [self, handler](const EventArgs&) {
             (self->*handler)();
             return false;
         });
     }
     template <class W>
-    void bind(Control& c, Event event, const std::string& method, void (W::*handler)(int, int)) {
+    void bind(Control& c, Event event, void (W::*handler)(int, int)) {
         W* self = static_cast<W*>(this);
-        c.bind(event, qualified(method), [self, handler](const EventArgs& a) {
+        c.bind(event, [self, handler](const EventArgs& a) {
             (self->*handler)(a.x, a.y);
             return false;
         });
     }
     template <class W>
-    void bind(Control& c, Event event, const std::string& method, bool (W::*handler)(int, int)) {
+    void bind(Control& c, Event event, bool (W::*handler)(int, int)) {
         W* self = static_cast<W*>(this);
-        c.bind(event, qualified(method),
-               [self, handler](const EventArgs& a) { return (self->*handler)(a.x, a.y); });
+        c.bind(event, [self, handler](const EventArgs& a) { return (self->*handler)(a.x, a.y); });
     }
 
 private:
-    std::string qualified(const std::string& method) const { return ClassName() + "." + method; }
+    friend class Desktop;
+    friend class Dispatcher;
+    friend class RectControl;
+    class Area;
+
+    void add_control(const std::string& name, const Ref<Control>& control);
+    // The window's own area: the root of its controls, so that the pointer reaches the window
+    // through the same hit test, capture and hover as its controls.
+    RectControl* area() const;
+    // The name of the window's own handler of an event ("Window1.Event_Activate").
+    std::string handler_name(Event event) const;
     void set_frame(const Rect& r);
+    void set_shown(bool shown) { m_visible = shown; }
+    // A window rectangle is to be repainted.
+    void invalidate(const Rect& window_rect);
+    void invalidate_control_tree(RectControl& control);
+    void controls_changed() { m_paint_order_stale = true; }
+    void pointer_shape_changed();
+    // The topmost shown control under a point in window coordinates; the window's own area
+    // where there is none.
+    RectControl* control_at(int x, int y);
+    // Composes the window into the screen buffer within a screen rectangle.
+    void paint(const Rect& screen_clip);
+    // The window's area, then each control followed by the controls inside it.
     const std::vector<RectControl*>& paint_order();
 
     bool m_constructed = false;
     bool m_visible = false;
     bool m_position_set = false;
     Rect m_frame{0, 0, 100, 100};
-    std::string m_title;
-    int m_frame_type = 0;
     bool m_full_screen = false;
-    bool m_menu_bar_visible = true;
-    int m_placement = 0;
     int m_min_width = 64, m_min_height = 64, m_max_width = 32000, m_max_height = 32000;
     bool m_has_back_color = false;
     Color m_back_color{0, 0, 0};
     Ref<Picture> m_backdrop;
 
+    Ref<RectControl> m_area;
     std::vector<Ref<platform::Control>> m_controls;
     std::vector<Ref<platform::Control>> m_removed_controls;
     std::vector<RectControl*> m_paint_order;

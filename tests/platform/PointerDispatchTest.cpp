@@ -60,7 +60,7 @@ private:
                                    {Event::MouseDown, " down "},
                                    {Event::MouseDrag, " drag "},
                                    {Event::MouseUp, " up "}})
-            c.bind(event, n, [this, n, event, what](const platform::EventArgs& a) {
+            c.bind(event, [this, n, event, what](const platform::EventArgs& a) {
                 bool at = event != Event::MouseEnter && event != Event::MouseExit;
                 log.push_back(n + what +
                               (at ? std::to_string(a.x) + "," + std::to_string(a.y) : ""));
@@ -149,12 +149,12 @@ TEST(PointerDispatch, HiddenControlsAndWindowsAreNotHitAndAWindowShownUnderThePo
 
 TEST(PointerDispatch, AFailingHandlerIsReportedByNameAndTheLoopGoesOn) {
     Fixture f;
-    f.probe->control_as<Canvas>("sibling")->bind(Event::MouseUp, "ProbeWindow.sibling_MouseUp",
+    f.probe->control_as<Canvas>("sibling")->bind(Event::MouseUp,
                                                  [](const platform::EventArgs&) -> bool {
                                                      Ref<platform::Picture> none;
                                                      return none->Width() > 0;
                                                  });
-    f.probe->control_as<Canvas>("sibling")->bind(Event::MouseDown, "down",
+    f.probe->control_as<Canvas>("sibling")->bind(Event::MouseDown,
                                                  [](const platform::EventArgs&) { return true; });
     for (int i = 0; i < 3; ++i)
         f.program.click(195, 145);

@@ -55,7 +55,7 @@ struct Screen {
 
     Screen() { clear(); }
     void clear() {
-        platform::Surface s = program.runtime().desktop().screen();
+        platform::Surface s = program.runtime().desktop().surface();
         for (int y = 0; y < s.height; ++y)
             for (int x = 0; x < s.width; ++x)
                 s.row(y)[x] = 0xFF000000u;

@@ -27,7 +27,7 @@ struct Fixture {
 
     Fixture() {
         timer = platform::implicit_instance<TimerWindow>("TimerWindow")->control_as<Timer>("t");
-        timer->bind(Event::Action, "TimerWindow.t_Action", [this](const platform::EventArgs&) {
+        timer->bind(Event::Action, [this](const platform::EventArgs&) {
             fired.push_back(program.backend().now() / 1000);
             if (in_action)
                 in_action();

@@ -1,9 +1,11 @@
 // The program on a media folder with one item at a time broken in every way a broken install
 // can break it: it starts, a missing picture leaves its place empty, a missing sound fails only
 // the handlers that play it, and nothing crashes, hangs or allocates without bound.
+#include "common/MediaItems.h"
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
+#include "tests/support/FakeMedia.h"
 #include "tests/support/MediaBytes.h"
 #include "tests/support/TestProgram.h"
 #include "volume/loudnessWin.h"
@@ -25,18 +27,25 @@ using testing_support::write_file;
 namespace {
 
 // A small but complete media folder.
+fs::path file_of(const fs::path& dir, const media_items::Item& item) {
+    bool picture = item.kind == media_items::Kind::Picture;
+    return dir / (picture ? "pictures" : "sounds") /
+           (std::to_string(item.id) + (picture ? ".png" : ".wav"));
+}
+
 void make_folder(const fs::path& dir) {
     fs::create_directories(dir / "pictures");
     fs::create_directories(dir / "sounds");
-    for (int id = 168; id <= 185; ++id) {
-        auto [w, h] = id <= 179   ? std::pair{40, 20}
-                      : id == 183 ? std::pair{64, 64}
-                                  : std::pair{16, 16};
-        write_file(dir / "pictures" / (std::to_string(id) + ".png"), png_bytes(w, h, 0xC8C8C8C8u));
+    testing_support::FakeMedia sizes(testing_support::FakeMedia::Size::Small);
+    for (const media_items::Item& item : media_items::kItems) {
+        if (item.kind == media_items::Kind::Sound) {
+            write_file(file_of(dir, item),
+                       wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(8000 * 4 * 3)));
+            continue;
+        }
+        auto [w, h] = sizes.size_of(item.name);
+        write_file(file_of(dir, item), png_bytes(w, h, 0xC8C8C8C8u));
     }
-    for (int id = 168; id <= 171; ++id)
-        write_file(dir / "sounds" / (std::to_string(id) + ".wav"),
-                   wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(8000 * 4 * 3)));
 }
 
 enum class Damage { Missing, Empty, Truncated, NotMedia, Absurd, StrangeFormat };
@@ -113,42 +122,37 @@ TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
         "Window1.Canvas2_MouseUp",
         "Window1.Timer2_Action",
         "Window1.Timer3_Action",
-        "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1.MouseDown)",
-        "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1.MouseDrag)",
+        "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1_MouseDown)",
+        "loudnessWin.SuperSlider1_ValueChanged (in loudnessWin.SuperSlider1_MouseDrag)",
         "aboutWin.StaticText3_MouseUp"};
-    for (int id = 168; id <= 185; ++id) {
-        for (bool picture : {true, false}) {
-            if (!picture && id > 171)
-                continue;
-            for (Damage d : {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::NotMedia,
-                             Damage::Absurd, Damage::StrangeFormat}) {
-                SCOPED_TRACE(std::string(picture ? "picture " : "sound ") + std::to_string(id) +
-                             " " + kDamageNames[static_cast<int>(d)]);
-                fs::path dir = good;
-                fs::path file = dir / (picture ? "pictures" : "sounds") /
-                                (std::to_string(id) + (picture ? ".png" : ".wav"));
-                fs::path kept = root / "kept";
-                fs::copy_file(file, kept, fs::copy_options::overwrite_existing);
-                damage(file, d, picture);
-                TestProgram::Options options;
-                options.width = 1280;
-                options.height = 800;
-                TestProgram program(options, platform::make_ref<platform::FolderResourceFork>(dir));
-                play_with(program);
-                for (const auto& failure : program.runtime().failures()) {
-                    EXPECT_FALSE(picture) << "a broken picture failed " << failure.handler;
-                    EXPECT_TRUE(sound_handlers.count(failure.handler))
-                        << "failed in " << failure.handler << ": " << failure.what;
-                }
-                // A cut-short sound plays what it holds; one that cannot be read at all fails
-                // where it is used.
-                bool unreadable = d != Damage::Truncated && d != Damage::Absurd;
-                if (!picture && unreadable) {
-                    EXPECT_GT(program.failure_count(), 0) << "nothing used the broken sound";
-                }
-                EXPECT_EQ(program.shut_down(), 0);
-                fs::copy_file(kept, file, fs::copy_options::overwrite_existing);
+    for (const media_items::Item& item : media_items::kItems) {
+        bool picture = item.kind == media_items::Kind::Picture;
+        for (Damage d : {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::NotMedia,
+                         Damage::Absurd, Damage::StrangeFormat}) {
+            SCOPED_TRACE(std::string(item.name) + " " + kDamageNames[static_cast<int>(d)]);
+            fs::path dir = good;
+            fs::path file = file_of(dir, item);
+            fs::path kept = root / "kept";
+            fs::copy_file(file, kept, fs::copy_options::overwrite_existing);
+            damage(file, d, picture);
+            TestProgram::Options options;
+            options.width = 1280;
+            options.height = 800;
+            TestProgram program(options, platform::make_ref<platform::FolderResourceFork>(dir));
+            play_with(program);
+            for (const auto& failure : program.runtime().failures()) {
+                EXPECT_FALSE(picture) << "a broken picture failed " << failure.handler;
+                EXPECT_TRUE(sound_handlers.count(failure.handler))
+                    << "failed in " << failure.handler << ": " << failure.what;
             }
+            // A cut-short sound plays what it holds; one that cannot be read at all fails
+            // where it is used.
+            bool unreadable = d != Damage::Truncated && d != Damage::Absurd;
+            if (!picture && unreadable) {
+                EXPECT_GT(program.failure_count(), 0) << "nothing used the broken sound";
+            }
+            EXPECT_EQ(program.shut_down(), 0);
+            fs::copy_file(kept, file, fs::copy_options::overwrite_existing);
         }
     }
     fs::remove_all(root);

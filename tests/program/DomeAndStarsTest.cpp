@@ -1,4 +1,4 @@
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/compat/Random.h"
 #include "platform/graphics/Region.h"
 #include "platform/loop/Timer.h"
@@ -28,10 +28,10 @@ namespace {
 constexpr int kDomeWidth = 1170;
 constexpr int kDomeHeight = 450;
 constexpr int kStripHeight = 25;
-const uint32_t kSky = FakeMedia::colour_of(183);
+const uint32_t kSky = FakeMedia::colour_of("bigsky");
 
 uint32_t frame_colour(int frame) {
-    return FakeMedia::colour_of(168 + frame);
+    return FakeMedia::colour_of(media_items::kDomeFrames[static_cast<size_t>(frame)]);
 }
 
 Ref<Picture> backdrop(const char* star) {
@@ -180,7 +180,8 @@ TEST(TwinklingStars, GroupRulesHoldAfterEveryTickOfALongRun) {
             // Each star shows one of the two pictures, on the screen.
             for (const char* star : {"starcan1", "starcan2", "starcan3", "starcan4", "starcan5"}) {
                 Ref<Canvas> c = w->control_as<Canvas>(star);
-                uint32_t expected = FakeMedia::colour_of(c->Backdrop() == star1() ? 184 : 185);
+                uint32_t expected =
+                    FakeMedia::colour_of(c->Backdrop() == star1() ? "star1" : "star1b");
                 EXPECT_EQ(b.pixel(c->Left() + 8, c->Top() + 8), expected) << star;
             }
         }
@@ -222,7 +223,7 @@ TEST(TwinklingStars, IdentityNotContentDecides) {
 
 TEST(TwinklingStars, WithoutTheirPicturesTheStarsStillAlternate) {
     auto media = make_ref<FakeMedia>();
-    media->remove_picture(185); // star1b
+    media->remove("star1b");
     TestProgram program(TestProgram::Options::screen(1920, 1080), media);
     EXPECT_FALSE(backdrop("starcan1"));
     program.advance(250);
@@ -241,7 +242,7 @@ TEST(TwinklingStars, WithoutTheirPicturesTheStarsStillAlternate) {
 
 TEST(SceneFailures, AMissingDomeFrameIsSkippedAndTheCountGoesOn) {
     auto media = make_ref<FakeMedia>();
-    media->remove_picture(170); // sky2
+    media->remove("sky2");
     TestProgram program(TestProgram::Options::screen(1920, 1080), media);
     Ref<scene::Window1> w = Window1();
     program.advance(150);

@@ -1,4 +1,4 @@
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/windows/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
@@ -150,7 +150,7 @@ TEST(LoudnessWindow, ActivationIsMirroredIntoTheScene) {
 TEST(LoudnessWindow, SetSliderNeitherReportsNorSetsTheVolume) {
     Panel p;
     int reports = 0;
-    p.slider().bind(platform::Event::ValueChanged, "count", [&](const platform::EventArgs&) {
+    p.slider().bind(platform::Event::ValueChanged, [&](const platform::EventArgs&) {
         ++reports;
         return false;
     });
@@ -164,7 +164,7 @@ TEST(LoudnessWindow, SetSliderNeitherReportsNorSetsTheVolume) {
 
 TEST(LoudnessWindow, AMissingSurfFailsOnlyTheBeepStepAndTheProgramGoesOn) {
     auto media = platform::make_ref<FakeMedia>();
-    media->remove_sound(170);
+    media->remove("surf");
     TestProgram program(TestProgram::Options::screen(1920), media);
     Ref<volume::loudnessWin> panel = open_panel(program);
     int x = panel->Left() + 23, bottom = panel->Top() + 31 + 139;

@@ -1,4 +1,4 @@
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "tests/support/TestProgram.h"
 
 #include <gtest/gtest.h>
@@ -13,29 +13,29 @@ TEST(MediaLibrary, EveryCallHandsOutTheSameObjectLoadedOnce) {
     TestProgram program(TestProgram::Options::runtime_only(), media);
     Ref<platform::Picture> first = star1b();
     EXPECT_EQ(first, star1b());
-    EXPECT_EQ(media->picture_requests(185), 1);
+    EXPECT_EQ(media->requests("star1b"), 1);
     EXPECT_EQ(surf(), surf());
-    EXPECT_EQ(media->sound_requests(170), 1);
+    EXPECT_EQ(media->requests("surf"), 1);
     // sky and walk share the id 168 in two separate spaces.
     EXPECT_TRUE(sky());
     EXPECT_TRUE(walk());
-    EXPECT_EQ(media->picture_requests(168), 1);
-    EXPECT_EQ(media->sound_requests(168), 1);
+    EXPECT_EQ(media->requests("sky"), 1);
+    EXPECT_EQ(media->requests("walk"), 1);
     EXPECT_EQ(sky()->Width(), 1170);
 }
 
 TEST(MediaLibrary, AMissingItemIsNilAndAskedForAgainUntilItAppears) {
     auto media = make_ref<FakeMedia>();
-    media->remove_picture(184);
+    media->remove("star1");
     TestProgram program(TestProgram::Options::runtime_only(), media);
     EXPECT_FALSE(star1());
     EXPECT_FALSE(star1());
-    EXPECT_EQ(media->picture_requests(184), 2);
-    media->restore_picture(184);
+    EXPECT_EQ(media->requests("star1"), 2);
+    media->restore("star1");
     Ref<platform::Picture> found = star1();
     EXPECT_TRUE(found);
     EXPECT_EQ(star1(), found);
-    EXPECT_EQ(media->picture_requests(184), 3);
+    EXPECT_EQ(media->requests("star1"), 3);
 }
 
 TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
@@ -45,5 +45,5 @@ TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
     auto media = make_ref<FakeMedia>();
     program.runtime().set_resource_fork(media);
     EXPECT_TRUE(bigsky());
-    EXPECT_EQ(media->picture_requests(183), 1);
+    EXPECT_EQ(media->requests("bigsky"), 1);
 }

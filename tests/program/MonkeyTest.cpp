@@ -3,7 +3,7 @@
 // checked after every step. A failure names its seed; QUORVANE_MONKEY_SEED replays one and
 // QUORVANE_MONKEY_EVENTS sets the length of a run.
 #include "about/aboutWin.h"
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/compat/System.h"
 #include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"

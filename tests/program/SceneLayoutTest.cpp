@@ -1,4 +1,4 @@
-#include "app/MediaLibrary.h"
+#include "common/MediaLibrary.h"
 #include "platform/windows/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
@@ -37,7 +37,6 @@ TEST(SceneLayout, TheStripHoldsItsLabelsAndSpeakerHiddenAndUnknownNamesAreNil) {
     TestProgram program(TestProgram::Options::screen(1920));
     Ref<scene::Window1> w = Window1();
     EXPECT_EQ(Window1(), w);
-    EXPECT_FALSE(w->MenuBarVisible());
     auto strip = w->control_as<Canvas>("Canvas1");
     for (const char* name : {"StaticText1", "StaticText2", "Canvas3"}) {
         auto c = w->control_as<RectControl>(name);
@@ -52,7 +51,7 @@ TEST(SceneLayout, TheStripHoldsItsLabelsAndSpeakerHiddenAndUnknownNamesAreNil) {
 TEST(SceneLayout, TheSkyAndItsStarsShowOnBlack) {
     TestProgram program(TestProgram::Options::screen(3000, 1800));
     platform::HeadlessBackend& b = program.backend();
-    EXPECT_EQ(b.pixel(10, 1000), FakeMedia::colour_of(183));
+    EXPECT_EQ(b.pixel(10, 1000), FakeMedia::colour_of("bigsky"));
     // Beyond the backdrop's 2560x1600: black.
     EXPECT_EQ(b.pixel(2900, 1700), 0xFF000000u);
     struct Star {
@@ -62,21 +61,22 @@ TEST(SceneLayout, TheSkyAndItsStarsShowOnBlack) {
     for (Star s : {Star{150, 108, false}, Star{75, 425, false}, Star{251, 960, true},
                    Star{1590, 1005, true}, Star{36, 900, false}}) {
         SCOPED_TRACE(s.left);
-        EXPECT_EQ(b.pixel(s.left, s.top), FakeMedia::colour_of(s.bright ? 184 : 185));
-        EXPECT_EQ(b.pixel(s.left + 15, s.top + 15), FakeMedia::colour_of(s.bright ? 184 : 185));
-        EXPECT_EQ(b.pixel(s.left + 16, s.top + 16), FakeMedia::colour_of(183));
+        EXPECT_EQ(b.pixel(s.left, s.top), FakeMedia::colour_of(s.bright ? "star1" : "star1b"));
+        EXPECT_EQ(b.pixel(s.left + 15, s.top + 15),
+                  FakeMedia::colour_of(s.bright ? "star1" : "star1b"));
+        EXPECT_EQ(b.pixel(s.left + 16, s.top + 16), FakeMedia::colour_of("bigsky"));
     }
 }
 
 TEST(SceneLayout, MissingPicturesLeaveTheirPlaceEmpty) {
     auto media = platform::make_ref<FakeMedia>();
-    media->remove_picture(181); // speaker2
-    media->remove_picture(184); // star1
+    media->remove("speaker2");
+    media->remove("star1");
     TestProgram program(TestProgram::Options::screen(1920, 1080), media);
     program.move(600, 12); // the speaker shows, without its picture: the sky is seen there
     EXPECT_TRUE(Window1()->control_as<Canvas>("Canvas3")->Visible());
-    EXPECT_EQ(program.backend().pixel(1725, 8), FakeMedia::colour_of(183));
-    EXPECT_EQ(program.backend().pixel(255, 965), FakeMedia::colour_of(183)); // starcan3
-    EXPECT_EQ(program.backend().pixel(155, 112), FakeMedia::colour_of(185));
+    EXPECT_EQ(program.backend().pixel(1725, 8), FakeMedia::colour_of("bigsky"));
+    EXPECT_EQ(program.backend().pixel(255, 965), FakeMedia::colour_of("bigsky")); // starcan3
+    EXPECT_EQ(program.backend().pixel(155, 112), FakeMedia::colour_of("star1b"));
     EXPECT_EQ(program.failure_count(), 0);
 }

@@ -1,6 +1,7 @@
 #include "about/aboutWin.h"
-#include "app/MediaLibrary.h"
 #include "app/Program.h"
+#include "common/MediaLibrary.h"
+#include "common/Plugins.h"
 #include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/StaticText.h"
@@ -58,11 +59,11 @@ TEST(SoundCues, TheMoonStartsTheBeachAndTheTimersBringTheSecondSurfAndTheSplashe
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeMultiple);
     EXPECT_TRUE(program.backend().is_cursor_obscured());
     program.advance(200000);
-    EXPECT_EQ(steps(program), (std::vector<Step>{{1000, "sound 170", Kind::Loop},
-                                                 {1000, "sound 168", Kind::Play},
-                                                 {51000, "sound 171", Kind::Loop},
-                                                 {87000, "sound 169", Kind::Play},
-                                                 {173000, "sound 169", Kind::Play}}));
+    EXPECT_EQ(steps(program), (std::vector<Step>{{1000, "surf", Kind::Loop},
+                                                 {1000, "walk", Kind::Play},
+                                                 {51000, "surf2", Kind::Loop},
+                                                 {87000, "splash", Kind::Play},
+                                                 {173000, "splash", Kind::Play}}));
     EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
     EXPECT_TRUE(surf2()->IsPlaying());
 }
@@ -77,11 +78,11 @@ TEST(SoundCues, TwoQuickClicksStopEverythingBeforeAnyCueSounds) {
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
     EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
     program.advance(400000);
-    EXPECT_EQ(steps(program), (std::vector<Step>{{0, "sound 170", Kind::Loop},
-                                                 {0, "sound 168", Kind::Play},
-                                                 {300, "sound 170", Kind::Stop},
-                                                 {300, "sound 168", Kind::Stop},
-                                                 {300, "sound 171", Kind::Stop}}));
+    EXPECT_EQ(steps(program), (std::vector<Step>{{0, "surf", Kind::Loop},
+                                                 {0, "walk", Kind::Play},
+                                                 {300, "surf", Kind::Stop},
+                                                 {300, "walk", Kind::Stop},
+                                                 {300, "surf2", Kind::Stop}}));
 }
 
 TEST(SoundCues, AClickAtSixtySecondsStopsTheSecondSurfWithTheOthers) {
@@ -93,7 +94,7 @@ TEST(SoundCues, AClickAtSixtySecondsStopsTheSecondSurfWithTheOthers) {
     EXPECT_FALSE(surf2()->IsPlaying());
     EXPECT_FALSE(surf()->IsPlaying());
     program.advance(200000);
-    EXPECT_EQ(steps(program).back(), (Step{60000, "sound 171", Kind::Stop}));
+    EXPECT_EQ(steps(program).back(), (Step{60000, "surf2", Kind::Stop}));
 }
 
 TEST(SoundCues, ASplashSoundingAtTheStopPlaysToItsEnd) {
@@ -118,7 +119,7 @@ TEST(SoundCues, ASurfStartedByTheAboutLinkCountsAsPlaying) {
     // walk and surf2 were never started, and are stopped all the same.
     auto s = steps(program);
     ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(s[1].label, "sound 170");
+    EXPECT_EQ(s[1].label, "surf");
     EXPECT_EQ(s[1].kind, Kind::Stop);
 }
 
@@ -138,7 +139,7 @@ TEST(SoundCues, TheHotSpotShowsAFingerAndTheClickHidesThePointerUntilItMoves) {
 TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
     {
         TestProgram program;
-        program.media()->remove_sound(170); // surf: the very first question fails
+        program.media()->remove("surf"); // the very first question fails
         program.click(kMoonX, kMoonY);
         EXPECT_TRUE(steps(program).empty());
         EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
@@ -147,7 +148,7 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
     }
     {
         TestProgram program;
-        program.media()->remove_sound(168); // walk: the surf is already looping
+        program.media()->remove("walk"); // the surf is already looping
         program.click(kMoonX, kMoonY);
         EXPECT_TRUE(surf()->IsPlaying());
         EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
@@ -160,8 +161,8 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
     }
     {
         TestProgram program;
-        program.media()->remove_sound(169); // splash: every action of its timer fails
-        program.media()->remove_sound(171); // surf2: its one action fails
+        program.media()->remove("splash"); // every action of its timer fails
+        program.media()->remove("surf2");  // its one action fails
         program.click(kMoonX, kMoonY);
         program.advance(86000 * 3);
         EXPECT_EQ(program.failure_count(), 4);

@@ -1,6 +1,7 @@
 #include "app/FileTypes.h"
 #include "app/MenuBar1.h"
 #include "app/Program.h"
+#include "common/Plugins.h"
 #include "platform/compat/Application.h"
 #include "platform/compat/QuitMenuItem.h"
 #include "platform/compat/System.h"

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "common/MediaItems.h"
 #include "platform/resources/ResourceFork.h"
 
 #include <map>
 #include <set>
+#include <string_view>
 #include <utility>
 
 namespace testing_support {
 
 // An in-memory resource container with every picture and sound the program uses: pictures of
-// their real sizes in a distinct solid colour per id, sounds of silence with set durations. A
-// test can take items away and count how often each was asked for.
+// their real sizes in a distinct solid colour per item, sounds of silence with set durations,
+// labelled with their names. A test can take items away and count how often each was asked for.
 class FakeMedia : public platform::ResourceFork {
 public:
     // Small pictures keep long runs cheap: every frame drawn is a few pixels.
@@ -20,24 +22,24 @@ public:
     platform::Ref<platform::Picture> GetPicture(int32_t id) override;
     platform::Ref<platform::Sound> GetSound(int32_t id) override;
 
-    void remove_picture(int32_t id) { m_missing_pictures.insert(id); }
-    void remove_sound(int32_t id) { m_missing_sounds.insert(id); }
-    void restore_picture(int32_t id) { m_missing_pictures.erase(id); }
-    int picture_requests(int32_t id) const;
-    int sound_requests(int32_t id) const;
-    void set_sound_seconds(int32_t id, double seconds) { m_seconds[id] = seconds; }
+    // Items by their names in the program's media table.
+    void remove(std::string_view name) { m_missing.insert(name); }
+    void restore(std::string_view name) { m_missing.erase(name); }
+    int requests(std::string_view name) const;
+    void set_seconds(std::string_view sound, double seconds) { m_seconds[sound] = seconds; }
 
-    // The colour every pixel of picture id has.
-    static uint32_t colour_of(int32_t id);
-    std::pair<int, int> size_of(int32_t id) const;
+    // The colour every pixel of the picture has.
+    static uint32_t colour_of(std::string_view picture);
+    std::pair<int, int> size_of(std::string_view picture) const;
 
 private:
+    // The item asked for, counted; null when the table has none or it was taken away.
+    const media_items::Item* take(media_items::Kind kind, int32_t id);
+
     Size m_size;
-    std::set<int32_t> m_missing_pictures;
-    std::set<int32_t> m_missing_sounds;
-    std::map<int32_t, int> m_picture_requests;
-    std::map<int32_t, int> m_sound_requests;
-    std::map<int32_t, double> m_seconds;
+    std::set<std::string_view> m_missing;
+    std::map<std::string_view, int> m_requests;
+    std::map<std::string_view, double> m_seconds;
 };
 
 } // namespace testing_support

@@ -52,9 +52,8 @@ public:
         s->Round = true;
         if (design)
             design(*s);
-        bind(*s, platform::Event::ValueChanged, "SuperSlider1_ValueChanged",
-             &SliderPanel::SuperSlider1_ValueChanged);
-        bind(*s, platform::Event::Open, "SuperSlider1_Open", &SliderPanel::SuperSlider1_Open);
+        bind(*s, platform::Event::ValueChanged, &SliderPanel::SuperSlider1_ValueChanged);
+        bind(*s, platform::Event::Open, &SliderPanel::SuperSlider1_Open);
     }
 
     volume::SuperSlider& slider() const { return *control_as<volume::SuperSlider>("SuperSlider1"); }

@@ -1,0 +1,127 @@
+#include "common/MediaLibrary.h"
+
+#include "common/MediaItems.h"
+#include "platform/Runtime.h"
+#include "platform/base/NilObjectException.h"
+#include "platform/resources/ResourceFork.h"
+
+#include <string>
+
+using media_items::index_of;
+using media_items::Kind;
+using media_items::kItems;
+using platform::Picture;
+using platform::Ref;
+using platform::Sound;
+
+namespace {
+
+// Each item's cache cell, by its place in the table: _permapic for a picture, _snd for a sound.
+std::array<Ref<Picture>, kItems.size()> _permapic;
+std::array<Ref<Sound>, kItems.size()> _snd;
+
+Ref<platform::ResourceFork> container() {
+    Ref<platform::ResourceFork> fork = platform::appResourceForkGetter();
+    if (!fork)
+        throw platform::NilObjectException("the application's resource container is unavailable");
+    return fork;
+}
+
+// Once loaded, a nil test and a reference: the star timers fetch their pictures on every tick.
+template <size_t I>
+Ref<Picture> picture() {
+    static_assert(kItems[I].kind == Kind::Picture);
+    if (!_permapic[I])
+        _permapic[I] = container()->GetPicture(kItems[I].id);
+    return _permapic[I];
+}
+
+template <size_t I>
+Ref<Sound> sound() {
+    static_assert(kItems[I].kind == Kind::Sound);
+    if (!_snd[I])
+        _snd[I] = container()->GetSound(kItems[I].id);
+    return _snd[I];
+}
+
+} // namespace
+
+Ref<Sound> walk() {
+    return sound<index_of("walk")>();
+}
+Ref<Picture> sky() {
+    return picture<index_of("sky")>();
+}
+Ref<Picture> sky1() {
+    return picture<index_of("sky1")>();
+}
+Ref<Picture> sky2() {
+    return picture<index_of("sky2")>();
+}
+Ref<Picture> sky3() {
+    return picture<index_of("sky3")>();
+}
+Ref<Picture> sky4() {
+    return picture<index_of("sky4")>();
+}
+Ref<Picture> sky5() {
+    return picture<index_of("sky5")>();
+}
+Ref<Picture> sky6() {
+    return picture<index_of("sky6")>();
+}
+Ref<Picture> sky7() {
+    return picture<index_of("sky7")>();
+}
+Ref<Picture> sky8() {
+    return picture<index_of("sky8")>();
+}
+Ref<Picture> sky9() {
+    return picture<index_of("sky9")>();
+}
+Ref<Picture> sky10() {
+    return picture<index_of("sky10")>();
+}
+Ref<Picture> sky11() {
+    return picture<index_of("sky11")>();
+}
+Ref<Sound> splash() {
+    return sound<index_of("splash")>();
+}
+Ref<Sound> surf() {
+    return sound<index_of("surf")>();
+}
+Ref<Sound> surf2() {
+    return sound<index_of("surf2")>();
+}
+Ref<Picture> speaker1() {
+    return picture<index_of("speaker1")>();
+}
+Ref<Picture> speaker2() {
+    return picture<index_of("speaker2")>();
+}
+Ref<Picture> speaker3() {
+    return picture<index_of("speaker3")>();
+}
+Ref<Picture> bigsky() {
+    return picture<index_of("bigsky")>();
+}
+Ref<Picture> star1() {
+    return picture<index_of("star1")>();
+}
+Ref<Picture> star1b() {
+    return picture<index_of("star1b")>();
+}
+
+namespace MediaLibrary {
+
+void ReleaseAll() {
+    for (size_t i = 0; i < kItems.size(); ++i) {
+        if (platform::Runtime::exists())
+            platform::Runtime::current().note("release " + std::string(kItems[i].name));
+        _permapic[i] = nullptr;
+        _snd[i] = nullptr;
+    }
+}
+
+} // namespace MediaLibrary
