@@ -4,8 +4,8 @@
 
 namespace app {
 
-// The application object. It handles none of the application events: the framework's defaults
-// do all it needs.
+// The application object. Deliberately empty: it handles none of the application events, the
+// framework's defaults do all it needs.
 class App : public platform::Application {};
 
 } // namespace app

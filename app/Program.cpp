@@ -41,6 +41,8 @@ void _NewAppInstance() {
     platform::RuntimeRegisterAppObject(application);
 }
 
+// Deliberately empty: the application handles no menu command of its own; Quit acts through its
+// menu item.
 void _ApplicationAddMenuHandlers() {
 }
 

@@ -16,6 +16,7 @@ namespace {
 
 Runtime* s_current = nullptr;
 
+// Stand-in: the program calls one plug-in function, found by name at start-up; it is built in.
 // The built-in plug-in behind the name "ObscureCursorMBS".
 void obscure_cursor_plugin() {
     if (Runtime::exists())
@@ -171,6 +172,8 @@ void RuntimeInit(Backend& backend) {
     s_owned = std::make_unique<Runtime>(backend);
 }
 
+// Deliberately empty: no plug-in here supplies classes of its own; start-up keeps the step in
+// its place so that its order stays as the program was written.
 void RuntimeInitExternalClasses() {
 }
 

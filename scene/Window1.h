@@ -31,7 +31,6 @@ public:
     void Layout() override;
     void CreateControls() override;
     void _CreateControls0();
-    void AddMenuHandlers() override {}
     void Event_Open() override;
     bool Event_MouseDown(int x, int y) override;
     void Event_MouseUp(int x, int y) override;

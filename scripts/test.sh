@@ -29,9 +29,13 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 # Loading a picture or a sound from arbitrary bytes, for a fixed number of runs from the corpus.
 cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
+# A failing input is kept in build-fuzz/artifacts; a real case joins the corpus under a name that
+# says what it is.
+mkdir -p build-fuzz/artifacts
 for kind in picture sound; do
     work=$(mktemp -d "$runtime_dir/fuzz-$kind.XXXXXX")
     build-fuzz/fuzz_$kind -runs=2000000 -max_len=8192 -malloc_limit_mb=256 -seed=1 \
+        -artifact_prefix=build-fuzz/artifacts/$kind- \
         "$work" "tests/fuzz/corpus/$kind" 2>"$runtime_dir/fuzz-$kind.log" ||
         { tail -40 "$runtime_dir/fuzz-$kind.log"; exit 1; }
     echo "fuzz_$kind: $(grep -o 'Done [0-9]* runs.*' "$runtime_dir/fuzz-$kind.log")"

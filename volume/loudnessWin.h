@@ -19,7 +19,6 @@ public:
 
     void Layout() override;
     void CreateControls() override;
-    void AddMenuHandlers() override {}
     void Event_Open() override;
     void Event_Activate() override;
     void Event_Deactivate() override;

@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// A document type the application declares to the platform. Converting it to a string
-// declares it; changing it or destroying it withdraws the declaration.
+// Stand-in: a document type the application declares at start-up. The declarations are kept in
+// the runtime's own registry; nothing is written to the desktop's file associations. Converting
+// it to a string declares it; changing it or destroying it withdraws the declaration.
 class FileType : public Object {
 public:
     ~FileType() override;

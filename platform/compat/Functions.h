@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+// Stand-in: the framework's global functions the program calls, over the runtime and backend.
 namespace platform {
 
 // Ends the event loop; the exit status follows from code.

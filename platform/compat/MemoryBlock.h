@@ -8,8 +8,9 @@
 
 namespace platform {
 
-// A fixed-size buffer of bytes with stores and loads at byte offsets, in the machine's own byte
-// order. An access outside the block raises std::out_of_range.
+// Stand-in: the volume panel builds its level word in a byte buffer, as it did on the platform
+// it was first written for. A fixed-size buffer with stores and loads at byte offsets, in the
+// machine's own byte order; an access outside the block raises std::out_of_range.
 class MemoryBlock : public Object {
 public:
     explicit MemoryBlock(size_t size) : m_bytes(size, 0) {}

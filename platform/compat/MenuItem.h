@@ -8,7 +8,8 @@
 
 namespace platform {
 
-// An item of a menu, or a menu (its children), or the menu bar itself.
+// Stand-in: an item of a menu, or a menu (its children), or the menu bar itself. Nothing draws
+// menus here; an item's keyboard shortcut is what reaches it.
 class MenuItem : public Object {
 public:
     const std::string& Name() const { return m_name; }

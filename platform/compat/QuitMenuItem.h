@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// The menu item that quits the application.
+// Stand-in: the menu item that quits the application, reached through its shortcut.
 class QuitMenuItem : public MenuItem {
 public:
     bool Action() override;

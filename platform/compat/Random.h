@@ -7,7 +7,7 @@
 
 namespace platform {
 
-// A random number generator, seeded by the runtime.
+// Stand-in: the framework's random number generator, seeded by the runtime (the backend's seed).
 class Random : public Object {
 public:
     Random();

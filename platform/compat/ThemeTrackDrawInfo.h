@@ -6,7 +6,8 @@
 
 namespace platform {
 
-// The 32-byte record that describes a themed slider track to the track renderer: packed on
+// Stand-in: the record layout the slider control writes byte by byte. The 32-byte record that
+// describes a themed slider track to the track renderer: packed on
 // 2-byte boundaries, numbers in the machine's own byte order. A control fills it in a memory
 // block at the offsets below; the renderer reads it back through read().
 #pragma pack(push, 2)
