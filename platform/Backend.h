@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/base/Micros.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
 #include "platform/graphics/TextRenderer.h"
@@ -13,8 +14,6 @@
 #include <string>
 
 namespace platform {
-
-using Micros = int64_t;
 
 // What the runtime needs of the machine it runs on: a clock, a screen buffer that can be
 // presented in parts, input, the pointer and the desktop's services. The SDL backend talks to

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/base/Micros.h"
 #include "platform/windows/Control.h"
 
 namespace platform {

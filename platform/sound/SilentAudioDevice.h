@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/base/Micros.h"
 #include "platform/sound/AudioDevice.h"
 
 #include <functional>
