@@ -121,6 +121,17 @@ void Runtime::window_destroyed(Window& window) {
     m_dispatcher.forget(window);
 }
 
+void Runtime::screen_resized() {
+    m_desktop.screen_resized();
+    Rect screen = m_desktop.screen_bounds();
+    // Oldest first, by index: a window's Resized handler may make another window.
+    for (size_t i = 0; i < m_implicit_windows.size(); ++i) {
+        Ref<Window> window = m_implicit_windows[i];
+        window->screen_changed(screen);
+    }
+    m_dispatcher.layout_changed();
+}
+
 void Runtime::create_window_list() {
     m_window_list = make_ref<WindowList>();
 }

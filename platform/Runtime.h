@@ -84,6 +84,9 @@ public:
     Ref<Window> implicit_window(const std::string& qualified_class_name) const;
     void release_implicit_windows();
     void window_destroyed(Window& window);
+    // The screen's size changed: every window takes its place on it again and the whole screen
+    // is repainted.
+    void screen_resized();
 
     // The framework's list of windows, made empty at class set-up.
     void create_window_list();

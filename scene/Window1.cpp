@@ -12,6 +12,8 @@
 #include "platform/windows/StaticText.h"
 #include "volume/loudnessWin.h"
 
+#include <algorithm>
+
 using platform::Canvas;
 using platform::Event;
 using platform::make_ref;
@@ -27,6 +29,18 @@ namespace {
 
 int screen_width() {
     return Screen::Get(0)->Width();
+}
+
+// The speaker sits near the right edge of a wide screen and where the strip was designed to hold
+// it on a narrower one, brought in where that would leave it past the screen's edge (with room
+// for the panel that drops down from it).
+int speaker_left(int width) {
+    return width > 1152 ? width - 200 : std::min(898, width - 31);
+}
+
+// The panel's own speaker lies exactly over the strip's.
+int panel_left(int width) {
+    return speaker_left(width) - 11;
 }
 
 } // namespace
@@ -144,24 +158,45 @@ void Window1::Event_Open() {
     dome[10] = sky10();
     dome[11] = sky11();
     r = make_ref<platform::Random>();
+    place_dome_and_moon();
+}
+
+void Window1::place_dome_and_moon() {
     reso = screen_width() - 1170;
     control_as<Canvas>("Canvas2")->SetLeft(screen_width() - 486);
 }
 
 void Window1::Canvas3_Open() {
-    if (screen_width() > 1152)
-        control_as<Canvas>("Canvas3")->SetLeft(screen_width() - 200);
+    place_speaker();
+}
+
+void Window1::place_speaker() {
+    control_as<Canvas>("Canvas3")->SetLeft(speaker_left(screen_width()));
+}
+
+// The screen changed size: what is placed by its width is placed again, the open panel goes with
+// the speaker, and the frame on show is drawn at its new place at once. Sounds, timers and the
+// dome's count go on as they were.
+void Window1::Event_Resized() {
+    place_dome_and_moon();
+    place_speaker();
+    if (showing)
+        loudnessWin()->SetLeft(panel_left(screen_width()));
+    draw_dome((count + 11) % 12);
+}
+
+void Window1::draw_dome(int32_t frame) {
+    Graphics()->DrawPicture(dome[static_cast<size_t>(frame)], reso, 0, -10000, -10000, 0, 0,
+                            -10000, -10000);
 }
 
 void Window1::Timer1_Action() {
     // Each frame is drawn over the last without erasing; the strip is repainted over it.
     if (count < 11) {
-        Graphics()->DrawPicture(dome[static_cast<size_t>(count)], reso, 0, -10000, -10000, 0, 0,
-                                -10000, -10000);
+        draw_dome(count);
         count = count + 1;
     } else {
-        Graphics()->DrawPicture(dome[static_cast<size_t>(count)], reso, 0, -10000, -10000, 0, 0,
-                                -10000, -10000);
+        draw_dome(count);
         count = 0;
     }
     control_as<RectControl>("Canvas1")->Refresh(true);
@@ -245,10 +280,7 @@ bool Window1::Canvas3_MouseDown(int, int) {
 
 // The panel drops down from the speaker: its own speaker lies exactly over this one.
 void Window1::Canvas3_MouseUp(int, int) {
-    if (screen_width() > 1152)
-        loudnessWin()->SetLeft(screen_width() - 211);
-    else
-        loudnessWin()->SetLeft(887);
+    loudnessWin()->SetLeft(panel_left(screen_width()));
     loudnessWin()->SetTop(1);
     loudnessWin()->Show();
 }

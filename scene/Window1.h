@@ -32,6 +32,7 @@ public:
     void CreateControls() override;
     void _CreateControls0();
     void Event_Open() override;
+    void Event_Resized() override;
     bool Event_MouseDown(int x, int y) override;
     void Event_MouseUp(int x, int y) override;
 
@@ -55,6 +56,12 @@ public:
     bool Canvas3_MouseDown(int x, int y);
     void timerxstars1_Action();
     void timerxstars2_Action();
+
+private:
+    // Draws a dome frame at its place, whole and at its own size.
+    void draw_dome(int32_t frame);
+    void place_dome_and_moon();
+    void place_speaker();
 };
 
 } // namespace scene

@@ -80,6 +80,11 @@ void HeadlessBackend::present(const Region& region) {
     m_last_presented = region;
 }
 
+void HeadlessBackend::resize_screen(int width, int height) {
+    m_screen = Image(width, height, 0xFF000000u);
+    push(InputEvent(InputEvent::Type::ScreenResized));
+}
+
 void HeadlessBackend::set_cursor_visible(bool visible) {
     m_visible = visible;
     if (visible)

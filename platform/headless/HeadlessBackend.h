@@ -42,6 +42,9 @@ public:
 
     // Screen.
     Surface screen() override { return m_screen.surface(); }
+    // The screen takes another size, as a display does when its resolution changes; the loop
+    // hears of it with the next events. What was on it is lost.
+    void resize_screen(int width, int height);
     void present(const Region& region) override;
     const Image& screen_image() const { return m_screen; }
     uint32_t pixel(int x, int y) const { return m_screen.at(x, y) | 0xFF000000u; }

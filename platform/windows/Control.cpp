@@ -29,6 +29,8 @@ const char* event_name(Event event) {
         return "Activate";
     case Event::Deactivate:
         return "Deactivate";
+    case Event::Resized:
+        return "Resized";
     case Event::Count:
         break;
     }

@@ -26,6 +26,7 @@ enum class Event {
     ValueChanged,
     Activate,
     Deactivate,
+    Resized,
     Count
 };
 const char* event_name(Event event);

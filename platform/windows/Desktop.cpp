@@ -120,6 +120,13 @@ void Desktop::invalidate(const Rect& r) {
         m_invalid.add(clipped);
 }
 
+void Desktop::screen_resized() {
+    m_invalid.clear();
+    m_damage.clear();
+    ++m_generation;
+    invalidate_all();
+}
+
 void Desktop::paint_pending() {
     if (m_painting || m_invalid.is_empty())
         return;

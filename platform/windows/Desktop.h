@@ -43,6 +43,8 @@ public:
     // Marks a screen rectangle for repainting.
     void invalidate(const Rect& r);
     void invalidate_all() { invalidate(screen_bounds()); }
+    // The screen buffer was made anew at another size: everything is repainted.
+    void screen_resized();
     // Marks a screen rectangle as drawn, to be presented.
     void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
     // Does the repaints asked for so far.

@@ -2,9 +2,18 @@
 
 #include "platform/windows/Window.h"
 
+#include <algorithm>
+
 namespace platform {
 
-void RectControl::set_rect(const Rect& r) {
+void RectControl::set_rect(const Rect& r, bool placed) {
+    if (placed) {
+        Window* w = window();
+        m_placed_w = r.w;
+        m_placed_h = r.h;
+        m_right_gap = (w ? w->Width() : 0) - r.right();
+        m_bottom_gap = (w ? w->Height() : 0) - r.bottom();
+    }
     if (r == m_rect)
         return;
     Refresh();
@@ -72,21 +81,27 @@ bool RectControl::is_inside(const RectControl& ancestor) const {
     return false;
 }
 
-void RectControl::apply_window_resize(int dw, int dh) {
+void RectControl::follow_window(int width, int height) {
+    // Measured from where the program placed the control, not from its last size, so that a
+    // window that shrinks below its design size and grows again puts every control back.
     Rect r = m_rect;
     if (m_lock_right) {
         if (m_lock_left)
-            r.w += dw;
+            r.w = std::max(minimum_width(), width - r.x - m_right_gap);
         else
-            r.x += dw;
+            r.x = width - m_right_gap - r.w;
     }
     if (m_lock_bottom) {
         if (m_lock_top)
-            r.h += dh;
+            r.h = std::max(0, height - r.y - m_bottom_gap);
         else
-            r.y += dh;
+            r.y = height - m_bottom_gap - r.h;
     }
-    set_rect(r);
+    set_rect(r, false);
+}
+
+bool RectControl::hit(int, int) {
+    return true;
 }
 
 void RectControl::paint(Graphics&) {

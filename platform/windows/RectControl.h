@@ -50,6 +50,15 @@ public:
 protected:
     RectControl() = default;
 
+    // Whether a point of the control, in its own coordinates, takes the pointer. The whole
+    // rectangle unless a control class draws less of it.
+    virtual bool hit(int x, int y);
+    // The narrowest a control locked left and right becomes when its window is narrower than
+    // the window it was placed for.
+    virtual int minimum_width() const { return 0; }
+    // The width the program gave the control.
+    int placed_width() const { return m_placed_w; }
+
     // The pointer's events, from the dispatcher. A control class that handles an event itself
     // overrides these; by default they go to the holder's handlers.
     virtual bool handle_mouse_down(int x, int y) { return raise(Event::MouseDown, {x, y}); }
@@ -68,11 +77,17 @@ private:
     // The control whose area this one belongs to for the pointer: its parent, or for a control
     // placed on the window, the window's own area; null for that area itself.
     RectControl* container() const;
-    void apply_window_resize(int dw, int dh);
-    void set_rect(const Rect& r);
+    // Follows the window's new size as its locked edges say.
+    void follow_window(int width, int height);
+    // Sets the rectangle; placed by the program, the locks measure from it afterwards.
+    void set_rect(const Rect& r, bool placed = true);
     void invalidate_tree();
 
     Rect m_rect;
+    // Where the program placed the control: its size, and its distances to the window's right
+    // and bottom edges then, which the locks keep when the window's size changes.
+    int m_placed_w = 0, m_placed_h = 0;
+    int m_right_gap = 0, m_bottom_gap = 0;
     bool m_visible = true;
     bool m_enabled = true;
     bool m_lock_left = true;

@@ -74,25 +74,47 @@ std::vector<std::string> StaticText::lines() const {
     return out;
 }
 
+void StaticText::render() {
+    if (!m_stale)
+        return;
+    TextRenderer& renderer = Runtime::current().backend().text();
+    m_rendered.clear();
+    for (const std::string& line : lines())
+        m_rendered.push_back(renderer.render_line(line, m_style));
+    m_line_height = renderer.line_height(m_style);
+    m_stale = false;
+}
+
+int StaticText::line_x(const Image& line) const {
+    if (m_align == AlignCenter)
+        return (Width() - line.width()) / 2;
+    if (m_align == AlignRight)
+        return Width() - line.width();
+    return 0;
+}
+
 void StaticText::paint(Graphics& g) {
-    if (m_stale) {
-        TextRenderer& renderer = Runtime::current().backend().text();
-        m_rendered.clear();
-        for (const std::string& line : lines())
-            m_rendered.push_back(renderer.render_line(line, m_style));
-        m_line_height = renderer.line_height(m_style);
-        m_stale = false;
-    }
+    render();
     int y = 0;
     for (const Image& line : m_rendered) {
-        int x = 0;
-        if (m_align == AlignCenter)
-            x = (Width() - line.width()) / 2;
-        else if (m_align == AlignRight)
-            x = Width() - line.width();
-        g.draw_image(line, x, y);
+        g.draw_image(line, line_x(line), y);
         y += m_line_height;
     }
+}
+
+bool StaticText::hit(int x, int y) {
+    // Enough to forgive a pointer that just misses a short word.
+    constexpr int kMargin = 3;
+    render();
+    int top = 0;
+    for (const Image& line : m_rendered) {
+        Rect around{line_x(line) - kMargin, top - kMargin, line.width() + 2 * kMargin,
+                    m_line_height + 2 * kMargin};
+        if (line.width() > 0 && around.contains(x, y))
+            return true;
+        top += m_line_height;
+    }
+    return false;
 }
 
 } // namespace platform

@@ -29,9 +29,19 @@ public:
 
     void paint(Graphics& g) override;
 
+protected:
+    // A label answers the pointer where its text is, a few pixels around it, not on the blank
+    // rest of its rectangle, which a label stretched across a strip can make wide.
+    bool hit(int x, int y) override;
+    // Narrower than the program made it, its text would be cut.
+    int minimum_width() const override { return placed_width(); }
+
 private:
     void changed();
     std::vector<std::string> lines() const;
+    void render();
+    // Where a rendered line starts, by the alignment.
+    int line_x(const Image& line) const;
 
     std::string m_text;
     TextStyle m_style;

@@ -60,24 +60,10 @@ Window::~Window() {
 
 void Window::Construct() {
     Layout();
-    Rect design = m_frame;
     CreateControls();
     AddMenuHandlers();
 
-    Rect screen = desktop().screen_bounds();
-    Rect placed = m_frame;
-    if (m_full_screen) {
-        placed = screen;
-    } else if (!m_position_set) {
-        // The default placement: centred on the screen.
-        placed.x = (screen.w - placed.w) / 2;
-        placed.y = (screen.h - placed.h) / 2;
-    }
-    set_frame(placed);
-    if (placed.w != design.w || placed.h != design.h)
-        for (const Ref<platform::Control>& c : m_controls)
-            if (auto* rc = dynamic_cast<RectControl*>(c.get()))
-                rc->apply_window_resize(placed.w - design.w, placed.h - design.h);
+    set_frame(placement(desktop().screen_bounds()));
 
     Runtime& runtime = Runtime::current();
     runtime.register_implicit_window(Ref<Window>(this));
@@ -116,13 +102,35 @@ void Window::SetVisible(bool visible) {
         Hide();
 }
 
+Rect Window::placement(const Rect& screen) const {
+    if (m_full_screen)
+        return screen;
+    if (m_position_set)
+        return m_frame;
+    // The default placement: centred on the screen.
+    return {screen.x + (screen.w - m_frame.w) / 2, screen.y + (screen.h - m_frame.h) / 2,
+            m_frame.w, m_frame.h};
+}
+
+void Window::screen_changed(const Rect& screen) {
+    set_frame(placement(screen));
+}
+
 void Window::set_frame(const Rect& r) {
     if (r == m_frame)
         return;
     if (m_constructed && m_visible)
         desktop().window_moved(*this, m_frame, r);
+    bool resized = r.w != m_frame.w || r.h != m_frame.h;
     m_frame = r;
     m_area->m_rect = {0, 0, r.w, r.h};
+    if (!resized)
+        return;
+    for (const Ref<platform::Control>& c : m_controls)
+        if (auto* rc = dynamic_cast<RectControl*>(c.get()))
+            rc->follow_window(r.w, r.h);
+    if (m_constructed)
+        Runtime::current().guard(handler_name(Event::Resized), [this] { Event_Resized(); });
 }
 
 void Window::SetLeft(int left) {
@@ -251,7 +259,8 @@ const std::vector<RectControl*>& Window::paint_order() {
 RectControl* Window::control_at(int x, int y) {
     const std::vector<RectControl*>& order = paint_order();
     for (auto it = order.rbegin(); it != order.rend(); ++it)
-        if ((*it)->is_shown() && (*it)->bounds().contains(x, y))
+        if ((*it)->is_shown() && (*it)->bounds().contains(x, y) &&
+            (*it)->hit(x - (*it)->Left(), y - (*it)->Top()))
             return *it;
     return nullptr;
 }

@@ -89,6 +89,8 @@ public:
     // Where a window installs menu handlers of its own; the program's windows have none.
     virtual void AddMenuHandlers() {}
     virtual void Event_Open() {}
+    // The window's size changed after it was built: its locked controls have followed.
+    virtual void Event_Resized() {}
     virtual void Event_Activate() {}
     virtual void Event_Deactivate() {}
     virtual bool Event_MouseDown(int, int) { return false; }
@@ -127,6 +129,7 @@ private:
     friend class Desktop;
     friend class Dispatcher;
     friend class RectControl;
+    friend class Runtime;
     class Area;
 
     void add_control(const std::string& name, const Ref<Control>& control);
@@ -135,6 +138,13 @@ private:
     RectControl* area() const;
     // The name of the window's own handler of an event ("Window1.Event_Activate").
     std::string handler_name(Event event) const;
+    // Where the window goes on a screen: all of it when full screen, centred when the program
+    // has not placed it, else where the program put it.
+    Rect placement(const Rect& screen) const;
+    // The screen's size changed: a full-screen window follows it, one placed by default is
+    // centred again.
+    void screen_changed(const Rect& screen);
+    // Moves or resizes the window; its locked controls follow a new size.
     void set_frame(const Rect& r);
     void set_shown(bool shown) { m_visible = shown; }
     // A window rectangle is to be repainted.

@@ -1,0 +1,170 @@
+#include "common/MediaLibrary.h"
+#include "platform/loop/Timer.h"
+#include "platform/windows/Canvas.h"
+#include "platform/windows/StaticText.h"
+#include "scene/Window1.h"
+#include "tests/support/TestProgram.h"
+#include "volume/SuperSlider.h"
+#include "volume/loudnessWin.h"
+
+#include <gtest/gtest.h>
+
+using platform::Canvas;
+using platform::CursorShape;
+using platform::Rect;
+using platform::Ref;
+using platform::StaticText;
+using platform::Timer;
+using testing_support::FakeMedia;
+using testing_support::TestProgram;
+
+namespace {
+
+// Where the scene puts what it places by the screen's width.
+struct Places {
+    int reso, moon, speaker, panel;
+};
+
+Places expected_places(int width) {
+    int speaker = width > 1152 ? width - 200 : std::min(898, width - 31);
+    return {width - 1170, width - 486, speaker, speaker - 11};
+}
+
+void expect_placed_for(int width, int height) {
+    Ref<scene::Window1> w = Window1();
+    Places p = expected_places(width);
+    EXPECT_EQ(w->frame(), (Rect{0, 0, width, height}));
+    EXPECT_EQ(w->reso, p.reso);
+    EXPECT_EQ(w->control_as<Canvas>("Canvas2")->Left(), p.moon);
+    EXPECT_EQ(w->control_as<Canvas>("Canvas3")->Left(), p.speaker);
+    // The strip spans the screen but for 4 pixels each side; "Quit" stretches with it but never
+    // below the width it was made.
+    EXPECT_EQ(w->control_as<Canvas>("Canvas1")->Width(), width - 8);
+    EXPECT_EQ(w->control_as<StaticText>("StaticText1")->Width(), std::max(35, width - 910));
+}
+
+struct Scene {
+    TestProgram program;
+    Ref<scene::Window1> w;
+    explicit Scene(int width = 1920, int height = 1080)
+        : program(TestProgram::Options::screen(width, height)), w(Window1()) {}
+
+    void click_moon() {
+        int x = w->control_as<Canvas>("Canvas2")->Left() + 71;
+        program.click(x, 179);
+    }
+    Ref<volume::loudnessWin> open_panel() {
+        int x = w->control_as<Canvas>("Canvas3")->Left() + 12;
+        program.move(x, 12);
+        program.click(x, 12);
+        return loudnessWin();
+    }
+    void resize(int width, int height) {
+        program.backend().resize_screen(width, height);
+        program.advance(0);
+    }
+    uint32_t pixel(int x, int y) { return program.backend().pixel(x, y); }
+};
+
+} // namespace
+
+// Every screen-dependent place is made again at widths across the placement rules, and the
+// running scene goes on untouched: the beach keeps playing, the timers keep their beat, the
+// panel keeps its value and moves with the speaker.
+TEST(ScreenChange, EveryPlaceFollowsTheScreenAndTheRunningSceneGoesOn) {
+    Scene s;
+    s.click_moon();
+    s.program.advance(300);
+    const size_t sound_events = s.program.backend().sound_events().size();
+
+    for (auto [width, height] : {std::pair{945, 573},
+                                 {1152, 864},
+                                 {1153, 864},
+                                 {1170, 900},
+                                 {800, 600},
+                                 {7680, 4320},
+                                 {1080, 1920},
+                                 {1920, 1080}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        Ref<volume::loudnessWin> panel = s.open_panel();
+        auto slider = panel->control_as<volume::SuperSlider>("SuperSlider1");
+        slider->value = 200;
+        const size_t volume_events = s.program.backend().volume_events().size();
+        int count = s.w->count;
+        s.resize(width, height);
+        expect_placed_for(width, height);
+        // The panel went with the speaker; the pointer, left where it was, may have left it.
+        EXPECT_EQ(panel->frame(), (Rect{expected_places(width).panel, 1, 42, 180}));
+        EXPECT_EQ(s.w->showing, panel->Visible());
+        EXPECT_EQ(slider->value, 200);
+        EXPECT_EQ(s.program.backend().volume_events().size(), volume_events);
+        EXPECT_TRUE(surf()->IsPlaying());
+        EXPECT_EQ(s.w->count, count);
+
+        // The whole screen is painted again: the backdrop where it reaches, black beyond it,
+        // and the frame on show at its new place.
+        auto [sky_w, sky_h] = s.program.media()->size_of("bigsky");
+        EXPECT_EQ(s.pixel(std::min(width, sky_w) - 1, std::min(height, sky_h) - 1),
+                  FakeMedia::colour_of("bigsky"));
+        if (width > sky_w) {
+            EXPECT_EQ(s.pixel(width - 1, height - 1), 0xFF000000u);
+        }
+        uint32_t shown = FakeMedia::colour_of(media_items::kDomeFrames[(count + 11) % 12]);
+        EXPECT_EQ(s.pixel(std::max(0, s.w->reso) + 600, 300), shown);
+        s.program.advance(75);
+        EXPECT_EQ(s.w->count, (count + 1) % 12);
+        s.program.click(width / 2, height - 100);
+    }
+    EXPECT_EQ(s.program.backend().sound_events().size(), sound_events);
+    EXPECT_EQ(Window1()->control_as<Timer>("Timer2")->Mode(), Timer::ModeMultiple);
+    EXPECT_EQ(s.program.failure_count(), 0);
+}
+
+// After a change the pointer rules hold at the new places: the hand over the moon where it now
+// is, the strip's labels under the pointer, and a panel opened afterwards lies under the
+// speaker, whole on the screen.
+TEST(ScreenChange, ThePointerFindsEverythingAtItsNewPlace) {
+    Scene s;
+    s.resize(1280, 720);
+    int moon = expected_places(1280).moon + 71;
+    s.program.move(moon, 179);
+    EXPECT_EQ(s.program.backend().cursor_shape(), CursorShape::FingerPointer);
+    s.program.move(1920 - 486 + 71, 179);
+    EXPECT_EQ(s.program.backend().cursor_shape(), CursorShape::StandardPointer);
+
+    s.resize(800, 600);
+    s.program.move(30, 12);
+    EXPECT_TRUE(s.w->control_as<StaticText>("StaticText1")->Visible());
+    s.program.click(30, 12);
+    EXPECT_TRUE(s.program.runtime().loop().quit_requested()) << "Quit is there to click";
+}
+
+// On a screen narrower than the scene was designed for, nothing the user needs is lost: the
+// labels keep their width and the speaker and its panel come in to stay whole on the screen.
+TEST(ScreenChange, ASmallScreenKeepsTheLabelsAndTheSpeakerWhole) {
+    Scene s(800, 600);
+    expect_placed_for(800, 600);
+    Ref<volume::loudnessWin> panel = s.open_panel();
+    EXPECT_TRUE(panel->Visible());
+    EXPECT_EQ(panel->Left() + panel->Width(), 800);
+    EXPECT_EQ(panel->Left() + 11, s.w->control_as<Canvas>("Canvas3")->Left());
+    EXPECT_EQ(s.program.failure_count(), 0);
+}
+
+// A label answers where its text is: the blank part of the stretched "Quit" label belongs to
+// the strip, so a click there shows the speaker and the program goes on; the word still quits.
+TEST(ScreenChange, TheQuitLabelAnswersOnlyWhereItsWordIs) {
+    Scene s;
+    auto quit = s.w->control_as<StaticText>("StaticText1");
+    ASSERT_GT(quit->Width(), 900);
+    s.program.move(600, 12);
+    EXPECT_TRUE(quit->Visible());
+    s.w->control_as<Canvas>("Canvas3")->SetVisible(false);
+    s.program.click(600, 12);
+    EXPECT_TRUE(s.program.is_running());
+    EXPECT_FALSE(s.program.runtime().loop().quit_requested());
+    EXPECT_TRUE(s.w->control_as<Canvas>("Canvas3")->Visible());
+
+    s.program.click(quit->Left() + 10, 12);
+    EXPECT_TRUE(s.program.runtime().loop().quit_requested());
+}
