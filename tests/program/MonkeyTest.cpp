@@ -105,9 +105,11 @@ private:
             {(kWidth - 141) / 2 + 20, (kHeight - 122) / 2 + 23, 100, 16},
             {(kWidth - 141) / 2 + 20, (kHeight - 122) / 2 + 70, 100, 14},
         };
-        // The Quit label ends a life: rarely aimed at on purpose.
-        if (pick(200) == 0)
-            places.push_back(scene->control_as<StaticText>("StaticText1")->bounds());
+        // The word Quit ends a life: rarely aimed at on purpose.
+        if (pick(15) == 0) {
+            Rect quit = scene->control_as<StaticText>("StaticText1")->bounds();
+            places.push_back({quit.x, quit.y, 35, quit.h});
+        }
         const Rect& r = places[pick(places.size())];
         int x = r.x + static_cast<int>(pick(static_cast<size_t>(std::max(1, r.w + 4)))) - 2;
         int y = r.y + static_cast<int>(pick(static_cast<size_t>(std::max(1, r.h + 4)))) - 2;
