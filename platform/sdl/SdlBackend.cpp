@@ -51,8 +51,10 @@ SdlBackend::SdlBackend() {
     }
     // Asking for full screen waits for a window manager's answer, 100 ms in vain where there is
     // none; a borderless window at the display's bounds already covers the screen there.
-    if (WindowManagerProbe::is_running(m_window))
+    m_has_window_manager = WindowManagerProbe::is_running(m_window);
+    if (m_has_window_manager)
         SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    watch_main_screen();
     attach_surface();
     m_cursors[static_cast<int>(CursorShape::StandardPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
@@ -66,6 +68,8 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
+    // Its thread posts SDL events: it stops while SDL still runs.
+    m_main_screen.reset();
     m_text.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
@@ -117,6 +121,30 @@ void SdlBackend::open_audio() {
         std::cerr << "quorvane: sound is off: " << e.what() << std::endl;
         m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
     }
+}
+
+void SdlBackend::watch_main_screen() {
+    m_screen_changed = SDL_RegisterEvents(1);
+    m_main_screen = X11MainScreen::of_window(m_window, m_screen_changed);
+    if (m_main_screen)
+        cover_main_screen();
+}
+
+void SdlBackend::cover_main_screen() {
+    Rect want = m_main_screen->bounds();
+    Rect now;
+    SDL_GetWindowPosition(m_window, &now.x, &now.y);
+    SDL_GetWindowSize(m_window, &now.w, &now.h);
+    if (now == want)
+        return;
+    // A window manager keeps a full-screen window where it is; it moves to another monitor, or
+    // takes a new size, out of full screen.
+    if (m_has_window_manager)
+        SDL_SetWindowFullscreen(m_window, 0);
+    SDL_SetWindowPosition(m_window, want.x, want.y);
+    SDL_SetWindowSize(m_window, want.w, want.h);
+    if (m_has_window_manager)
+        SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 void SdlBackend::attach_surface() {
@@ -185,6 +213,10 @@ std::optional<InputEvent> SdlBackend::poll_event() {
 std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
     const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
     InputEvent out;
+    if (m_main_screen && e.type == m_screen_changed) {
+        cover_main_screen();
+        return std::nullopt;
+    }
     switch (e.type) {
     case SDL_QUIT:
         out.type = InputEvent::Type::QuitRequest;
@@ -195,8 +227,10 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
             return out;
         }
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            Rect before = screen().bounds();
             attach_surface();
-            out.type = InputEvent::Type::Exposed;
+            out.type = screen().bounds() == before ? InputEvent::Type::Exposed
+                                                   : InputEvent::Type::ScreenResized;
             return out;
         }
         if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {

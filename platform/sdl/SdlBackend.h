@@ -2,6 +2,7 @@
 
 #include "platform/Backend.h"
 #include "platform/graphics/Image.h"
+#include "platform/sdl/X11MainScreen.h"
 
 #include <memory>
 #include <stdexcept>
@@ -57,8 +58,16 @@ private:
     void open_audio();
     void attach_surface();
     void apply_cursor_visibility();
+    // On X11, follows the main screen from now on.
+    void watch_main_screen();
+    // Puts the window over the main screen as it is now.
+    void cover_main_screen();
 
     SDL_Window* m_window = nullptr;
+    // On X11: where the main screen is, and news of its changes. Null elsewhere.
+    std::unique_ptr<X11MainScreen> m_main_screen;
+    uint32_t m_screen_changed = 0;
+    bool m_has_window_manager = false;
     SDL_Surface* m_surface = nullptr;
     // Used when the window surface is not 32-bit XRGB: drawn here, converted at present.
     std::unique_ptr<Image> m_shadow;
