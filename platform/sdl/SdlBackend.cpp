@@ -137,14 +137,18 @@ void SdlBackend::cover_main_screen() {
     SDL_GetWindowSize(m_window, &now.w, &now.h);
     if (now == want)
         return;
-    // A window manager keeps a full-screen window where it is; it moves to another monitor, or
-    // takes a new size, out of full screen.
-    if (m_has_window_manager)
-        SDL_SetWindowFullscreen(m_window, 0);
+    if (!m_has_window_manager) {
+        SDL_SetWindowPosition(m_window, want.x, want.y);
+        SDL_SetWindowSize(m_window, want.w, want.h);
+        return;
+    }
+    // A window manager fits a full-screen window to its monitor itself; it keeps it on that
+    // monitor, so reaching another one takes leaving full screen.
+    if (now.x == want.x && now.y == want.y)
+        return;
+    SDL_SetWindowFullscreen(m_window, 0);
     SDL_SetWindowPosition(m_window, want.x, want.y);
-    SDL_SetWindowSize(m_window, want.w, want.h);
-    if (m_has_window_manager)
-        SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 void SdlBackend::attach_surface() {
