@@ -12,7 +12,8 @@ run_packages=(
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev
-    xvfb xdotool x11-utils x11-apps x11-xserver-utils openbox imagemagick libxdamage-dev libxfixes-dev
+    xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-apps x11-xserver-utils
+    openbox imagemagick libxdamage-dev libxfixes-dev
     pulseaudio pulseaudio-utils sox
     desktop-file-utils appstream dpkg-dev file
 )

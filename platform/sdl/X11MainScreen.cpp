@@ -17,7 +17,9 @@ Rect output_area(Display* display, XRRScreenResources* resources, RROutput outpu
     XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
     if (!info)
         return area;
-    if (info->connection == RR_Connected && info->crtc != None) {
+    // Lit is what counts: the connection state is the one last polled, which for some drivers
+    // lags behind an output that has just been given a mode.
+    if (info->crtc != None) {
         if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, info->crtc)) {
             area = {crtc->x, crtc->y, static_cast<int>(crtc->width),
                     static_cast<int>(crtc->height)};
