@@ -4,6 +4,7 @@
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -31,6 +33,23 @@ constexpr int kFallbackWidth = 1024;
 constexpr int kFallbackHeight = 768;
 // How long the compositor may take to answer the window's first commit.
 constexpr Micros kConfigureTimeout = 5'000'000;
+
+// What libwayland last had to say. It would print it on stderr; the program says it in its own
+// words instead, once, when it matters.
+std::string g_library_message;
+
+void keep_library_message(const char* format, va_list args) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    g_library_message = text;
+    while (!g_library_message.empty() && g_library_message.back() == '\n')
+        g_library_message.pop_back();
+}
+
+// ": what libwayland said", or nothing.
+std::string library_message() {
+    return g_library_message.empty() ? "" : ": " + g_library_message;
+}
 
 template <class T>
 T* bind(wl_registry* registry, uint32_t name, const wl_interface* interface, uint32_t offered,
@@ -137,11 +156,14 @@ void WaylandBackend::open() {
     // Before the services: SDL, started for sound, leaves a handler it finds in place.
     m_signals = std::make_unique<SignalPipe>();
     m_keys = std::make_unique<XkbKeyboard>();
+    wl_log_set_handler_client(keep_library_message);
+    g_library_message.clear();
     m_display = wl_display_connect(nullptr);
-    if (!m_display)
-        throw BackendError(
-            std::string("no compositor answers at ") +
-            (std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0"));
+    if (!m_display) {
+        const char* name = std::getenv("WAYLAND_DISPLAY");
+        throw BackendError(std::string("no compositor answers at ") + (name ? name : "wayland-0") +
+                           library_message());
+    }
     m_connected = true;
     m_registry = wl_display_get_registry(m_display);
     wl_registry_add_listener(m_registry, &Listeners::registry, this);
@@ -436,7 +458,10 @@ void WaylandBackend::connection_lost() {
         return;
     m_connected = false;
     int error = wl_display_get_error(m_display);
-    std::cerr << "quorvane: the display connection closed: " << std::strerror(error ? error : EPIPE)
+    std::cerr << "quorvane: the display connection closed: "
+              << (error == EPROTO && !g_library_message.empty()
+                      ? g_library_message
+                      : std::strerror(error ? error : EPIPE))
               << std::endl;
     m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
 }
