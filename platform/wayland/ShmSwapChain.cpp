@@ -3,7 +3,7 @@
 #include <poll.h>
 #include <wayland-client.h>
 
-#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -11,13 +11,22 @@ namespace platform {
 
 namespace {
 
-// Two take turns; a third covers a compositor that has not yet released the one before.
+// Two take turns; a third covers a compositor that keeps the one before until it repaints.
 constexpr size_t kMaxBuffers = 3;
+// A compositor releases the buffer a commit replaces as it takes the commit, a fraction of a
+// millisecond after it is sent; waiting that long for it beats a third screen's memory.
+constexpr Micros kReleaseWait = 4000;
 
 const wl_callback_listener kFrameListener = {
     .done = [](void* data, wl_callback*,
                uint32_t) { static_cast<ShmSwapChain*>(data)->frame_done(); },
 };
+
+Micros steady_micros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 void copy(const Surface& from, const Surface& to, const Rect& area) {
     Rect r = area.intersected(from.bounds()).intersected(to.bounds());
@@ -70,6 +79,9 @@ void ShmSwapChain::commit() {
     m_frame = wl_surface_frame(m_surface);
     wl_callback_add_listener(m_frame, &kFrameListener, this);
     wl_surface_commit(m_surface);
+    // Sent now, not at the loop's next wait: the buffer it replaces comes back the sooner. A
+    // full socket sends it then; a broken one is noticed there.
+    wl_display_flush(m_display);
     m_current->mark_busy();
     m_uncommitted.clear();
 }
@@ -101,27 +113,37 @@ ShmBuffer& ShmSwapChain::free_buffer() {
     };
     if (ShmBuffer* b = find_free())
         return *b;
-    // A release may be waiting unread on the socket.
-    dispatch_releases();
-    if (ShmBuffer* b = find_free())
-        return *b;
+    if (m_buffers.size() > 1) {
+        Micros end = steady_micros() + kReleaseWait;
+        for (Micros left = kReleaseWait; left >= 0; left = end - steady_micros()) {
+            if (!dispatch_releases(left))
+                return *m_current; // the compositor is gone and reads none of them any more
+            if (ShmBuffer* b = find_free())
+                return *b;
+        }
+    }
     if (m_buffers.size() < kMaxBuffers) {
         m_buffers.push_back(std::make_unique<ShmBuffer>(m_shm, m_queue, m_width, m_height));
         return *m_buffers.back();
     }
-    // The compositor holds every buffer, which a compositor that releases the buffer a commit
-    // replaces never does: wait for one.
-    while (wl_display_dispatch_queue(m_display, m_queue) >= 0)
+    // Every buffer held, which a compositor that releases what it has shown never does.
+    for (;;) {
+        if (!dispatch_releases(std::nullopt))
+            return *m_current;
         if (ShmBuffer* b = find_free())
             return *b;
-    // The compositor is gone and reads none of them any more.
-    return *m_current;
+    }
 }
 
-bool ShmSwapChain::dispatch_releases() {
+bool ShmSwapChain::dispatch_releases(std::optional<Micros> timeout) {
     if (wl_display_prepare_read_queue(m_display, m_queue) == 0) {
         pollfd fd{wl_display_get_fd(m_display), POLLIN, 0};
-        if (poll(&fd, 1, 0) > 0) {
+        timespec wait{};
+        if (timeout) {
+            wait.tv_sec = *timeout / 1'000'000;
+            wait.tv_nsec = (*timeout % 1'000'000) * 1000;
+        }
+        if (ppoll(&fd, 1, timeout ? &wait : nullptr, nullptr) > 0) {
             if (wl_display_read_events(m_display) < 0)
                 return false;
         } else {

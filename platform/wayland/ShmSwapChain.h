@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/Backend.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
 #include "platform/wayland/ShmBuffer.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct wl_callback;
@@ -20,7 +22,7 @@ namespace platform {
 // the compositor's frame callback, so nothing is sent that would not be shown: what is drawn
 // meanwhile joins the next commit. When the buffer drawn into has been committed, drawing moves
 // to a free one, which first takes over the parts it lacks from the newest picture; two buffers
-// take turns, a third is made only when the compositor holds both.
+// take turns, a third is made only when the compositor keeps both for more than a moment.
 class ShmSwapChain {
 public:
     ShmSwapChain(wl_display* display, wl_shm* shm, wl_surface* surface, int width, int height);
@@ -37,8 +39,9 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
 
-    // Handles the releases that the display has read so far; false when the connection failed.
-    bool dispatch_releases();
+    // Handles the buffer releases that came, waiting up to timeout (forever without one) for
+    // the display to have news; false when the connection failed.
+    bool dispatch_releases(std::optional<Micros> timeout);
     // The compositor has shown the last commit.
     void frame_done();
 

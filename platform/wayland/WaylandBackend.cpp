@@ -446,7 +446,7 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
             wl_display_cancel_read(m_display);
         }
         if (wl_display_dispatch_pending(m_display) < 0 ||
-            (m_chain && !m_chain->dispatch_releases()))
+            (m_chain && !m_chain->dispatch_releases(0)))
             return connection_lost();
     }
     if (ready > 0 && (fds[0].revents & POLLIN) && m_signals->take())
