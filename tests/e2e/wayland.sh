@@ -2,7 +2,9 @@
 # The real program on a Wayland compositor, weston nested in Xvfb so that xdotool drives its
 # seat and screenshots of the X display show its output: the scene shows with the moon at its
 # place; the controls behave as on X11 (the scene_controls test, run through weston: the strip
-# under the pointer, the beach on the sink, the volume panel, About, Quit); Ctrl+Q and SIGTERM
+# under the pointer, the beach on the sink, the volume panel, About, Quit); the backend alone
+# shows every part presented however fast they come, and reads the pointer's place, the left
+# button only, and keys as the X11 backend does (wayland_probe); Ctrl+Q and SIGTERM
 # end it with status 0; a compositor without a seat runs it without input; the compositor
 # going away ends it with one line; a Wayland session whose compositor does not answer falls
 # back to X11; and nothing reaches stderr in a normal run. Skipped (77) when weston cannot be
@@ -11,7 +13,7 @@ set -euo pipefail
 here=$(dirname "$0")
 source "$here/lib.sh"
 source "$here/weston.sh"
-binary=$1
+binary=$1 probe=$2
 skip() {
     echo "SKIP: $*"
     exit 77
@@ -84,6 +86,45 @@ no_stderr "Ctrl+Q"
 
 bash "$here/scene_controls.sh" "$e2e_tmp/on-wayland" || fail "the controls on Wayland"
 no_stderr "the controls"
+
+# The backend alone: squares presented one by one, many within one frame.
+DISPLAY= "$probe" >"$e2e_tmp/probe.out" 2>"$e2e_tmp/stderr" &
+probe_pid=$!
+private_pids+=("$probe_pid")
+probe_says() {
+    for _ in $(seq 50); do
+        grep -qx "$1" "$e2e_tmp/probe.out" && return 0
+        sleep 0.1
+    done
+    fail "the probe did not say '$1': $(tr '\n' '|' <"$e2e_tmp/probe.out") $(cat "$e2e_tmp/stderr")"
+}
+probe_says "size $W $H"
+probe_says drawn
+sleep 0.5
+screenshot "$e2e_tmp/squares.png"
+colours=("srgb(255,0,0)" "srgb(0,255,0)" "srgb(0,0,255)")
+for i in $(seq 0 23); do
+    got=$(convert "$e2e_tmp/squares.png" -format "%[pixel:p{$((40 + i * 50)),120}]" info:)
+    [[ $got == "${colours[i % 3]}" ]] || fail "square $i shows $got, not ${colours[i % 3]}"
+done
+gap=$(convert "$e2e_tmp/squares.png" -format "%[pixel:p{65,120}]" info:)
+[[ $gap == "srgb(64,64,64)" ]] || fail "between the squares: $gap"
+xdotool mousemove 300 400
+probe_says "move 300 400"
+xdotool click 3 click 2 click 1
+probe_says "up 300 400"
+[[ $(grep -c "^down\|^up" "$e2e_tmp/probe.out") -eq 2 ]] ||
+    fail "buttons other than the left one: $(grep "^down\|^up" "$e2e_tmp/probe.out")"
+xdotool key ctrl+q q ctrl+shift+a space F1 ctrl+5 super+w
+probe_says "key W 1"
+keys=$(grep "^key" "$e2e_tmp/probe.out" | tr '\n' '|')
+[[ $keys == "key Q 1|key Q 0|key A 1|key 5 1|key W 1|" ]] || fail "keys read as $keys"
+kill -TERM "$probe_pid"
+status=0
+wait_exit "$probe_pid" 2 || status=$?
+[[ $status -eq 0 ]] && grep -qx quit "$e2e_tmp/probe.out" || fail "probe: SIGTERM: status $status"
+no_stderr "the probe"
+echo "probe: 24 squares in place; pointer, left button and keys as on X11"
 
 start_program "$e2e_tmp/on-wayland"
 wait_for_sky || fail "the screen stayed black again: $(cat "$e2e_tmp/stderr")"
