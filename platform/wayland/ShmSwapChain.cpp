@@ -1,5 +1,7 @@
 #include "platform/wayland/ShmSwapChain.h"
 
+#include "platform/BackendError.h"
+
 #include <poll.h>
 #include <wayland-client.h>
 
@@ -123,8 +125,14 @@ ShmBuffer& ShmSwapChain::free_buffer() {
         }
     }
     if (m_buffers.size() < kMaxBuffers) {
-        m_buffers.push_back(std::make_unique<ShmBuffer>(m_shm, m_queue, m_width, m_height));
-        return *m_buffers.back();
+        try {
+            m_buffers.push_back(std::make_unique<ShmBuffer>(m_shm, m_queue, m_width, m_height));
+            return *m_buffers.back();
+        } catch (const BackendError&) {
+            // Without the memory for a third, one of two comes back in the end.
+            if (m_buffers.size() < 2)
+                throw;
+        }
     }
     // Every buffer held, which a compositor that releases what it has shown never does.
     for (;;) {

@@ -188,6 +188,8 @@ void WaylandBackend::open() {
     xdg_toplevel_set_fullscreen(m_toplevel, nullptr);
     wl_surface_commit(m_surface);
     wait_for_configure();
+    // The configure's answer goes out now, not with the first picture.
+    wl_display_flush(m_display);
     m_services = std::make_unique<DesktopServices>([this] { return now(); });
 }
 
@@ -288,7 +290,6 @@ void WaylandBackend::toplevel_configure(int32_t width, int32_t height) {
 
 void WaylandBackend::surface_configure(uint32_t serial) {
     xdg_surface_ack_configure(m_xdg_surface, serial);
-    m_configured = true;
     m_sized_by_mode = m_asked_width <= 0 || m_asked_height <= 0;
     if (!m_sized_by_mode)
         apply_size(m_asked_width, m_asked_height);
@@ -299,14 +300,20 @@ void WaylandBackend::surface_configure(uint32_t serial) {
 }
 
 void WaylandBackend::apply_size(int width, int height) {
-    if (!m_chain) {
-        m_chain = std::make_unique<ShmSwapChain>(m_display, m_shm, m_surface, width, height);
-        return;
+    // Called from listeners, where a failure must not unwind through libwayland: it is kept
+    // for the pump to report.
+    try {
+        if (!m_chain) {
+            m_chain = std::make_unique<ShmSwapChain>(m_display, m_shm, m_surface, width, height);
+            return;
+        }
+        if (width == m_chain->width() && height == m_chain->height())
+            return;
+        m_chain->resize(width, height);
+        screen_resized();
+    } catch (const BackendError& e) {
+        m_size_failure = e.what();
     }
-    if (width == m_chain->width() && height == m_chain->height())
-        return;
-    m_chain->resize(width, height);
-    screen_resized();
 }
 
 void WaylandBackend::screen_resized() {
@@ -315,7 +322,9 @@ void WaylandBackend::screen_resized() {
 
 void WaylandBackend::wait_for_configure() {
     Micros end = now() + kConfigureTimeout;
-    while (!m_configured) {
+    while (!m_chain) {
+        if (m_size_failure)
+            throw BackendError(*m_size_failure);
         if (!m_connected)
             throw BackendError("the compositor closed the connection");
         Micros left = end - now();
@@ -451,6 +460,11 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
     }
     if (ready > 0 && (fds[0].revents & POLLIN) && m_signals->take())
         m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
+    if (m_size_failure && m_chain) {
+        // The buffers of the old size are still whole; the compositor shows them as they are.
+        std::cerr << "quorvane: the screen keeps its size: " << *m_size_failure << std::endl;
+        m_size_failure.reset();
+    }
 }
 
 void WaylandBackend::connection_lost() {

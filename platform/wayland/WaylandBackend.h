@@ -116,7 +116,8 @@ private:
     // The size the last toplevel configure asked for, 0 where the window may choose.
     int m_asked_width = 0;
     int m_asked_height = 0;
-    bool m_configured = false;
+    // Why the screen could not take the size the compositor gave it.
+    std::optional<std::string> m_size_failure;
     // The output's current mode, taken when the compositor leaves the size to the window.
     int m_mode_width = 0;
     int m_mode_height = 0;
