@@ -6,7 +6,6 @@
 #include <wayland-client.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 
 namespace platform {

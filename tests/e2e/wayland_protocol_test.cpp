@@ -64,8 +64,8 @@ public:
         wl_global_create(m_display, &xdg_wm_base_interface, 1, this, bind_wm_base);
         wl_global_create(m_display, &wl_output_interface, 2, this, bind_output);
         m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        wl_event_loop_add_fd(wl_display_get_event_loop(m_display), m_wake, WL_EVENT_READABLE,
-                             run_tasks, this);
+        m_wake_source = wl_event_loop_add_fd(wl_display_get_event_loop(m_display), m_wake,
+                                             WL_EVENT_READABLE, run_tasks, this);
         m_thread = std::thread([this] {
             while (!m_stop) {
                 wl_event_loop_dispatch(wl_display_get_event_loop(m_display), 20);
@@ -77,6 +77,7 @@ public:
     ~FakeCompositor() {
         run([this] { m_stop = true; });
         m_thread.join();
+        wl_event_source_remove(m_wake_source);
         wl_display_destroy_clients(m_display);
         wl_display_destroy(m_display);
         close(m_wake);
@@ -286,6 +287,7 @@ private:
     std::filesystem::path m_dir;
     wl_display* m_display;
     int m_wake;
+    wl_event_source* m_wake_source;
     std::thread m_thread;
     std::atomic<bool> m_stop = false;
     std::mutex m_mutex;
