@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -40,7 +41,7 @@ public:
         }
     };
 
-    // What the compositor does, set before the client connects or through run().
+    // What the compositor does; set through run(), before the client connects or later.
     int output_width = 1024, output_height = 768;
     int configure_width = 0, configure_height = 0;
     bool hold_frames = false;
@@ -306,8 +307,6 @@ private:
                                 wl_list_remove(&l->link);
                                 c->m_held = nullptr;
                             }};
-
-    friend struct SurfaceRequests;
 };
 
 const struct wl_surface_interface FakeCompositor::surface_requests = {
@@ -357,8 +356,10 @@ protected:
 };
 
 TEST_F(WaylandProtocolTest, ScreenTakesTheOutputsModeWhenTheSizeIsLeftOpen) {
-    compositor.output_width = 800;
-    compositor.output_height = 600;
+    compositor.run([&] {
+        compositor.output_width = 800;
+        compositor.output_height = 600;
+    });
     platform::WaylandBackend backend;
     EXPECT_EQ(backend.screen().width, 800);
     EXPECT_EQ(backend.screen().height, 600);
@@ -366,8 +367,10 @@ TEST_F(WaylandProtocolTest, ScreenTakesTheOutputsModeWhenTheSizeIsLeftOpen) {
 }
 
 TEST_F(WaylandProtocolTest, PresentsOnlyWhatChangedAndNeverWritesIntoAHeldBuffer) {
-    compositor.configure_width = 320;
-    compositor.configure_height = 200;
+    compositor.run([&] {
+        compositor.configure_width = 320;
+        compositor.configure_height = 200;
+    });
     platform::WaylandBackend backend;
     ASSERT_EQ(backend.screen().width, 320);
     paint(backend, {0, 0, 320, 200}, 0xFF202020u);
@@ -397,9 +400,11 @@ TEST_F(WaylandProtocolTest, PresentsOnlyWhatChangedAndNeverWritesIntoAHeldBuffer
 }
 
 TEST_F(WaylandProtocolTest, WhatIsDrawnWhileAFrameIsPendingGoesOutInOneCommitWhenItComes) {
-    compositor.configure_width = 320;
-    compositor.configure_height = 200;
-    compositor.hold_frames = true;
+    compositor.run([&] {
+        compositor.configure_width = 320;
+        compositor.configure_height = 200;
+        compositor.hold_frames = true;
+    });
     platform::WaylandBackend backend;
     paint(backend, {0, 0, 320, 200}, 0xFF000000u);
     settle(backend);
@@ -421,8 +426,10 @@ TEST_F(WaylandProtocolTest, WhatIsDrawnWhileAFrameIsPendingGoesOutInOneCommitWhe
 }
 
 TEST_F(WaylandProtocolTest, ANewSizeKeepsThePictureAndAsksForARepaint) {
-    compositor.configure_width = 320;
-    compositor.configure_height = 200;
+    compositor.run([&] {
+        compositor.configure_width = 320;
+        compositor.configure_height = 200;
+    });
     platform::WaylandBackend backend;
     paint(backend, {0, 0, 320, 200}, 0xFF0000FFu);
     settle(backend);
@@ -444,8 +451,10 @@ TEST_F(WaylandProtocolTest, ANewSizeKeepsThePictureAndAsksForARepaint) {
 }
 
 TEST_F(WaylandProtocolTest, TheCloseRequestAndALostConnectionQuit) {
-    compositor.configure_width = 64;
-    compositor.configure_height = 64;
+    compositor.run([&] {
+        compositor.configure_width = 64;
+        compositor.configure_height = 64;
+    });
     platform::WaylandBackend backend;
     compositor.ask_to_close();
     std::optional<InputEvent> e = next_event(backend);
