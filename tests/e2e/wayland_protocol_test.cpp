@@ -352,6 +352,18 @@ void paint(platform::Backend& backend, const Rect& r, uint32_t colour) {
 class WaylandProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    // A backend on a screen the compositor makes width x height.
+    std::unique_ptr<platform::WaylandBackend> open(int width, int height,
+                                                   bool hold_frames = false) {
+        compositor.run([&] {
+            compositor.configure_width = width;
+            compositor.configure_height = height;
+            compositor.hold_frames = hold_frames;
+        });
+        return std::make_unique<platform::WaylandBackend>();
+    }
+
     FakeCompositor compositor;
 };
 
@@ -367,11 +379,8 @@ TEST_F(WaylandProtocolTest, ScreenTakesTheOutputsModeWhenTheSizeIsLeftOpen) {
 }
 
 TEST_F(WaylandProtocolTest, PresentsOnlyWhatChangedAndNeverWritesIntoAHeldBuffer) {
-    compositor.run([&] {
-        compositor.configure_width = 320;
-        compositor.configure_height = 200;
-    });
-    platform::WaylandBackend backend;
+    auto opened = open(320, 200);
+    platform::WaylandBackend& backend = *opened;
     ASSERT_EQ(backend.screen().width, 320);
     paint(backend, {0, 0, 320, 200}, 0xFF202020u);
     // Squares in turn, some faster than the frames, some after the frame came back.
@@ -400,12 +409,8 @@ TEST_F(WaylandProtocolTest, PresentsOnlyWhatChangedAndNeverWritesIntoAHeldBuffer
 }
 
 TEST_F(WaylandProtocolTest, WhatIsDrawnWhileAFrameIsPendingGoesOutInOneCommitWhenItComes) {
-    compositor.run([&] {
-        compositor.configure_width = 320;
-        compositor.configure_height = 200;
-        compositor.hold_frames = true;
-    });
-    platform::WaylandBackend backend;
+    auto opened = open(320, 200, true);
+    platform::WaylandBackend& backend = *opened;
     paint(backend, {0, 0, 320, 200}, 0xFF000000u);
     settle(backend);
     size_t before = compositor.seen().size();
@@ -426,11 +431,8 @@ TEST_F(WaylandProtocolTest, WhatIsDrawnWhileAFrameIsPendingGoesOutInOneCommitWhe
 }
 
 TEST_F(WaylandProtocolTest, ANewSizeKeepsThePictureAndAsksForARepaint) {
-    compositor.run([&] {
-        compositor.configure_width = 320;
-        compositor.configure_height = 200;
-    });
-    platform::WaylandBackend backend;
+    auto opened = open(320, 200);
+    platform::WaylandBackend& backend = *opened;
     paint(backend, {0, 0, 320, 200}, 0xFF0000FFu);
     settle(backend);
     compositor.configure(400, 100);
@@ -451,11 +453,8 @@ TEST_F(WaylandProtocolTest, ANewSizeKeepsThePictureAndAsksForARepaint) {
 }
 
 TEST_F(WaylandProtocolTest, TheCloseRequestAndALostConnectionQuit) {
-    compositor.run([&] {
-        compositor.configure_width = 64;
-        compositor.configure_height = 64;
-    });
-    platform::WaylandBackend backend;
+    auto opened = open(64, 64);
+    platform::WaylandBackend& backend = *opened;
     compositor.ask_to_close();
     std::optional<InputEvent> e = next_event(backend);
     ASSERT_TRUE(e);
