@@ -7,9 +7,12 @@
 #include "xdg-shell-server-protocol.h"
 
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 #include <sys/eventfd.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-server.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -28,8 +31,8 @@ using platform::InputEvent;
 using platform::Rect;
 using platform::Region;
 
-// A compositor on a thread of its own, with one output and no seat. The test changes and reads
-// it through run(), which does the work on that thread.
+// A compositor on a thread of its own, with one output, and a seat with a keyboard only when
+// asked for. The test changes and reads it through run(), which does the work on that thread.
 class FakeCompositor {
 public:
     struct Commit {
@@ -57,9 +60,12 @@ public:
         std::filesystem::create_directories(m_dir);
         std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all);
         setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
-        setenv("WAYLAND_DISPLAY", "fake", 1);
+        // The client connects to the newest compositor.
+        static int count = 0;
+        std::string socket = "fake-" + std::to_string(++count);
+        setenv("WAYLAND_DISPLAY", socket.c_str(), 1);
         m_display = wl_display_create();
-        wl_display_add_socket(m_display, "fake");
+        wl_display_add_socket(m_display, socket.c_str());
         wl_display_init_shm(m_display);
         wl_global_create(m_display, &wl_compositor_interface, 4, this, bind_compositor);
         wl_global_create(m_display, &xdg_wm_base_interface, 1, this, bind_wm_base);
@@ -114,6 +120,35 @@ public:
     }
     void ask_to_close() {
         run([this] { xdg_toplevel_send_close(m_toplevel); });
+    }
+    // A seat whose keyboard has the keymap of an XKB layout ("us", "de"); before the client
+    // connects.
+    void add_keyboard(const char* layout) {
+        run([=, this] {
+            xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+            xkb_rule_names names{nullptr, nullptr, layout, nullptr, nullptr};
+            xkb_keymap* keymap =
+                xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+            char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+            m_keymap = text;
+            m_ctrl = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CTRL);
+            m_shift = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT);
+            std::free(text);
+            xkb_keymap_unref(keymap);
+            xkb_context_unref(context);
+            wl_global_create(m_display, &wl_seat_interface, 3, this, bind_seat);
+        });
+    }
+    enum Modifiers { kNone = 0, kCtrl = 1, kShift = 2 };
+    // Presses and lets go of a key (an evdev code) with the modifiers held.
+    void press(uint32_t key, int modifiers = kNone) {
+        run([=, this] {
+            uint32_t mask = (modifiers & kCtrl ? m_ctrl : 0) | (modifiers & kShift ? m_shift : 0);
+            wl_keyboard_send_modifiers(m_keyboard, ++m_serial, mask, 0, 0, 0);
+            wl_keyboard_send_key(m_keyboard, ++m_serial, 0, key, WL_KEYBOARD_KEY_STATE_PRESSED);
+            wl_keyboard_send_key(m_keyboard, ++m_serial, 0, key, WL_KEYBOARD_KEY_STATE_RELEASED);
+            wl_keyboard_send_modifiers(m_keyboard, ++m_serial, 0, 0, 0, 0);
+        });
     }
     void drop_client() {
         run([this] { wl_client_destroy(wl_resource_get_client(m_surface)); });
@@ -268,6 +303,29 @@ private:
         xdg_surface_send_configure(m_xdg_surface, ++m_serial);
     }
 
+    static void bind_seat(wl_client* client, void* data, uint32_t version, uint32_t id) {
+        static const struct wl_keyboard_interface keyboard = {.release = destroy};
+        static const struct wl_seat_interface seat = {
+            .get_keyboard =
+                [](wl_client* c, wl_resource* r, uint32_t id) {
+                    FakeCompositor& f = self(r);
+                    f.m_keyboard = wl_resource_create(c, &wl_keyboard_interface,
+                                                      wl_resource_get_version(r), id);
+                    wl_resource_set_implementation(f.m_keyboard, &keyboard, &f, nullptr);
+                    int fd = memfd_create("keymap", MFD_CLOEXEC);
+                    [[maybe_unused]] ssize_t n =
+                        write(fd, f.m_keymap.c_str(), f.m_keymap.size() + 1);
+                    wl_keyboard_send_keymap(f.m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                            static_cast<uint32_t>(f.m_keymap.size() + 1));
+                    close(fd);
+                },
+            .release = destroy,
+        };
+        wl_resource* r = wl_resource_create(client, &wl_seat_interface, version, id);
+        wl_resource_set_implementation(r, &seat, data, nullptr);
+        wl_seat_send_capabilities(r, WL_SEAT_CAPABILITY_KEYBOARD);
+    }
+
     static void bind_output(wl_client* client, void* data, uint32_t version, uint32_t id) {
         static const struct wl_output_interface output = {.release = destroy};
         auto& c = *static_cast<FakeCompositor*>(data);
@@ -300,6 +358,9 @@ private:
     bool m_configured_once = false;
     uint32_t m_serial = 0;
     std::vector<wl_resource*> m_frames;
+    std::string m_keymap;
+    uint32_t m_ctrl = 0, m_shift = 0;
+    wl_resource* m_keyboard = nullptr;
     wl_resource* m_held = nullptr;
     std::vector<uint32_t> m_held_pixels;
     wl_listener m_held_gone{{}, [](wl_listener* l, void*) {
@@ -472,6 +533,40 @@ TEST_F(WaylandProtocolTest, TheCloseRequestAndALostConnectionQuit) {
     EXPECT_FALSE(backend.wait_event(start + 100'000));
     EXPECT_GE(backend.now() - start, 100'000);
     paint(backend, {0, 0, 8, 8}, 0xFFFFFFFFu);
+}
+
+// Keys as the layout names them, as the X11 backend reads them: the unshifted character in
+// upper case, Ctrl as the shortcut modifier, nothing for keys without a character.
+TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
+    auto keys = [&](const char* layout, const std::vector<std::pair<uint32_t, int>>& presses) {
+        FakeCompositor own;
+        own.run([&] {
+            own.configure_width = 64;
+            own.configure_height = 64;
+        });
+        own.add_keyboard(layout);
+        platform::WaylandBackend backend;
+        settle(backend);
+        for (auto [key, modifiers] : presses)
+            own.press(key, modifiers);
+        std::string read;
+        while (std::optional<InputEvent> e = next_event(backend, 200'000))
+            if (e->type == InputEvent::Type::KeyDown)
+                read += e->key + (e->shortcut_modifier ? "^ " : " ");
+        return read;
+    };
+    using F = FakeCompositor;
+    EXPECT_EQ(keys("us", {{KEY_Q, F::kCtrl},
+                          {KEY_Q, F::kShift},
+                          {KEY_Q, F::kCtrl | F::kShift},
+                          {KEY_1, F::kCtrl},
+                          {KEY_1, F::kShift},
+                          {KEY_SPACE, F::kCtrl},
+                          {KEY_F1, F::kNone}}),
+              "Q^ Q Q^ 1^ 1 ");
+    // The key marked Z on a German keyboard sits where the American one has Y.
+    EXPECT_EQ(keys("de", {{KEY_Y, F::kCtrl}, {KEY_Z, F::kNone}}), "Z^ Y ");
+    EXPECT_EQ(keys("fr", {{KEY_A, F::kCtrl}}), "Q^ ");
 }
 
 } // namespace
