@@ -3,13 +3,38 @@
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/wayland/WaylandBackend.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The session's own display: Wayland where a compositor answers, else X11 (XWayland included).
+// Raises BackendError naming what each said.
+std::unique_ptr<platform::Backend> open_backend() {
+    std::string why;
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland) {
+        try {
+            return std::make_unique<platform::WaylandBackend>();
+        } catch (const platform::BackendError& e) {
+            why = std::string("wayland: ") + e.what() + "; ";
+        }
+    }
+    try {
+        return std::make_unique<platform::SdlBackend>();
+    } catch (const platform::BackendError& e) {
+        throw platform::BackendError(why + "x11: " + e.what());
+    }
+}
+
+} // namespace
 
 int main(int, char** argv) {
     fs::path executable = platform::ProgramLocation::executable(argv[0]);
@@ -30,11 +55,11 @@ int main(int, char** argv) {
         scene.push_back(item(frame).id);
     pictures->prefetch_pictures({{item("bigsky").id}, scene});
 
-    std::unique_ptr<platform::SdlBackend> backend;
+    std::unique_ptr<platform::Backend> backend;
     try {
-        backend = std::make_unique<platform::SdlBackend>();
+        backend = open_backend();
     } catch (const platform::BackendError& e) {
-        std::cerr << "quorvane: " << e.what() << std::endl;
+        std::cerr << "quorvane: cannot open the display: " << e.what() << std::endl;
         return 1;
     }
     return app::main_routine(*backend, pictures);

@@ -21,10 +21,12 @@ ctest --test-dir build --output-on-failure -j 2 "$@"
 # leaks at exit included, fails the run. The monkey gets a shorter run there.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_SANITIZE=ON \
     -DQUORVANE_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$(nproc)" --target quorvane_tests
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    QUORVANE_MONKEY_EVENTS=30000 build-asan/tests/quorvane_tests --gtest_brief=1
+cmake --build build-asan -j "$(nproc)" --target quorvane_tests wayland_protocol_test
+export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+QUORVANE_MONKEY_EVENTS=30000 build-asan/tests/quorvane_tests --gtest_brief=1
+build-asan/tests/wayland_protocol_test --gtest_brief=1
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 # Loading a picture or a sound from arbitrary bytes, for a fixed number of runs from the corpus.
 cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null

@@ -1,21 +1,12 @@
 #include "platform/sdl/SdlBackend.h"
 
-#include "platform/desktop/AlsaOutputVolume.h"
-#include "platform/desktop/PulseOutputVolume.h"
-#include "platform/sdl/MixerAudioDevice.h"
-#include "platform/sdl/TtfTextRenderer.h"
 #include "platform/sdl/WindowManagerProbe.h"
-#include "platform/sound/SilentAudioDevice.h"
 
 #include <SDL.h>
-#include <csignal>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <iostream>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -24,19 +15,18 @@ namespace platform {
 SdlBackend::SdlBackend() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_EVENTS) != 0)
-        throw BackendError(std::string("cannot open the display: ") + SDL_GetError());
+        throw BackendError(SDL_GetError());
     open_display();
-    // On X11, SDL's default window surface is an OpenGL texture (software OpenGL without a GPU)
-    // that re-sends the whole window at every update, while the plain shared-memory framebuffer
-    // sends only the rectangles given, GPU or not. SDL has no plain framebuffer on Wayland, so
-    // its own choice stays there. Set before the window surface is made, which reads it.
-    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SDL's default window surface is an OpenGL texture (software OpenGL without a GPU) that
+    // re-sends the whole window at every update, while the plain shared-memory framebuffer
+    // sends only the rectangles given, GPU or not. Set before the window surface is made, which
+    // reads it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         std::string why = SDL_GetError();
         SDL_Quit();
-        throw BackendError("cannot open the display: " + why);
+        throw BackendError(why);
     }
     // Made at the desktop's size: a full-screen window asked for at 0x0 can come out 1x1
     // where no window manager resizes it.
@@ -47,7 +37,7 @@ SdlBackend::SdlBackend() {
     if (!m_window) {
         std::string why = SDL_GetError();
         SDL_Quit();
-        throw BackendError("cannot open the display: " + why);
+        throw BackendError(why);
     }
     // Asking for full screen waits for a window manager's answer, 100 ms in vain where there is
     // none; a borderless window at the display's bounds already covers the screen there.
@@ -63,14 +53,12 @@ SdlBackend::SdlBackend() {
     // The arrow from the start, as the runtime assumes; left alone the window would show the
     // display's root pointer until a control first sets a shape.
     set_cursor_shape(CursorShape::StandardPointer);
-    open_audio();
-    m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>());
+    m_services = std::make_unique<DesktopServices>([this] { return now(); });
 }
 
 SdlBackend::~SdlBackend() {
     // Its thread posts SDL events: it stops while SDL still runs.
     m_main_screen.reset();
-    m_text.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
@@ -80,46 +68,21 @@ SdlBackend::~SdlBackend() {
         SDL_DestroyWindow(m_window);
     // After the window: closing the audio device lets its last buffers play out (about 0.2 s),
     // and a volume change just made may still be on its way; the user need not watch either.
-    m_audio.reset();
-    m_volume.reset();
+    m_services.reset();
     SDL_Quit();
 }
 
 void SdlBackend::open_display() {
-    // Only a desktop will do: left to itself SDL would fall back to drivers that draw nowhere
-    // a user can see.
-    std::vector<const char*> drivers;
-    if (const char* chosen = SDL_getenv("SDL_VIDEODRIVER"); chosen && *chosen)
-        drivers.push_back(chosen);
-    else {
-        if (const char* x = SDL_getenv("DISPLAY"); x && *x)
-            drivers.push_back("x11");
-        if (const char* w = SDL_getenv("WAYLAND_DISPLAY"); w && *w)
-            drivers.push_back("wayland");
-    }
-    if (drivers.empty()) {
+    // X11 only: Wayland has a backend of its own, and SDL's other drivers draw nowhere a user
+    // can see.
+    if (const char* x = SDL_getenv("DISPLAY"); !x || !*x) {
         SDL_Quit();
-        throw BackendError("cannot open the display: neither DISPLAY nor WAYLAND_DISPLAY is set");
+        throw BackendError("DISPLAY is not set");
     }
-    std::string why;
-    for (const char* driver : drivers) {
-        if (SDL_VideoInit(driver) == 0)
-            return;
-        why += (why.empty() ? "" : "; ") + std::string(driver) + ": " + SDL_GetError();
-    }
-    SDL_Quit();
-    throw BackendError("cannot open the display: " + why);
-}
-
-void SdlBackend::open_audio() {
-    // The one line below says all there is to say about a missing card.
-    AlsaOutputVolume::quiet_library();
-    try {
-        m_audio = std::make_unique<MixerAudioDevice>();
-    } catch (const AudioDeviceError& e) {
-        // Sounds keep their timing without a device, so the program behaves the same.
-        std::cerr << "quorvane: sound is off: " << e.what() << std::endl;
-        m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
+    if (SDL_VideoInit("x11") != 0) {
+        std::string why = SDL_GetError();
+        SDL_Quit();
+        throw BackendError(why);
     }
 }
 
@@ -319,38 +282,29 @@ void SdlBackend::apply_cursor_visibility() {
 }
 
 void SdlBackend::open_url(const std::string& url) {
-    SDL_OpenURL(url.c_str());
+    m_services->open_url(url);
 }
 
 AudioDevice& SdlBackend::audio() {
-    return *m_audio;
+    return m_services->audio();
 }
 
 OutputVolume& SdlBackend::output_volume() {
-    return *m_volume;
+    return m_services->output_volume();
 }
 
 TextRenderer& SdlBackend::text() {
-    if (!m_text)
-        m_text = std::make_unique<TtfTextRenderer>();
-    return *m_text;
+    return m_services->text();
 }
 
 void SdlBackend::loop_ended() {
     // SDL turns the first SIGINT or SIGTERM into a quit request, which ends the loop through
     // the same shutdown as Quit; one arriving after that does not wait for the shutdown.
-    struct sigaction now {};
-    now.sa_handler = [](int signal) {
-        _exit(128 + signal);
-    };
-    sigemptyset(&now.sa_mask);
-    sigaction(SIGINT, &now, nullptr);
-    sigaction(SIGTERM, &now, nullptr);
+    DesktopServices::exit_at_next_signal();
 }
 
 uint64_t SdlBackend::random_seed() {
-    std::random_device device;
-    return (static_cast<uint64_t>(device()) << 32) ^ device();
+    return m_services->random_seed();
 }
 
 } // namespace platform

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/BackendError.h"
 #include "platform/graphics/Image.h"
+#include "platform/sdl/DesktopServices.h"
 #include "platform/sdl/X11MainScreen.h"
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,9 @@ struct SDL_Rect;
 
 namespace platform {
 
-// Raised when the backend cannot start: no display, no window.
-class BackendError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The real desktop through SDL2: one borderless full-screen window at the desktop's size whose
-// surface is the screen buffer, presented in parts; input; pointer shapes; sound; the output
-// volume; web addresses.
+// An X11 desktop through SDL2: one borderless full-screen window at the desktop's size whose
+// surface is the screen buffer, presented in parts; input; pointer shapes; the desktop's
+// services.
 class SdlBackend : public Backend {
 public:
     // Opens the display and the window; raises BackendError with the reason when it cannot.
@@ -55,7 +50,6 @@ public:
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
-    void open_audio();
     void attach_surface();
     void apply_cursor_visibility();
     // On X11, follows the main screen from now on.
@@ -77,9 +71,7 @@ private:
     SDL_Cursor* m_cursors[2] = {nullptr, nullptr};
     bool m_cursor_visible = true;
     bool m_cursor_obscured = false;
-    std::unique_ptr<AudioDevice> m_audio;
-    std::unique_ptr<OutputVolume> m_volume;
-    std::unique_ptr<TextRenderer> m_text;
+    std::unique_ptr<DesktopServices> m_services;
 };
 
 } // namespace platform

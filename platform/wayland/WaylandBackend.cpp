@@ -1,0 +1,526 @@
+#include "platform/wayland/WaylandBackend.h"
+
+#include "platform/sdl/DesktopServices.h"
+#include "platform/wayland/ShmSwapChain.h"
+#include "platform/wayland/SignalPipe.h"
+#include "platform/wayland/WaylandCursor.h"
+#include "platform/wayland/XkbKeyboard.h"
+#include "xdg-shell-client-protocol.h"
+
+#include <linux/input-event-codes.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string_view>
+
+namespace platform {
+
+namespace {
+
+// Screens are laid out for at least this much; used only when neither the compositor nor an
+// output names a size.
+constexpr int kFallbackWidth = 1024;
+constexpr int kFallbackHeight = 768;
+// How long the compositor may take to answer the window's first commit.
+constexpr Micros kConfigureTimeout = 5'000'000;
+
+// What libwayland last had to say. It would print it on stderr; the program says it in its own
+// words instead, once, when it matters.
+std::string g_library_message;
+
+void keep_library_message(const char* format, va_list args) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    g_library_message = text;
+    while (!g_library_message.empty() && g_library_message.back() == '\n')
+        g_library_message.pop_back();
+}
+
+// ": what libwayland said", or nothing.
+std::string library_message() {
+    return g_library_message.empty() ? "" : ": " + g_library_message;
+}
+
+template <class T>
+T* bind(wl_registry* registry, uint32_t name, const wl_interface* interface, uint32_t offered,
+        uint32_t wanted) {
+    return static_cast<T*>(wl_registry_bind(registry, name, interface, std::min(offered, wanted)));
+}
+
+} // namespace
+
+// Every event of the versions bound has a function here: the library calls what it is given,
+// null included.
+struct WaylandBackend::Listeners {
+    static WaylandBackend& backend(void* data) { return *static_cast<WaylandBackend*>(data); }
+
+    static constexpr wl_registry_listener registry = {
+        .global = [](void* data, wl_registry* r, uint32_t name, const char* interface,
+                     uint32_t version) { backend(data).global_added(r, name, interface, version); },
+        .global_remove = [](void*, wl_registry*, uint32_t) {},
+    };
+    static constexpr xdg_wm_base_listener wm_base = {
+        .ping = [](void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); },
+    };
+    static constexpr xdg_surface_listener surface = {
+        .configure = [](void* data, xdg_surface*,
+                        uint32_t serial) { backend(data).surface_configure(serial); },
+    };
+    static constexpr xdg_toplevel_listener toplevel = {
+        .configure = [](void* data, xdg_toplevel*, int32_t width, int32_t height,
+                        wl_array*) { backend(data).toplevel_configure(width, height); },
+        .close = [](void* data, xdg_toplevel*) { backend(data).close_requested(); },
+        .configure_bounds = [](void*, xdg_toplevel*, int32_t, int32_t) {},
+        .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {},
+    };
+    static constexpr wl_seat_listener seat = {
+        .capabilities = [](void* data, wl_seat*,
+                           uint32_t caps) { backend(data).seat_capabilities(caps); },
+        .name = [](void*, wl_seat*, const char*) {},
+    };
+    static constexpr wl_output_listener output = {
+        .geometry = [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
+                       const char*, int32_t) {},
+        .mode = [](void* data, wl_output*, uint32_t flags, int32_t width, int32_t height,
+                   int32_t) { backend(data).output_mode(flags, width, height); },
+        .done = [](void*, wl_output*) {},
+        .scale = [](void*, wl_output*, int32_t) {},
+        .name = [](void*, wl_output*, const char*) {},
+        .description = [](void*, wl_output*, const char*) {},
+    };
+    static constexpr wl_pointer_listener pointer = {
+        .enter =
+            [](void* data, wl_pointer*, uint32_t serial, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
+                backend(data).pointer_entered(serial, wl_fixed_to_int(x), wl_fixed_to_int(y));
+            },
+        .leave = [](void* data, wl_pointer*, uint32_t,
+                    wl_surface*) { backend(data).pointer_left(); },
+        .motion =
+            [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+                backend(data).pointer_moved(wl_fixed_to_int(x), wl_fixed_to_int(y));
+            },
+        .button =
+            [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
+                backend(data).pointer_button(button, state == WL_POINTER_BUTTON_STATE_PRESSED);
+            },
+        .axis = [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},
+        .frame = [](void*, wl_pointer*) {},
+        .axis_source = [](void*, wl_pointer*, uint32_t) {},
+        .axis_stop = [](void*, wl_pointer*, uint32_t, uint32_t) {},
+        .axis_discrete = [](void*, wl_pointer*, uint32_t, int32_t) {},
+        .axis_value120 = [](void*, wl_pointer*, uint32_t, int32_t) {},
+    };
+    static constexpr wl_keyboard_listener keyboard = {
+        .keymap = [](void* data, wl_keyboard*, uint32_t format, int32_t fd,
+                     uint32_t size) { backend(data).keymap_received(format, fd, size); },
+        .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},
+        .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
+        .key =
+            [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+                if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
+                    backend(data).key_pressed(key);
+            },
+        .modifiers =
+            [](void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
+               uint32_t locked, uint32_t group) {
+                backend(data).modifiers_changed(depressed, latched, locked, group);
+            },
+        .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
+    };
+};
+
+WaylandBackend::WaylandBackend() {
+    try {
+        open();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+WaylandBackend::~WaylandBackend() {
+    close();
+}
+
+void WaylandBackend::open() {
+    // Before the services: SDL, started for sound, leaves a handler it finds in place.
+    m_signals = std::make_unique<SignalPipe>();
+    m_keys = std::make_unique<XkbKeyboard>();
+    wl_log_set_handler_client(keep_library_message);
+    g_library_message.clear();
+    m_display = wl_display_connect(nullptr);
+    if (!m_display) {
+        const char* name = std::getenv("WAYLAND_DISPLAY");
+        throw BackendError(std::string("no compositor answers at ") + (name ? name : "wayland-0") +
+                           library_message());
+    }
+    m_connected = true;
+    m_registry = wl_display_get_registry(m_display);
+    wl_registry_add_listener(m_registry, &Listeners::registry, this);
+    if (wl_display_roundtrip(m_display) < 0)
+        throw BackendError("the compositor closed the connection at once");
+    if (!m_compositor || !m_shm || !m_wm_base)
+        throw BackendError(std::string("the compositor lacks ") + (!m_compositor ? "wl_compositor 4"
+                                                                   : !m_shm      ? "wl_shm"
+                                                                                 : "xdg_wm_base"));
+    m_cursor = std::make_unique<WaylandCursor>(m_compositor, m_shm);
+    // What the globals announce of themselves: seat capabilities, output modes.
+    if (wl_display_roundtrip(m_display) < 0)
+        throw BackendError("the compositor closed the connection at once");
+
+    m_surface = wl_compositor_create_surface(m_compositor);
+    m_xdg_surface = xdg_wm_base_get_xdg_surface(m_wm_base, m_surface);
+    xdg_surface_add_listener(m_xdg_surface, &Listeners::surface, this);
+    m_toplevel = xdg_surface_get_toplevel(m_xdg_surface);
+    xdg_toplevel_add_listener(m_toplevel, &Listeners::toplevel, this);
+    xdg_toplevel_set_title(m_toplevel, "Quorvane");
+    xdg_toplevel_set_app_id(m_toplevel, "quorvane");
+    xdg_toplevel_set_fullscreen(m_toplevel, nullptr);
+    wl_surface_commit(m_surface);
+    wait_for_configure();
+    // The configure's answer goes out now, not with the first picture.
+    wl_display_flush(m_display);
+    m_services = std::make_unique<DesktopServices>([this] { return now(); });
+}
+
+void WaylandBackend::close() {
+    m_services.reset();
+    release_devices(0);
+    m_chain.reset();
+    m_cursor.reset();
+    m_keys.reset();
+    if (m_toplevel)
+        xdg_toplevel_destroy(m_toplevel);
+    if (m_xdg_surface)
+        xdg_surface_destroy(m_xdg_surface);
+    if (m_surface)
+        wl_surface_destroy(m_surface);
+    if (m_output)
+        wl_output_destroy(m_output);
+    if (m_seat)
+        wl_seat_destroy(m_seat);
+    if (m_wm_base)
+        xdg_wm_base_destroy(m_wm_base);
+    if (m_shm)
+        wl_shm_destroy(m_shm);
+    if (m_compositor)
+        wl_compositor_destroy(m_compositor);
+    if (m_registry)
+        wl_registry_destroy(m_registry);
+    if (m_display) {
+        wl_display_flush(m_display);
+        wl_display_disconnect(m_display);
+    }
+    m_signals.reset();
+}
+
+void WaylandBackend::global_added(wl_registry* registry, uint32_t name, const char* interface,
+                                  uint32_t version) {
+    std::string_view what = interface;
+    if (what == wl_compositor_interface.name && version >= 4 && !m_compositor) {
+        m_compositor = bind<wl_compositor>(registry, name, &wl_compositor_interface, version, 4);
+    } else if (what == wl_shm_interface.name && !m_shm) {
+        m_shm = bind<wl_shm>(registry, name, &wl_shm_interface, version, 1);
+    } else if (what == xdg_wm_base_interface.name && !m_wm_base) {
+        m_wm_base = bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 1);
+        xdg_wm_base_add_listener(m_wm_base, &Listeners::wm_base, this);
+    } else if (what == wl_seat_interface.name && !m_seat) {
+        // The first seat; version 3 has the release requests.
+        m_seat = bind<wl_seat>(registry, name, &wl_seat_interface, version, 3);
+        wl_seat_add_listener(m_seat, &Listeners::seat, this);
+    } else if (what == wl_output_interface.name && !m_output) {
+        m_output = bind<wl_output>(registry, name, &wl_output_interface, version, 2);
+        wl_output_add_listener(m_output, &Listeners::output, this);
+    }
+}
+
+void WaylandBackend::seat_capabilities(uint32_t capabilities) {
+    bool pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+    bool keyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+    release_devices(capabilities);
+    if (pointer && !m_pointer) {
+        m_pointer = wl_seat_get_pointer(m_seat);
+        wl_pointer_add_listener(m_pointer, &Listeners::pointer, this);
+    }
+    if (keyboard && !m_keyboard) {
+        m_keyboard = wl_seat_get_keyboard(m_seat);
+        wl_keyboard_add_listener(m_keyboard, &Listeners::keyboard, this);
+    }
+}
+
+void WaylandBackend::release_devices(uint32_t kept) {
+    // Seats before version 3 have no release request; their devices can only be forgotten.
+    bool can_release = m_seat && wl_seat_get_version(m_seat) >= 3;
+    if (m_pointer && !(kept & WL_SEAT_CAPABILITY_POINTER)) {
+        if (m_cursor)
+            m_cursor->pointer_left();
+        can_release ? wl_pointer_release(m_pointer) : wl_pointer_destroy(m_pointer);
+        m_pointer = nullptr;
+    }
+    if (m_keyboard && !(kept & WL_SEAT_CAPABILITY_KEYBOARD)) {
+        can_release ? wl_keyboard_release(m_keyboard) : wl_keyboard_destroy(m_keyboard);
+        m_keyboard = nullptr;
+    }
+}
+
+void WaylandBackend::output_mode(uint32_t flags, int32_t width, int32_t height) {
+    if (!(flags & WL_OUTPUT_MODE_CURRENT))
+        return;
+    m_mode_width = width;
+    m_mode_height = height;
+    // A window the compositor leaves to size itself follows the output.
+    if (m_chain && m_sized_by_mode)
+        apply_size(width, height);
+}
+
+void WaylandBackend::toplevel_configure(int32_t width, int32_t height) {
+    m_asked_width = width;
+    m_asked_height = height;
+}
+
+void WaylandBackend::surface_configure(uint32_t serial) {
+    xdg_surface_ack_configure(m_xdg_surface, serial);
+    m_sized_by_mode = m_asked_width <= 0 || m_asked_height <= 0;
+    if (!m_sized_by_mode)
+        apply_size(m_asked_width, m_asked_height);
+    else if (m_mode_width > 0 && m_mode_height > 0)
+        apply_size(m_mode_width, m_mode_height);
+    else if (!m_chain)
+        apply_size(kFallbackWidth, kFallbackHeight);
+}
+
+void WaylandBackend::apply_size(int width, int height) {
+    // Called from listeners, where a failure must not unwind through libwayland: it is kept
+    // for the pump to report.
+    try {
+        if (!m_chain) {
+            m_chain = std::make_unique<ShmSwapChain>(m_display, m_shm, m_surface, width, height);
+            return;
+        }
+        if (width == m_chain->width() && height == m_chain->height())
+            return;
+        m_chain->resize(width, height);
+        m_events.push_back(InputEvent(InputEvent::Type::ScreenResized));
+    } catch (const BackendError& e) {
+        m_size_failure = e.what();
+    }
+}
+
+void WaylandBackend::wait_for_configure() {
+    Micros end = now() + kConfigureTimeout;
+    while (!m_chain) {
+        if (m_size_failure)
+            throw BackendError(*m_size_failure);
+        if (!m_connected)
+            throw BackendError("the compositor closed the connection");
+        Micros left = end - now();
+        if (left <= 0)
+            throw BackendError("the compositor did not answer the window");
+        pump(left);
+    }
+    // The quit request of a signal during start-up stays queued; nothing else is news yet.
+    std::erase_if(m_events,
+                  [](const InputEvent& e) { return e.type != InputEvent::Type::QuitRequest; });
+}
+
+void WaylandBackend::close_requested() {
+    m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
+}
+
+void WaylandBackend::pointer_entered(uint32_t serial, int x, int y) {
+    m_cursor->pointer_entered(m_pointer, serial);
+    pointer_moved(x, y);
+}
+
+void WaylandBackend::pointer_left() {
+    m_cursor->pointer_left();
+}
+
+void WaylandBackend::pointer_moved(int x, int y) {
+    m_cursor->pointer_moved();
+    m_pointer_x = x;
+    m_pointer_y = y;
+    m_events.push_back(InputEvent(InputEvent::Type::PointerMove, x, y));
+}
+
+void WaylandBackend::pointer_button(uint32_t button, bool pressed) {
+    // One button, as the program was made for.
+    if (button != BTN_LEFT)
+        return;
+    m_events.push_back(
+        InputEvent(pressed ? InputEvent::Type::PointerDown : InputEvent::Type::PointerUp,
+                   m_pointer_x, m_pointer_y));
+}
+
+void WaylandBackend::keymap_received(uint32_t format, int fd, uint32_t size) {
+    if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
+        void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (text != MAP_FAILED) {
+            m_keys->set_keymap(static_cast<const char*>(text));
+            munmap(text, size);
+        }
+    }
+    ::close(fd);
+}
+
+void WaylandBackend::key_pressed(uint32_t key) {
+    if (std::optional<InputEvent> event = m_keys->key_pressed(key))
+        m_events.push_back(*event);
+}
+
+void WaylandBackend::modifiers_changed(uint32_t depressed, uint32_t latched, uint32_t locked,
+                                       uint32_t group) {
+    m_keys->set_modifiers(depressed, latched, locked, group);
+}
+
+Micros WaylandBackend::now() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::optional<InputEvent> WaylandBackend::take() {
+    if (m_events.empty())
+        return std::nullopt;
+    InputEvent e = m_events.front();
+    m_events.pop_front();
+    return e;
+}
+
+std::optional<InputEvent> WaylandBackend::wait_event(std::optional<Micros> deadline) {
+    for (;;) {
+        if (std::optional<InputEvent> event = take())
+            return event;
+        std::optional<Micros> left;
+        if (deadline) {
+            left = *deadline - now();
+            if (*left <= 0)
+                return poll_event();
+        }
+        pump(left);
+    }
+}
+
+std::optional<InputEvent> WaylandBackend::poll_event() {
+    if (m_events.empty())
+        pump(0);
+    return take();
+}
+
+void WaylandBackend::pump(std::optional<Micros> timeout) {
+    pollfd fds[2] = {{m_signals->fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+    bool reading = false;
+    if (m_connected) {
+        while (wl_display_prepare_read(m_display) != 0)
+            if (wl_display_dispatch_pending(m_display) < 0)
+                return connection_lost();
+        reading = true;
+        fds[1].fd = wl_display_get_fd(m_display);
+        if (wl_display_flush(m_display) < 0) {
+            // A full socket takes the rest when it drains; anything else is a lost connection.
+            if (errno != EAGAIN) {
+                wl_display_cancel_read(m_display);
+                return connection_lost();
+            }
+            fds[1].events |= POLLOUT;
+        }
+    }
+    // ppoll sleeps to the microsecond, so timers keep their beat.
+    timespec wait{};
+    if (timeout) {
+        Micros t = std::max<Micros>(*timeout, 0);
+        wait.tv_sec = t / 1'000'000;
+        wait.tv_nsec = (t % 1'000'000) * 1000;
+    }
+    int ready = ppoll(fds, reading ? 2 : 1, timeout ? &wait : nullptr, nullptr);
+    if (reading) {
+        if (ready > 0 && (fds[1].revents & (POLLIN | POLLERR | POLLHUP))) {
+            if (wl_display_read_events(m_display) < 0)
+                return connection_lost();
+        } else {
+            wl_display_cancel_read(m_display);
+        }
+        if (wl_display_dispatch_pending(m_display) < 0 ||
+            (m_chain && !m_chain->dispatch_releases(0)))
+            return connection_lost();
+    }
+    if (ready > 0 && (fds[0].revents & POLLIN) && m_signals->take())
+        m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
+    if (m_size_failure && m_chain) {
+        // The buffers of the old size are still whole; the compositor shows them as they are.
+        std::cerr << "quorvane: the screen keeps its size: " << *m_size_failure << std::endl;
+        m_size_failure.reset();
+    }
+}
+
+void WaylandBackend::connection_lost() {
+    if (!m_connected)
+        return;
+    m_connected = false;
+    int error = wl_display_get_error(m_display);
+    std::cerr << "quorvane: the display connection closed: "
+              << (error == EPROTO && !g_library_message.empty()
+                      ? g_library_message
+                      : std::strerror(error ? error : EPIPE))
+              << std::endl;
+    m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
+}
+
+Surface WaylandBackend::screen() {
+    return m_chain->screen();
+}
+
+void WaylandBackend::present(const Region& region) {
+    if (m_connected)
+        m_chain->present(region);
+}
+
+void WaylandBackend::set_cursor_shape(CursorShape shape) {
+    m_cursor->set_shape(shape);
+}
+
+void WaylandBackend::set_cursor_visible(bool visible) {
+    m_cursor->set_visible(visible);
+}
+
+void WaylandBackend::obscure_cursor() {
+    m_cursor->obscure();
+}
+
+void WaylandBackend::open_url(const std::string& url) {
+    m_services->open_url(url);
+}
+
+AudioDevice& WaylandBackend::audio() {
+    return m_services->audio();
+}
+
+OutputVolume& WaylandBackend::output_volume() {
+    return m_services->output_volume();
+}
+
+TextRenderer& WaylandBackend::text() {
+    return m_services->text();
+}
+
+uint64_t WaylandBackend::random_seed() {
+    return m_services->random_seed();
+}
+
+void WaylandBackend::loop_ended() {
+    // The first SIGINT or SIGTERM became a quit request, which ends the loop through the same
+    // shutdown as Quit; one arriving after that does not wait for the shutdown.
+    DesktopServices::exit_at_next_signal();
+}
+
+} // namespace platform

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/BackendError.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct wl_compositor;
+struct wl_display;
+struct wl_keyboard;
+struct wl_output;
+struct wl_pointer;
+struct wl_registry;
+struct wl_seat;
+struct wl_shm;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+struct xdg_wm_base;
+
+namespace platform {
+
+class DesktopServices;
+class ShmSwapChain;
+class SignalPipe;
+class WaylandCursor;
+class XkbKeyboard;
+
+// A Wayland desktop, spoken to directly: one full-screen xdg toplevel whose shared-memory
+// buffers are the screen, presented in parts at the compositor's frame rate; the pointer and
+// the keyboard of the first seat, if there is one; the close request and SIGINT/SIGTERM as
+// quit requests; the desktop's services as on X11.
+class WaylandBackend : public Backend {
+public:
+    // Connects to the compositor of WAYLAND_DISPLAY and waits for its first configure, so that
+    // the screen's size is known; raises BackendError with the reason when it cannot.
+    WaylandBackend();
+    ~WaylandBackend() override;
+    WaylandBackend(const WaylandBackend&) = delete;
+    WaylandBackend& operator=(const WaylandBackend&) = delete;
+
+    Micros now() override;
+    std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
+    std::optional<InputEvent> poll_event() override;
+
+    Surface screen() override;
+    void present(const Region& region) override;
+
+    void set_cursor_shape(CursorShape shape) override;
+    void set_cursor_visible(bool visible) override;
+    void obscure_cursor() override;
+
+    void open_url(const std::string& url) override;
+    AudioDevice& audio() override;
+    OutputVolume& output_volume() override;
+    TextRenderer& text() override;
+    uint64_t random_seed() override;
+    void loop_ended() override;
+
+private:
+    // The compositor's listeners, which call the handlers below.
+    struct Listeners;
+
+    void global_added(wl_registry* registry, uint32_t name, const char* interface,
+                      uint32_t version);
+    void seat_capabilities(uint32_t capabilities);
+    void output_mode(uint32_t flags, int32_t width, int32_t height);
+    void toplevel_configure(int32_t width, int32_t height);
+    void surface_configure(uint32_t serial);
+    void close_requested();
+    void pointer_entered(uint32_t serial, int x, int y);
+    void pointer_left();
+    void pointer_moved(int x, int y);
+    void pointer_button(uint32_t button, bool pressed);
+    void keymap_received(uint32_t format, int fd, uint32_t size);
+    void key_pressed(uint32_t key);
+    void modifiers_changed(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
+    // Lets go of the pointer and keyboard unless kept names them.
+    void release_devices(uint32_t kept);
+
+    void open();
+    void close();
+    void wait_for_configure();
+    // Waits up to timeout (forever without one) for the display or a signal and handles what
+    // came.
+    void pump(std::optional<Micros> timeout);
+    void connection_lost();
+    void apply_size(int width, int height);
+    std::optional<InputEvent> take();
+
+    wl_display* m_display = nullptr;
+    wl_registry* m_registry = nullptr;
+    wl_compositor* m_compositor = nullptr;
+    wl_shm* m_shm = nullptr;
+    xdg_wm_base* m_wm_base = nullptr;
+    wl_seat* m_seat = nullptr;
+    wl_output* m_output = nullptr;
+    wl_surface* m_surface = nullptr;
+    xdg_surface* m_xdg_surface = nullptr;
+    xdg_toplevel* m_toplevel = nullptr;
+    wl_pointer* m_pointer = nullptr;
+    wl_keyboard* m_keyboard = nullptr;
+    std::unique_ptr<SignalPipe> m_signals;
+    std::unique_ptr<ShmSwapChain> m_chain;
+    std::unique_ptr<WaylandCursor> m_cursor;
+    std::unique_ptr<XkbKeyboard> m_keys;
+    std::unique_ptr<DesktopServices> m_services;
+    std::deque<InputEvent> m_events;
+    bool m_connected = false;
+    // The size the last toplevel configure asked for, 0 where the window may choose.
+    int m_asked_width = 0;
+    int m_asked_height = 0;
+    // Why the screen could not take the size the compositor gave it.
+    std::optional<std::string> m_size_failure;
+    // The output's current mode, taken when the compositor leaves the size to the window.
+    int m_mode_width = 0;
+    int m_mode_height = 0;
+    bool m_sized_by_mode = false;
+    int m_pointer_x = 0;
+    int m_pointer_y = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,69 @@
+#include "platform/wayland/XkbKeyboard.h"
+
+#include <xkbcommon/xkbcommon.h>
+
+#include <cctype>
+#include <string>
+
+namespace platform {
+
+XkbKeyboard::XkbKeyboard() : m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
+    // A keymap that cannot be read is reported by its result; the library's own warnings about
+    // symbols it does not know would be noise on the program's stderr.
+    if (m_context)
+        xkb_context_set_log_level(m_context, XKB_LOG_LEVEL_CRITICAL);
+}
+
+XkbKeyboard::~XkbKeyboard() {
+    adopt(nullptr);
+    if (m_context)
+        xkb_context_unref(m_context);
+}
+
+bool XkbKeyboard::set_keymap(const char* text) {
+    if (!m_context)
+        return false;
+    xkb_keymap* keymap = xkb_keymap_new_from_string(m_context, text, XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                    XKB_KEYMAP_COMPILE_NO_FLAGS);
+    adopt(keymap);
+    return keymap != nullptr;
+}
+
+void XkbKeyboard::adopt(xkb_keymap* keymap) {
+    if (m_state)
+        xkb_state_unref(m_state);
+    if (m_keymap)
+        xkb_keymap_unref(m_keymap);
+    m_keymap = keymap;
+    m_state = keymap ? xkb_state_new(keymap) : nullptr;
+}
+
+void XkbKeyboard::set_modifiers(uint32_t depressed, uint32_t latched, uint32_t locked,
+                                uint32_t group) {
+    if (m_state)
+        xkb_state_update_mask(m_state, depressed, latched, locked, 0, 0, group);
+}
+
+std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
+    if (!m_state)
+        return std::nullopt;
+    // xkb numbers keys as X does, 8 above evdev.
+    xkb_keycode_t key = keycode + 8;
+    // The key's first level, as X11 names a key whatever Shift says.
+    const xkb_keysym_t* syms = nullptr;
+    int count = xkb_keymap_key_get_syms_by_level(m_keymap, key,
+                                                 xkb_state_key_get_layout(m_state, key), 0, &syms);
+    if (count != 1)
+        return std::nullopt;
+    uint32_t c = xkb_keysym_to_utf32(syms[0]);
+    if (c <= 0x20 || c >= 0x7F)
+        return std::nullopt;
+    InputEvent out(InputEvent::Type::KeyDown);
+    out.key = std::string(1, static_cast<char>(std::toupper(static_cast<int>(c))));
+    out.shortcut_modifier =
+        xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_CTRL, XKB_STATE_MODS_EFFECTIVE) > 0 ||
+        xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_LOGO, XKB_STATE_MODS_EFFECTIVE) > 0;
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/loop/InputEvent.h"
+
+#include <cstdint>
+#include <optional>
+
+struct xkb_context;
+struct xkb_keymap;
+struct xkb_state;
+
+namespace platform {
+
+// Keys through the compositor's keymap: a key press becomes the KeyDown the X11 backend makes
+// of it, the key's unshifted character in upper case (Ctrl+Q and Ctrl+Shift+Q are both "Q")
+// with Ctrl or the logo key as the shortcut modifier. Keys without one printable character
+// (Space, F1, arrows) make nothing.
+class XkbKeyboard {
+public:
+    XkbKeyboard();
+    ~XkbKeyboard();
+    XkbKeyboard(const XkbKeyboard&) = delete;
+    XkbKeyboard& operator=(const XkbKeyboard&) = delete;
+
+    // The compositor's keymap, as text; false if it cannot be read, which leaves the keys
+    // without meaning until another arrives.
+    bool set_keymap(const char* text);
+    void set_modifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
+    // keycode is the evdev code the compositor sends.
+    std::optional<InputEvent> key_pressed(uint32_t keycode) const;
+
+private:
+    void adopt(xkb_keymap* keymap);
+
+    xkb_context* m_context = nullptr;
+    xkb_keymap* m_keymap = nullptr;
+    xkb_state* m_state = nullptr;
+};
+
+} // namespace platform
