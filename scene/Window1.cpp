@@ -186,8 +186,8 @@ void Window1::Event_Resized() {
 }
 
 void Window1::draw_dome(int32_t frame) {
-    Graphics()->DrawPicture(dome[static_cast<size_t>(frame)], reso, 0, -10000, -10000, 0, 0,
-                            -10000, -10000);
+    Graphics()->DrawPicture(dome[static_cast<size_t>(frame)], reso, 0, -10000, -10000, 0, 0, -10000,
+                            -10000);
 }
 
 void Window1::Timer1_Action() {

@@ -108,8 +108,8 @@ Rect Window::placement(const Rect& screen) const {
     if (m_position_set)
         return m_frame;
     // The default placement: centred on the screen.
-    return {screen.x + (screen.w - m_frame.w) / 2, screen.y + (screen.h - m_frame.h) / 2,
-            m_frame.w, m_frame.h};
+    return {screen.x + (screen.w - m_frame.w) / 2, screen.y + (screen.h - m_frame.h) / 2, m_frame.w,
+            m_frame.h};
 }
 
 void Window::screen_changed(const Rect& screen) {
