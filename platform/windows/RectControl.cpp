@@ -10,7 +10,6 @@ void RectControl::set_rect(const Rect& r, bool placed) {
     if (placed) {
         Window* w = window();
         m_placed_w = r.w;
-        m_placed_h = r.h;
         m_right_gap = (w ? w->Width() : 0) - r.right();
         m_bottom_gap = (w ? w->Height() : 0) - r.bottom();
     }

@@ -84,9 +84,9 @@ private:
     void invalidate_tree();
 
     Rect m_rect;
-    // Where the program placed the control: its size, and its distances to the window's right
+    // Where the program placed the control: its width, and its distances to the window's right
     // and bottom edges then, which the locks keep when the window's size changes.
-    int m_placed_w = 0, m_placed_h = 0;
+    int m_placed_w = 0;
     int m_right_gap = 0, m_bottom_gap = 0;
     bool m_visible = true;
     bool m_enabled = true;
