@@ -22,10 +22,13 @@ int main(int, char** argv) {
     }
     auto pictures = platform::make_ref<platform::FolderResourceFork>(*media);
     // The scene asks for the backdrop, then the speaker and stars, then the dome frames while
-    // it opens; decoding them meanwhile on both cores halves the time to the first frame.
+    // it opens; decoding them meanwhile on both cores halves the time to the first frame. The
+    // backdrop is drawn from the screen's top-left corner, so only the screen's part of it is
+    // decoded: its thread waits for the screen's size, leaving the core to opening the display.
     std::vector<int32_t> scene{181, 185, 184};
     for (int32_t id = 168; id <= 179; ++id)
         scene.push_back(id);
+    pictures->fit_to_screen({183});
     pictures->prefetch_pictures({{183}, scene});
 
     std::unique_ptr<platform::SdlBackend> backend;
@@ -35,5 +38,7 @@ int main(int, char** argv) {
         std::cerr << "quorvane: " << e.what() << std::endl;
         return 1;
     }
+    platform::Surface screen = backend->screen();
+    pictures->set_screen_size(screen.width, screen.height);
     return app::main_routine(*backend, pictures);
 }

@@ -2,10 +2,12 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace platform::PngDecoder {
 
@@ -14,16 +16,35 @@ static_assert(std::endian::native == std::endian::little, "pixels are laid out f
 namespace {
 
 struct Source {
-    std::span<const uint8_t> bytes;
-    size_t pos = 0;
+    const Input& input;
+    uint64_t pos = 0;
+    // Where the next chunk begins: libpng reads each chunk's length and type there, 8 bytes at
+    // once, before anything else of it.
+    uint64_t next_chunk = 8;
     std::string error;
 };
 
+uint64_t big_endian_32(const uint8_t* p) {
+    return (uint64_t(p[0]) << 24) | (uint64_t(p[1]) << 16) | (uint64_t(p[2]) << 8) | p[3];
+}
+
 void read_bytes(png_structp png, png_bytep out, size_t count) {
     auto* source = static_cast<Source*>(png_get_io_ptr(png));
-    if (count > source->bytes.size() - source->pos)
+    const uint64_t left = source->input.size - source->pos;
+    if (count > left)
         png_error(png, "file ends early");
-    std::memcpy(out, source->bytes.data() + source->pos, count);
+    if (!source->input.read_at(source->pos, std::span(out, count)))
+        png_error(png, "cannot be read");
+    // libpng allocates a chunk's buffer from its declared length before reading it; a file
+    // cannot hold a chunk longer than itself, so a chunk must fit in the bytes that follow it,
+    // which bounds what any chunk can cost by the file's size. Checked as each chunk is met, so
+    // that the chunks past a part are not read.
+    if (source->pos == source->next_chunk && count == 8) {
+        const uint64_t length = big_endian_32(out);
+        if (length + 4 > left - 8)
+            png_error(png, "a chunk runs past the end of the file");
+        source->next_chunk = source->pos + 12 + length;
+    }
     source->pos += count;
 }
 
@@ -35,26 +56,10 @@ void on_error(png_structp png, png_const_charp message) {
 void on_warning(png_structp, png_const_charp) {
 }
 
-// Whether every chunk fits in the bytes that follow it. libpng allocates a chunk's buffer from
-// its declared length before reading it; a file cannot hold a chunk longer than itself, so this
-// bounds what any chunk can cost by the file's size.
-bool chunks_fit(std::span<const uint8_t> bytes) {
-    size_t pos = 8;
-    while (bytes.size() - pos >= 8) {
-        const uint8_t* p = bytes.data() + pos;
-        size_t length = (size_t(p[0]) << 24) | (size_t(p[1]) << 16) | (size_t(p[2]) << 8) | p[3];
-        if (length + 4 > bytes.size() - pos - 8)
-            return false;
-        if (std::memcmp(p + 4, "IEND", 4) == 0)
-            return true;
-        pos += 12 + length;
-    }
-    return true;
-}
-
 // Everything libpng may jump out of lives in this function, which holds no C++ object that
-// needs destroying: the image is on the heap and owned by the caller.
-bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_translucent) {
+// needs destroying: the part and the row buffer are on the heap and owned by the caller.
+bool read_png(Source& source, int width_limit, int height_limit, Part& part,
+              std::vector<uint32_t>& whole_row, bool& may_be_translucent) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, on_error, on_warning);
     if (!png) {
         source.error = "out of memory";
@@ -85,39 +90,75 @@ bool read_png(Source& source, std::unique_ptr<Image>& image, bool& may_be_transl
     png_set_gray_to_rgb(png);
     png_set_bgr(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
+    int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    image->reset(static_cast<int>(width), static_cast<int>(height));
-    for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
-        for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row(png, reinterpret_cast<png_bytep>(image->row(static_cast<int>(y))),
-                         nullptr);
-    png_read_end(png, nullptr);
+    part.file_width = static_cast<int>(width);
+    part.file_height = static_cast<int>(height);
+    const int part_width = std::min(part.file_width, width_limit);
+    const int part_height = std::min(part.file_height, height_limit);
+    part.image.reset(part_width, part_height);
+    // A PNG row is filtered and compressed whole, so every row read is inflated whole; only the
+    // part's columns are kept. An interlaced file spreads every row over all its passes, so it is
+    // read to its end; a plain one is read no further than the part's last row.
+    const bool whole_width = part_width == part.file_width;
+    if (!whole_width)
+        whole_row.resize(width);
+    const size_t part_bytes = static_cast<size_t>(part_width) * sizeof(uint32_t);
+    const png_uint_32 rows = passes > 1 ? height : static_cast<png_uint_32>(part_height);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < rows; ++y) {
+            const bool kept = y < static_cast<png_uint_32>(part_height);
+            uint32_t* row = kept ? part.image.row(static_cast<int>(y)) : nullptr;
+            if (kept && whole_width) {
+                png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+                continue;
+            }
+            // A pass writes only its own pixels into the row: the part's earlier passes go in
+            // with it.
+            if (kept && passes > 1)
+                std::memcpy(whole_row.data(), row, part_bytes);
+            png_read_row(png, reinterpret_cast<png_bytep>(whole_row.data()), nullptr);
+            if (kept)
+                std::memcpy(row, whole_row.data(), part_bytes);
+        }
+    }
+    if (rows == height)
+        png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
 
 } // namespace
 
-std::optional<Image> decode(std::span<const uint8_t> bytes, std::string& error) {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
+std::optional<Part> decode_part(const Input& input, int width, int height, std::string& error) {
+    uint8_t signature[8];
+    if (input.size < 8 || !input.read_at(0, signature) || png_sig_cmp(signature, 0, 8) != 0) {
         error = "not a PNG file";
         return std::nullopt;
     }
-    if (!chunks_fit(bytes)) {
-        error = "damaged PNG: a chunk runs past the end of the file";
-        return std::nullopt;
-    }
-    Source source{bytes, 0, {}};
-    auto image = std::make_unique<Image>();
+    Source source{input, 0, 8, {}};
+    auto part = std::make_unique<Part>();
+    auto whole_row = std::make_unique<std::vector<uint32_t>>();
     bool may_be_translucent = false;
-    if (!read_png(source, image, may_be_translucent)) {
+    if (!read_png(source, std::max(width, 0), std::max(height, 0), *part, *whole_row,
+                  may_be_translucent)) {
         error = "damaged PNG: " + source.error;
         return std::nullopt;
     }
     if (may_be_translucent)
-        image->update_opacity();
-    return std::move(*image);
+        part->image.update_opacity();
+    return std::move(*part);
+}
+
+std::optional<Image> decode(std::span<const uint8_t> bytes, std::string& error) {
+    Input input{bytes.size(), [bytes](uint64_t offset, std::span<uint8_t> out) {
+                    std::memcpy(out.data(), bytes.data() + offset, out.size());
+                    return true;
+                }};
+    std::optional<Part> part = decode_part(input, kMaxSide, kMaxSide, error);
+    if (!part)
+        return std::nullopt;
+    return std::move(part->image);
 }
 
 } // namespace platform::PngDecoder

@@ -1,7 +1,7 @@
 #include "platform/resources/FolderResourceFork.h"
 
 #include "platform/Runtime.h"
-#include "platform/graphics/PngDecoder.h"
+#include "platform/resources/PictureFile.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sound/WavDecoder.h"
 
@@ -25,8 +25,7 @@ void FolderResourceFork::report_once(const char* kind, int32_t id, const std::st
         std::cerr << "quorvane: " << kind << " " << id << ": " << why << std::endl;
 }
 
-std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& file,
-                                                             std::string& error) {
+std::optional<uintmax_t> FolderResourceFork::file_size(const fs::path& file, std::string& error) {
     std::error_code ec;
     uintmax_t size = fs::file_size(file, ec);
     if (ec) {
@@ -37,9 +36,17 @@ std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& fil
         error = file.string() + ": file too large";
         return std::nullopt;
     }
+    return size;
+}
+
+std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& file,
+                                                             std::string& error) {
+    std::optional<uintmax_t> size = file_size(file, error);
+    if (!size)
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(*size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(*size))) {
         error = file.string() + ": cannot be read";
         return std::nullopt;
     }
@@ -50,52 +57,76 @@ fs::path FolderResourceFork::picture_file(int32_t id) const {
     return m_folder / "pictures" / (std::to_string(id) + ".png");
 }
 
-FolderResourceFork::Decoded FolderResourceFork::decode_picture(const fs::path& file) {
-    Decoded out;
-    std::optional<std::vector<uint8_t>> bytes = read(file, out.error);
-    if (!bytes)
-        return out;
-    out.image = PngDecoder::decode(*bytes, out.error);
-    if (!out.image)
-        out.error = file.string() + ": " + out.error;
-    return out;
+void FolderResourceFork::fit_to_screen(const std::vector<int32_t>& ids) {
+    m_screen_sized.insert(ids.begin(), ids.end());
+}
+
+void FolderResourceFork::set_screen_size(int width, int height) {
+    if (m_screen_known)
+        return;
+    m_screen_known = true;
+    m_screen_given.set_value({width, height});
+}
+
+FolderResourceFork::Extent FolderResourceFork::extent(int32_t id) {
+    if (!m_screen_sized.contains(id))
+        return {};
+    set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
+    return m_screen.get();
 }
 
 void FolderResourceFork::prefetch_pictures(const std::vector<std::vector<int32_t>>& groups) {
     for (const std::vector<int32_t>& group : groups) {
         std::vector<std::shared_ptr<std::promise<Decoded>>> promises;
         std::vector<fs::path> files;
+        std::vector<bool> screen_sized;
         for (int32_t id : group) {
             auto promise = std::make_shared<std::promise<Decoded>>();
             m_prefetched[id] = promise->get_future();
             promises.push_back(promise);
             files.push_back(picture_file(id));
+            screen_sized.push_back(m_screen_sized.contains(id));
         }
-        m_workers.push_back(std::async(std::launch::async, [promises, files] {
-            for (size_t i = 0; i < files.size(); ++i)
-                promises[i]->set_value(decode_picture(files[i]));
-        }));
+        m_workers.push_back(
+            std::async(std::launch::async, [promises, files, screen_sized, screen = m_screen] {
+                for (size_t i = 0; i < files.size(); ++i) {
+                    Extent extent = screen_sized[i] ? screen.get() : Extent{};
+                    Decoded decoded;
+                    decoded.part = PictureFile(files[i]).decode_part(extent.width, extent.height,
+                                                                     decoded.error);
+                    promises[i]->set_value(std::move(decoded));
+                }
+            }));
     }
 }
 
 FolderResourceFork::~FolderResourceFork() {
+    // A picture still waiting for the screen's size is no longer wanted.
+    set_screen_size(0, 0);
     for (std::future<void>& worker : m_workers)
         worker.wait();
 }
 
 Ref<Picture> FolderResourceFork::GetPicture(int32_t id) {
+    // A picture that fits the screen, asked for before the screen's size is known, is decoded
+    // whole rather than waited for in vain.
+    Extent e = extent(id);
     Decoded decoded;
     if (auto it = m_prefetched.find(id); it != m_prefetched.end()) {
         decoded = it->second.get(); // moved out: the decoded pixels are not kept twice
         m_prefetched.erase(it);
     } else {
-        decoded = decode_picture(picture_file(id));
+        decoded.part = PictureFile(picture_file(id)).decode_part(e.width, e.height, decoded.error);
     }
-    if (!decoded.image) {
+    if (!decoded.part) {
         report_once("picture", id, decoded.error);
         return nullptr;
     }
-    return make_ref<Picture>(std::move(*decoded.image));
+    PngDecoder::Part& part = *decoded.part;
+    if (part.image.width() == part.file_width && part.image.height() == part.file_height)
+        return make_ref<Picture>(std::move(part.image));
+    return make_ref<Picture>(std::move(part.image), part.file_width, part.file_height,
+                             std::make_shared<PictureFile>(picture_file(id)));
 }
 
 Ref<Sound> FolderResourceFork::GetSound(int32_t id) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/PngDecoder.h"
 #include "platform/resources/ResourceFork.h"
 
 #include <filesystem>
@@ -25,6 +26,14 @@ public:
     Ref<Picture> GetPicture(int32_t id) override;
     Ref<Sound> GetSound(int32_t id) override;
 
+    // Pictures drawn from the screen's top-left corner, as a backdrop is: each is decoded only
+    // as far as the screen reaches, and keeps its file to cover more if the screen grows
+    // (Picture::cover). Said before they are prefetched.
+    void fit_to_screen(const std::vector<int32_t>& ids);
+    // The screen's size, known once the display is open. The prefetch of a picture that fits
+    // the screen waits for it; one asked for before it is known is decoded whole.
+    void set_screen_size(int width, int height);
+
     // Starts decoding pictures the program is about to ask for on other threads, so that
     // start-up overlaps decoding with opening the display. Each group is decoded in order on a
     // thread of its own. A prefetched picture answers the first request for its id; later
@@ -41,14 +50,25 @@ public:
 
     // Files larger than this are refused unread.
     static constexpr uintmax_t kMaxFileBytes = 256u << 20;
+    // The size of a file the folder may read; nothing when it is missing or too large, with the
+    // reason, naming the file, in error.
+    static std::optional<uintmax_t> file_size(const std::filesystem::path& file,
+                                              std::string& error);
 
 private:
+    // How much of a picture is decoded: its top-left part up to this size.
+    struct Extent {
+        int width = PngDecoder::kMaxSide;
+        int height = PngDecoder::kMaxSide;
+    };
     struct Decoded {
-        std::optional<Image> image;
+        std::optional<PngDecoder::Part> part;
         std::string error;
     };
-    static Decoded decode_picture(const std::filesystem::path& file);
     std::filesystem::path picture_file(int32_t id) const;
+    // The part of picture id to decode: the screen's size for one that fits the screen, which
+    // is then fixed as the whole picture if it was not known yet.
+    Extent extent(int32_t id);
 
     // The file's bytes; nothing when it is missing or unreadable, with the reason in error.
     static std::optional<std::vector<uint8_t>> read(const std::filesystem::path& file,
@@ -57,6 +77,10 @@ private:
 
     std::filesystem::path m_folder;
     std::set<std::pair<std::string, int32_t>> m_reported;
+    std::set<int32_t> m_screen_sized;
+    std::promise<Extent> m_screen_given;
+    std::shared_future<Extent> m_screen = m_screen_given.get_future().share();
+    bool m_screen_known = false;
     std::map<int32_t, std::future<Decoded>> m_prefetched;
     std::vector<std::future<void>> m_workers;
 };
