@@ -18,7 +18,9 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -42,13 +44,11 @@ std::string sound_path(const fs::path& media_dir, int id) {
 }
 
 std::vector<std::function<void()>> make_jobs(const fs::path& media_dir, const fs::path& icons_dir,
-                                             const Ditherer& ditherer, const DomeAnimation& dome) {
+                                             const Ditherer& ditherer, const DomeAnimation& dome,
+                                             const Backdrop& backdrop,
+                                             std::vector<PngWriter::Band>& backdrop_bands) {
     std::vector<std::function<void()>> jobs;
     // Longest first, so that the two workers finish together.
-    jobs.emplace_back([&, media_dir] {
-        png.write(picture_path(media_dir, 183), layout::sky_width, layout::sky_height, 3,
-                  ditherer.encode(Backdrop().render()));
-    });
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, 170), SceneSounds::surf()); });
     jobs.emplace_back(
@@ -57,6 +57,16 @@ std::vector<std::function<void()>> make_jobs(const fs::path& media_dir, const fs
         jobs.emplace_back([&, media_dir, i] {
             png.write(picture_path(media_dir, 168 + i), layout::dome_width, layout::dome_height, 3,
                       ditherer.encode(dome.frame(i)));
+        });
+    }
+    // The backdrop, by far the largest picture, is made and packed in bands, joined into its
+    // file once all are done.
+    backdrop_bands.resize((layout::sky_height + Backdrop::band_rows - 1) / Backdrop::band_rows);
+    for (size_t i = 0; i < backdrop_bands.size(); ++i) {
+        jobs.emplace_back([&, i] {
+            const int top = static_cast<int>(i) * Backdrop::band_rows;
+            backdrop_bands[i] = png.pack(ditherer.encode(backdrop.render(top), top),
+                                         layout::sky_width, 3, i + 1 == backdrop_bands.size());
         });
     }
     jobs.emplace_back(
@@ -101,8 +111,13 @@ int main(int argc, char** argv) {
         fs::create_directories(media_dir / "sounds");
 
         const Ditherer ditherer(0x64697468);
+        // The dome's haze and the backdrop's stars take a while to lay out: both at once.
+        auto laid_out = std::async(std::launch::async, [] { return std::make_unique<Backdrop>(); });
         const DomeAnimation dome;
-        const auto jobs = make_jobs(media_dir, icons_dir, ditherer, dome);
+        const std::unique_ptr<Backdrop> backdrop = laid_out.get();
+        std::vector<PngWriter::Band> backdrop_bands;
+        const auto jobs =
+            make_jobs(media_dir, icons_dir, ditherer, dome, *backdrop, backdrop_bands);
 
         std::atomic<size_t> next{0};
         std::mutex failure_lock;
@@ -123,6 +138,8 @@ int main(int argc, char** argv) {
         if (failure) {
             std::rethrow_exception(failure);
         }
+        png.write_bands(picture_path(media_dir, 183), layout::sky_width, layout::sky_height, 3,
+                        backdrop_bands);
     } catch (const std::exception& error) {
         std::cerr << "quorvane-mediagen: " << error.what() << "\n";
         return 1;
