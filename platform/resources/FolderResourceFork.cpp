@@ -5,8 +5,10 @@
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sound/WavDecoder.h"
 
+#include <condition_variable>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <system_error>
 
 namespace platform {
@@ -61,48 +63,97 @@ void FolderResourceFork::fit_to_screen(const std::vector<int32_t>& ids) {
     m_screen_sized.insert(ids.begin(), ids.end());
 }
 
+// The pictures being prefetched, shared with the threads that decode them.
+struct FolderResourceFork::Prefetch {
+    struct Item {
+        fs::path file;
+        bool fits_screen = false;
+        bool taken = false;
+        std::promise<Decoded> decoded;
+    };
+
+    // Decodes the first picture not taken yet that can be decoded now, until none is left or
+    // none is wanted any more.
+    void work() {
+        std::unique_lock hold(lock);
+        while (!stopped) {
+            Item* next = nullptr;
+            bool waiting = false;
+            for (Item& item : items) {
+                if (item.taken)
+                    continue;
+                if (item.fits_screen && !screen) {
+                    waiting = true;
+                    continue;
+                }
+                next = &item;
+                break;
+            }
+            if (!next) {
+                if (!waiting)
+                    return;
+                screen_known.wait(hold);
+                continue;
+            }
+            next->taken = true;
+            const Extent extent = next->fits_screen ? *screen : Extent{};
+            hold.unlock();
+            Decoded decoded;
+            decoded.part =
+                PictureFile(next->file).decode_part(extent.width, extent.height, decoded.error);
+            next->decoded.set_value(std::move(decoded));
+            hold.lock();
+        }
+    }
+
+    std::mutex lock;
+    std::condition_variable screen_known;
+    std::optional<Extent> screen;
+    bool stopped = false;
+    // Fixed before the threads start, so that they may hold on to its items.
+    std::vector<Item> items;
+};
+
 void FolderResourceFork::set_screen_size(int width, int height) {
-    if (m_screen_known)
+    if (m_screen)
         return;
-    m_screen_known = true;
-    m_screen_given.set_value({width, height});
+    m_screen = Extent{width, height};
+    if (m_prefetch) {
+        const std::lock_guard hold(m_prefetch->lock);
+        m_prefetch->screen = m_screen;
+        m_prefetch->screen_known.notify_all();
+    }
 }
 
 FolderResourceFork::Extent FolderResourceFork::extent(int32_t id) {
     if (!m_screen_sized.contains(id))
         return {};
     set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
-    return m_screen.get();
+    return *m_screen;
 }
 
-void FolderResourceFork::prefetch_pictures(const std::vector<std::vector<int32_t>>& groups) {
-    for (const std::vector<int32_t>& group : groups) {
-        std::vector<std::shared_ptr<std::promise<Decoded>>> promises;
-        std::vector<fs::path> files;
-        std::vector<bool> screen_sized;
-        for (int32_t id : group) {
-            auto promise = std::make_shared<std::promise<Decoded>>();
-            m_prefetched[id] = promise->get_future();
-            promises.push_back(promise);
-            files.push_back(picture_file(id));
-            screen_sized.push_back(m_screen_sized.contains(id));
-        }
-        m_workers.push_back(
-            std::async(std::launch::async, [promises, files, screen_sized, screen = m_screen] {
-                for (size_t i = 0; i < files.size(); ++i) {
-                    Extent extent = screen_sized[i] ? screen.get() : Extent{};
-                    Decoded decoded;
-                    decoded.part = PictureFile(files[i]).decode_part(extent.width, extent.height,
-                                                                     decoded.error);
-                    promises[i]->set_value(std::move(decoded));
-                }
-            }));
+void FolderResourceFork::prefetch_pictures(const std::vector<int32_t>& ids, int threads) {
+    m_prefetch = std::make_shared<Prefetch>();
+    m_prefetch->screen = m_screen;
+    m_prefetch->items.resize(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        Prefetch::Item& item = m_prefetch->items[i];
+        item.file = picture_file(ids[i]);
+        item.fits_screen = m_screen_sized.contains(ids[i]);
+        m_prefetched[ids[i]] = item.decoded.get_future();
     }
+    for (int i = 0; i < threads; ++i)
+        m_workers.push_back(
+            std::async(std::launch::async, [prefetch = m_prefetch] { prefetch->work(); }));
 }
 
 FolderResourceFork::~FolderResourceFork() {
-    // A picture still waiting for the screen's size is no longer wanted.
-    set_screen_size(0, 0);
+    // What is still to be decoded is no longer wanted.
+    if (m_prefetch) {
+        const std::lock_guard hold(m_prefetch->lock);
+        m_prefetch->stopped = true;
+        m_prefetch->screen_known.notify_all();
+    }
     for (std::future<void>& worker : m_workers)
         worker.wait();
 }

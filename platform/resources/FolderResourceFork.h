@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -35,10 +36,11 @@ public:
     void set_screen_size(int width, int height);
 
     // Starts decoding pictures the program is about to ask for on other threads, so that
-    // start-up overlaps decoding with opening the display. Each group is decoded in order on a
-    // thread of its own. A prefetched picture answers the first request for its id; later
-    // requests read the folder again.
-    void prefetch_pictures(const std::vector<std::vector<int32_t>>& groups);
+    // start-up overlaps decoding with opening the display. The pictures are taken in the order
+    // given, each by the next free thread; one that fits the screen waits for the screen's size
+    // while the threads go on with the others. A prefetched picture answers the first request
+    // for its id; later requests read the folder again.
+    void prefetch_pictures(const std::vector<int32_t>& ids, int threads);
 
     const std::filesystem::path& folder() const { return m_folder; }
 
@@ -78,9 +80,9 @@ private:
     std::filesystem::path m_folder;
     std::set<std::pair<std::string, int32_t>> m_reported;
     std::set<int32_t> m_screen_sized;
-    std::promise<Extent> m_screen_given;
-    std::shared_future<Extent> m_screen = m_screen_given.get_future().share();
-    bool m_screen_known = false;
+    std::optional<Extent> m_screen;
+    struct Prefetch;
+    std::shared_ptr<Prefetch> m_prefetch;
     std::map<int32_t, std::future<Decoded>> m_prefetched;
     std::vector<std::future<void>> m_workers;
 };

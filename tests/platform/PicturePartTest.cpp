@@ -141,8 +141,13 @@ protected:
 } // namespace
 
 TEST_F(ScreenPicturesTest, APrefetchedBackdropWaitsForTheScreenAndCoversItAsItGrows) {
+    write_file(m_folder / "pictures" / "184.png", pattern_png(16, 16, false));
     auto media = fork();
-    media->prefetch_pictures({{183}});
+    // One thread: the star goes ahead of the backdrop, which waits for the screen's size.
+    media->prefetch_pictures({183, 184}, 1);
+    platform::Ref<platform::Picture> star = media->GetPicture(184);
+    ASSERT_TRUE(star);
+    EXPECT_EQ(star->Width(), 16);
     media->set_screen_size(20, 10);
     platform::Ref<platform::Picture> backdrop = media->GetPicture(183);
     ASSERT_TRUE(backdrop);
@@ -178,7 +183,7 @@ TEST_F(ScreenPicturesTest, APrefetchedBackdropWaitsForTheScreenAndCoversItAsItGr
 
 TEST_F(ScreenPicturesTest, ABackdropAskedForBeforeTheScreensSizeIsDecodedWhole) {
     auto media = fork();
-    media->prefetch_pictures({{183}});
+    media->prefetch_pictures({183}, 1);
     platform::Ref<platform::Picture> backdrop = media->GetPicture(183);
     ASSERT_TRUE(backdrop);
     EXPECT_EQ(backdrop->Width(), 64);
@@ -187,5 +192,5 @@ TEST_F(ScreenPicturesTest, ABackdropAskedForBeforeTheScreensSizeIsDecodedWhole) 
     EXPECT_TRUE(backdrop->cover(100, 100, error));
 
     // A prefetch still waiting for a size that never comes does not hold up the end.
-    fork()->prefetch_pictures({{183}});
+    fork()->prefetch_pictures({183}, 1);
 }
