@@ -5,12 +5,18 @@
 
 #include <filesystem>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 int main(int, char** argv) {
+    // Pictures, sounds and their file buffers are megabytes each, allocated and freed rarely.
+    // Each goes straight to the system and back: left to itself, malloc starts keeping blocks
+    // that size in its heap once one is freed, and a buffer freed there leaves a hole the size
+    // of a sound that stays resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     fs::path executable = platform::ProgramLocation::executable(argv[0]);
     std::optional<fs::path> media = platform::FolderResourceFork::locate(executable);
     if (!media) {
