@@ -104,22 +104,26 @@ bool read_png(Source& source, int width_limit, int height_limit, Part& part,
     if (!whole_width)
         whole_row.resize(width);
     const size_t part_bytes = static_cast<size_t>(part_width) * sizeof(uint32_t);
-    const png_uint_32 rows = passes > 1 ? height : static_cast<png_uint_32>(part_height);
+    const png_uint_32 rows = part_width == 0 ? 0
+                             : passes > 1    ? height
+                                             : static_cast<png_uint_32>(part_height);
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < rows; ++y) {
-            const bool kept = y < static_cast<png_uint_32>(part_height);
-            uint32_t* row = kept ? part.image.row(static_cast<int>(y)) : nullptr;
-            if (kept && whole_width) {
+            if (y >= static_cast<png_uint_32>(part_height)) {
+                png_read_row(png, nullptr, nullptr);
+                continue;
+            }
+            uint32_t* row = part.image.row(static_cast<int>(y));
+            if (whole_width) {
                 png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
                 continue;
             }
             // A pass writes only its own pixels into the row: the part's earlier passes go in
             // with it.
-            if (kept && passes > 1)
+            if (passes > 1)
                 std::memcpy(whole_row.data(), row, part_bytes);
             png_read_row(png, reinterpret_cast<png_bytep>(whole_row.data()), nullptr);
-            if (kept)
-                std::memcpy(row, whole_row.data(), part_bytes);
+            std::memcpy(row, whole_row.data(), part_bytes);
         }
     }
     if (rows == height)
