@@ -115,8 +115,6 @@ struct FolderResourceFork::Prefetch {
 };
 
 void FolderResourceFork::set_screen_size(int width, int height) {
-    if (m_screen)
-        return;
     m_screen = Extent{width, height};
     if (m_prefetch) {
         const std::lock_guard hold(m_prefetch->lock);
@@ -128,7 +126,8 @@ void FolderResourceFork::set_screen_size(int width, int height) {
 FolderResourceFork::Extent FolderResourceFork::extent(int32_t id) {
     if (!m_screen_sized.contains(id))
         return {};
-    set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
+    if (!m_screen)
+        set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
     return *m_screen;
 }
 

@@ -31,8 +31,9 @@ public:
     // as far as the screen reaches, and keeps its file to cover more if the screen grows
     // (Picture::cover). Said before they are prefetched.
     void fit_to_screen(const std::vector<int32_t>& ids);
-    // The screen's size, known once the display is open. The prefetch of a picture that fits
-    // the screen waits for it; one asked for before it is known is decoded whole.
+    // The screen's size, known once the display is open, and again whenever it changes. The
+    // prefetch of a picture that fits the screen waits for it; one asked for before it is known
+    // is decoded whole.
     void set_screen_size(int width, int height);
 
     // Starts decoding pictures the program is about to ask for on other threads, so that
@@ -68,8 +69,8 @@ private:
         std::string error;
     };
     std::filesystem::path picture_file(int32_t id) const;
-    // The part of picture id to decode: the screen's size for one that fits the screen, which
-    // is then fixed as the whole picture if it was not known yet.
+    // The part of picture id to decode: the screen's size for one that fits the screen, taken
+    // to be the whole picture while it is not known.
     Extent extent(int32_t id);
 
     // The file's bytes; nothing when it is missing or unreadable, with the reason in error.

@@ -169,15 +169,17 @@ TEST_F(ScreenPicturesTest, APrefetchedBackdropWaitsForTheScreenAndCoversItAsItGr
     EXPECT_EQ(backdrop->Height(), 48);
     EXPECT_TRUE(shows_pattern(backdrop->image()));
 
-    // Asked for again, the folder is read again for the screen's part.
+    // Asked for again, the folder is read again for the screen's part as it is now.
+    media->set_screen_size(30, 12);
     platform::Ref<platform::Picture> again = media->GetPicture(183);
     ASSERT_TRUE(again);
     EXPECT_NE(again.get(), backdrop.get());
-    EXPECT_EQ(again->Width(), 20);
+    EXPECT_EQ(again->Width(), 30);
+    EXPECT_EQ(again->Height(), 12);
     std::filesystem::remove(picture());
-    EXPECT_FALSE(again->cover(30, 30, error));
+    EXPECT_FALSE(again->cover(40, 40, error));
     EXPECT_NE(error.find("183.png"), std::string::npos) << error;
-    EXPECT_EQ(again->Width(), 20);
+    EXPECT_EQ(again->Width(), 30);
     EXPECT_TRUE(shows_pattern(again->image()));
 }
 
