@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -56,10 +57,35 @@ void on_error(png_structp png, png_const_charp message) {
 void on_warning(png_structp, png_const_charp) {
 }
 
+bool is_known(const std::shared_future<Extent>& extent) {
+    return extent.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+// The buffers a decode fills, on the heap and owned by the caller, as libpng may jump out of
+// the function that fills them.
+struct Buffers {
+    Part part;
+    // Rows decoded whole ahead of the part's size, one after another.
+    std::vector<uint32_t> ahead;
+    std::vector<uint32_t> whole_row;
+};
+
+// Sizes the part to extent and keeps what was decoded ahead of it.
+void take_extent(Buffers& buffers, const Extent& extent, int rows_done) {
+    Part& part = buffers.part;
+    part.image.reset(std::clamp(extent.width, 0, part.file_width),
+                     std::clamp(extent.height, 0, part.file_height));
+    const size_t bytes = static_cast<size_t>(part.image.width()) * sizeof(uint32_t);
+    for (int y = 0; y < std::min(rows_done, part.image.height()); ++y)
+        std::memcpy(part.image.row(y), &buffers.ahead[static_cast<size_t>(y) * part.file_width],
+                    bytes);
+    buffers.ahead = std::vector<uint32_t>();
+}
+
 // Everything libpng may jump out of lives in this function, which holds no C++ object that
-// needs destroying: the part and the row buffer are on the heap and owned by the caller.
-bool read_png(Source& source, int width_limit, int height_limit, Part& part,
-              std::vector<uint32_t>& whole_row, bool& may_be_translucent) {
+// needs destroying: what it fills is the caller's.
+bool read_png(Source& source, const std::shared_future<Extent>& extent, int rows_ahead,
+              Buffers& buffers, bool& may_be_translucent) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, on_error, on_warning);
     if (!png) {
         source.error = "out of memory";
@@ -92,28 +118,43 @@ bool read_png(Source& source, int width_limit, int height_limit, Part& part,
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
+    Part& part = buffers.part;
     part.file_width = static_cast<int>(width);
     part.file_height = static_cast<int>(height);
-    const int part_width = std::min(part.file_width, width_limit);
-    const int part_height = std::min(part.file_height, height_limit);
-    part.image.reset(part_width, part_height);
+
+    // Rows ahead of the part's size are kept whole. An interlaced file spreads every row over
+    // all its passes, so it waits for the size instead.
+    int y = 0;
+    if (passes == 1 && !is_known(extent)) {
+        const int rows = std::min(part.file_height, rows_ahead);
+        buffers.ahead.reserve(static_cast<size_t>(width) * rows);
+        for (; y < rows && !is_known(extent); ++y) {
+            buffers.ahead.resize(buffers.ahead.size() + width);
+            png_read_row(png,
+                         reinterpret_cast<png_bytep>(&buffers.ahead[buffers.ahead.size() - width]),
+                         nullptr);
+        }
+    }
+    take_extent(buffers, extent.get(), y);
+
     // A PNG row is filtered and compressed whole, so every row read is inflated whole; only the
-    // part's columns are kept. An interlaced file spreads every row over all its passes, so it is
-    // read to its end; a plain one is read no further than the part's last row.
+    // part's columns are kept. An interlaced file is read to its end; a plain one no further
+    // than the part's last row.
+    const int part_width = part.image.width();
+    const int part_height = part.image.height();
     const bool whole_width = part_width == part.file_width;
     if (!whole_width)
-        whole_row.resize(width);
+        buffers.whole_row.resize(width);
+    uint32_t* whole_row = buffers.whole_row.data();
     const size_t part_bytes = static_cast<size_t>(part_width) * sizeof(uint32_t);
-    const png_uint_32 rows = part_width == 0 ? 0
-                             : passes > 1    ? height
-                                             : static_cast<png_uint_32>(part_height);
+    const int rows = part_width == 0 ? y : passes > 1 ? part.file_height : part_height;
     for (int pass = 0; pass < passes; ++pass) {
-        for (png_uint_32 y = 0; y < rows; ++y) {
-            if (y >= static_cast<png_uint_32>(part_height)) {
+        for (int row_index = pass == 0 ? y : 0; row_index < rows; ++row_index) {
+            if (row_index >= part_height) {
                 png_read_row(png, nullptr, nullptr);
                 continue;
             }
-            uint32_t* row = part.image.row(static_cast<int>(y));
+            uint32_t* row = part.image.row(row_index);
             if (whole_width) {
                 png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
                 continue;
@@ -121,12 +162,12 @@ bool read_png(Source& source, int width_limit, int height_limit, Part& part,
             // A pass writes only its own pixels into the row: the part's earlier passes go in
             // with it.
             if (passes > 1)
-                std::memcpy(whole_row.data(), row, part_bytes);
-            png_read_row(png, reinterpret_cast<png_bytep>(whole_row.data()), nullptr);
-            std::memcpy(row, whole_row.data(), part_bytes);
+                std::memcpy(whole_row, row, part_bytes);
+            png_read_row(png, reinterpret_cast<png_bytep>(whole_row), nullptr);
+            std::memcpy(row, whole_row, part_bytes);
         }
     }
-    if (rows == height)
+    if (std::max(rows, y) == part.file_height)
         png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
@@ -134,24 +175,33 @@ bool read_png(Source& source, int width_limit, int height_limit, Part& part,
 
 } // namespace
 
-std::optional<Part> decode_part(const Input& input, int width, int height, std::string& error) {
+std::optional<Part> decode_part(const Input& input, const std::shared_future<Extent>& extent,
+                                int rows_ahead, std::string& error) {
     uint8_t signature[8];
     if (input.size < 8 || !input.read_at(0, signature) || png_sig_cmp(signature, 0, 8) != 0) {
         error = "not a PNG file";
         return std::nullopt;
     }
     Source source{input, 0, 8, {}};
-    auto part = std::make_unique<Part>();
-    auto whole_row = std::make_unique<std::vector<uint32_t>>();
+    auto buffers = std::make_unique<Buffers>();
     bool may_be_translucent = false;
-    if (!read_png(source, std::max(width, 0), std::max(height, 0), *part, *whole_row,
-                  may_be_translucent)) {
+    if (!read_png(source, extent, rows_ahead, *buffers, may_be_translucent)) {
         error = "damaged PNG: " + source.error;
         return std::nullopt;
     }
     if (may_be_translucent)
-        part->image.update_opacity();
-    return std::move(*part);
+        buffers->part.image.update_opacity();
+    return std::move(buffers->part);
+}
+
+std::shared_future<Extent> known(int width, int height) {
+    std::promise<Extent> extent;
+    extent.set_value({width, height});
+    return extent.get_future().share();
+}
+
+std::optional<Part> decode_part(const Input& input, int width, int height, std::string& error) {
+    return decode_part(input, known(width, height), 0, error);
 }
 
 std::optional<Image> decode(std::span<const uint8_t> bytes, std::string& error) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,10 +30,25 @@ struct Part {
     int file_height = 0;
 };
 
+// The size of the top-left part to decode.
+struct Extent {
+    int width = kMaxSide;
+    int height = kMaxSide;
+};
+
+// An extent known now.
+std::shared_future<Extent> known(int width, int height);
+
 // Decodes the top-left part of a PNG file, at most width x height pixels, into screen-layout
 // pixels; the file is read no further than the last row of that part. On failure returns
 // nothing and says why in error.
 std::optional<Part> decode_part(const Input& input, int width, int height, std::string& error);
+
+// The same for a part whose size may be known only later, as a screen's is once the display is
+// open: until it is, up to rows_ahead rows are decoded whole, to be cut to the part when its
+// size comes; decoding then goes on from there.
+std::optional<Part> decode_part(const Input& input, const std::shared_future<Extent>& extent,
+                                int rows_ahead, std::string& error);
 
 // Decodes a whole PNG file held in memory.
 std::optional<Image> decode(std::span<const uint8_t> bytes, std::string& error);

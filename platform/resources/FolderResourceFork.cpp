@@ -5,10 +5,9 @@
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sound/WavDecoder.h"
 
-#include <condition_variable>
+#include <atomic>
 #include <fstream>
 #include <iostream>
-#include <mutex>
 #include <system_error>
 
 namespace platform {
@@ -68,72 +67,38 @@ struct FolderResourceFork::Prefetch {
     struct Item {
         fs::path file;
         bool fits_screen = false;
-        bool taken = false;
         std::promise<Decoded> decoded;
     };
 
-    // Decodes the first picture not taken yet that can be decoded now, until none is left or
-    // none is wanted any more.
+    // Decodes the next picture not taken yet, until none is left or none is wanted any more.
     void work() {
-        std::unique_lock hold(lock);
-        while (!stopped) {
-            Item* next = nullptr;
-            bool waiting = false;
-            for (Item& item : items) {
-                if (item.taken)
-                    continue;
-                if (item.fits_screen && !screen) {
-                    waiting = true;
-                    continue;
-                }
-                next = &item;
-                break;
-            }
-            if (!next) {
-                if (!waiting)
-                    return;
-                screen_known.wait(hold);
-                continue;
-            }
-            next->taken = true;
-            const Extent extent = next->fits_screen ? *screen : Extent{};
-            hold.unlock();
+        for (size_t i = next++; i < items.size() && !stopped; i = next++) {
+            const PictureFile file(items[i].file);
             Decoded decoded;
             decoded.part =
-                PictureFile(next->file).decode_part(extent.width, extent.height, decoded.error);
-            next->decoded.set_value(std::move(decoded));
-            hold.lock();
+                items[i].fits_screen
+                    ? file.decode_part(screen, kRowsAhead, decoded.error)
+                    : file.decode_part(PngDecoder::kMaxSide, PngDecoder::kMaxSide, decoded.error);
+            items[i].decoded.set_value(std::move(decoded));
         }
     }
 
-    std::mutex lock;
-    std::condition_variable screen_known;
-    std::optional<Extent> screen;
-    bool stopped = false;
-    // Fixed before the threads start, so that they may hold on to its items.
+    std::shared_future<Extent> screen;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stopped{false};
+    // Fixed before the threads start.
     std::vector<Item> items;
 };
 
 void FolderResourceFork::set_screen_size(int width, int height) {
-    m_screen = Extent{width, height};
-    if (m_prefetch) {
-        const std::lock_guard hold(m_prefetch->lock);
-        m_prefetch->screen = m_screen;
-        m_prefetch->screen_known.notify_all();
-    }
-}
-
-FolderResourceFork::Extent FolderResourceFork::extent(int32_t id) {
-    if (!m_screen_sized.contains(id))
-        return {};
     if (!m_screen)
-        set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
-    return *m_screen;
+        m_first_screen.set_value({width, height});
+    m_screen = Extent{width, height};
 }
 
 void FolderResourceFork::prefetch_pictures(const std::vector<int32_t>& ids, int threads) {
     m_prefetch = std::make_shared<Prefetch>();
-    m_prefetch->screen = m_screen;
+    m_prefetch->screen = m_first_screen.get_future().share();
     m_prefetch->items.resize(ids.size());
     for (size_t i = 0; i < ids.size(); ++i) {
         Prefetch::Item& item = m_prefetch->items[i];
@@ -147,25 +112,28 @@ void FolderResourceFork::prefetch_pictures(const std::vector<int32_t>& ids, int 
 }
 
 FolderResourceFork::~FolderResourceFork() {
-    // What is still to be decoded is no longer wanted.
-    if (m_prefetch) {
-        const std::lock_guard hold(m_prefetch->lock);
+    // What is still to be decoded is no longer wanted; a picture waiting for the screen's size
+    // is cut to nothing.
+    if (m_prefetch)
         m_prefetch->stopped = true;
-        m_prefetch->screen_known.notify_all();
-    }
+    if (!m_screen)
+        set_screen_size(0, 0);
     for (std::future<void>& worker : m_workers)
         worker.wait();
 }
 
 Ref<Picture> FolderResourceFork::GetPicture(int32_t id) {
-    // A picture that fits the screen, asked for before the screen's size is known, is decoded
-    // whole rather than waited for in vain.
-    Extent e = extent(id);
+    // Asked for before the screen's size is known, a picture that fits the screen is decoded
+    // whole, and so is one still waiting for the size in the prefetch, which might otherwise
+    // hold up this answer.
+    if (!m_screen && !m_screen_sized.empty())
+        set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
     Decoded decoded;
     if (auto it = m_prefetched.find(id); it != m_prefetched.end()) {
         decoded = it->second.get(); // moved out: the decoded pixels are not kept twice
         m_prefetched.erase(it);
     } else {
+        const Extent e = m_screen_sized.contains(id) ? *m_screen : Extent{};
         decoded.part = PictureFile(picture_file(id)).decode_part(e.width, e.height, decoded.error);
     }
     if (!decoded.part) {

@@ -13,6 +13,12 @@ PictureFile::PictureFile(fs::path path) : m_path(std::move(path)) {
 
 std::optional<PngDecoder::Part> PictureFile::decode_part(int width, int height,
                                                          std::string& error) const {
+    return decode_part(PngDecoder::known(width, height), 0, error);
+}
+
+std::optional<PngDecoder::Part>
+PictureFile::decode_part(const std::shared_future<PngDecoder::Extent>& extent, int rows_ahead,
+                         std::string& error) const {
     std::optional<uintmax_t> size = FolderResourceFork::file_size(m_path, error);
     if (!size)
         return std::nullopt;
@@ -28,7 +34,8 @@ std::optional<PngDecoder::Part> PictureFile::decode_part(int width, int height,
                                 at = offset + out.size();
                                 return static_cast<bool>(in);
                             }};
-    std::optional<PngDecoder::Part> part = PngDecoder::decode_part(input, width, height, error);
+    std::optional<PngDecoder::Part> part =
+        PngDecoder::decode_part(input, extent, rows_ahead, error);
     if (!part)
         error = m_path.string() + ": " + (in ? error : "cannot be read");
     return part;

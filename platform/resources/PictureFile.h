@@ -4,6 +4,7 @@
 #include "platform/graphics/PngDecoder.h"
 
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,10 @@ public:
     // when the file is missing, too large (FolderResourceFork::kMaxFileBytes) or damaged, with the
     // reason, naming the file, in error.
     std::optional<PngDecoder::Part> decode_part(int width, int height, std::string& error) const;
+    // The same for a part whose size may come later (PngDecoder::decode_part).
+    std::optional<PngDecoder::Part>
+    decode_part(const std::shared_future<PngDecoder::Extent>& extent, int rows_ahead,
+                std::string& error) const;
     std::optional<Image> decode(int width, int height, std::string& error) const override;
 
 private:

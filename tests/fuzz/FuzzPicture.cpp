@@ -1,12 +1,13 @@
 // Loads a picture item from arbitrary bytes: it decodes or is refused with a reason, never
-// crashes, hangs or asks for unbounded memory. Its top-left part decodes wherever the whole
-// does, to the same pixels.
+// crashes, hangs or asks for unbounded memory. Its top-left part, decoded ahead before its size
+// is known, decodes wherever the whole does, to the same pixels.
 #include "platform/graphics/Picture.h"
 #include "platform/graphics/PngDecoder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <span>
 #include <string>
 
@@ -24,9 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                           std::memcpy(out.data(), data + offset, out.size());
                                           return true;
                                       }};
+    // The part's size comes only once three rows have been decoded ahead, whole.
     std::string part_error;
     std::optional<platform::PngDecoder::Part> part =
-        platform::PngDecoder::decode_part(input, 9, 5, part_error);
+        platform::PngDecoder::decode_part(input,
+                                          std::async(std::launch::deferred,
+                                                     [] {
+                                                         return platform::PngDecoder::Extent{9, 5};
+                                                     })
+                                              .share(),
+                                          3, part_error);
     if (!part && part_error.empty())
         __builtin_trap();
     if (image && !part)

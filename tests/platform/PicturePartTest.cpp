@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 using platform::Image;
 using platform::PngDecoder::decode_part;
@@ -140,14 +143,10 @@ protected:
 
 } // namespace
 
-TEST_F(ScreenPicturesTest, APrefetchedBackdropWaitsForTheScreenAndCoversItAsItGrows) {
+TEST_F(ScreenPicturesTest, APrefetchedBackdropIsCutToTheScreenAndCoversItAsItGrows) {
     write_file(m_folder / "pictures" / "184.png", pattern_png(16, 16, false));
     auto media = fork();
-    // One thread: the star goes ahead of the backdrop, which waits for the screen's size.
-    media->prefetch_pictures({183, 184}, 1);
-    platform::Ref<platform::Picture> star = media->GetPicture(184);
-    ASSERT_TRUE(star);
-    EXPECT_EQ(star->Width(), 16);
+    media->prefetch_pictures({183, 184}, 2);
     media->set_screen_size(20, 10);
     platform::Ref<platform::Picture> backdrop = media->GetPicture(183);
     ASSERT_TRUE(backdrop);
@@ -193,6 +192,33 @@ TEST_F(ScreenPicturesTest, ABackdropAskedForBeforeTheScreensSizeIsDecodedWhole) 
     std::string error;
     EXPECT_TRUE(backdrop->cover(100, 100, error));
 
+    // Behind a backdrop waiting for the size on the only thread, another picture is answered
+    // all the same.
+    write_file(m_folder / "pictures" / "184.png", pattern_png(16, 16, false));
+    auto waiting = fork();
+    waiting->prefetch_pictures({183, 184}, 1);
+    EXPECT_TRUE(waiting->GetPicture(184));
+    EXPECT_EQ(waiting->GetPicture(183)->Height(), 48);
+
     // A prefetch still waiting for a size that never comes does not hold up the end.
     fork()->prefetch_pictures({183}, 1);
+}
+
+TEST(PngDecoder, DecodesAheadUntilThePartsSizeComesAndCutsToIt) {
+    std::vector<uint8_t> file = pattern_png(37, 29, false);
+    for (platform::PngDecoder::Extent extent :
+         {platform::PngDecoder::Extent{20, 5}, platform::PngDecoder::Extent{37, 25},
+          platform::PngDecoder::Extent{0, 0}}) {
+        SCOPED_TRACE(std::to_string(extent.width) + " x " + std::to_string(extent.height));
+        // A size that is not there until the decoder asks for it after its ten rows ahead.
+        auto later = std::async(std::launch::deferred, [extent] { return extent; }).share();
+        RecordingInput recording(file);
+        std::string error;
+        std::optional<platform::PngDecoder::Part> part =
+            decode_part(recording.input, later, 10, error);
+        ASSERT_TRUE(part) << error;
+        EXPECT_EQ(part->image.width(), extent.width);
+        EXPECT_EQ(part->image.height(), extent.height);
+        EXPECT_TRUE(shows_pattern(part->image));
+    }
 }
