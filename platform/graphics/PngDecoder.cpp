@@ -76,7 +76,8 @@ void take_extent(Buffers& buffers, const Extent& extent, int rows_done) {
     part.image.reset(std::clamp(extent.width, 0, part.file_width),
                      std::clamp(extent.height, 0, part.file_height));
     const size_t bytes = static_cast<size_t>(part.image.width()) * sizeof(uint32_t);
-    for (int y = 0; y < std::min(rows_done, part.image.height()); ++y)
+    const int kept = bytes > 0 ? std::min(rows_done, part.image.height()) : 0;
+    for (int y = 0; y < kept; ++y)
         std::memcpy(part.image.row(y), &buffers.ahead[static_cast<size_t>(y) * part.file_width],
                     bytes);
     buffers.ahead = std::vector<uint32_t>();
