@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,11 @@ std::unique_ptr<platform::Backend> open_backend() {
 } // namespace
 
 int main(int, char** argv) {
+    // Pictures, sounds and their file buffers are megabytes each, allocated and freed rarely.
+    // Each goes straight to the system and back: left to itself, malloc starts keeping blocks
+    // that size in its heap once one is freed, and a buffer freed there leaves a hole the size
+    // of a sound that stays resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     fs::path executable = platform::ProgramLocation::executable(argv[0]);
     std::optional<fs::path> media = platform::FolderResourceFork::locate(executable);
     if (!media) {
@@ -48,12 +54,16 @@ int main(int, char** argv) {
     }
     auto pictures = platform::make_ref<platform::FolderResourceFork>(*media);
     // The scene asks for the backdrop, then the speaker and stars, then the dome frames while
-    // it opens; decoding them meanwhile on both cores halves the time to the first frame.
+    // it opens; decoding them meanwhile on both cores halves the time to the first frame. The
+    // backdrop is drawn from the screen's top-left corner, so only the screen's part of it is
+    // kept: its first rows are decoded whole while the display opens, then cut to the screen.
     using media_items::item;
-    std::vector<int32_t> scene{item("speaker2").id, item("star1b").id, item("star1").id};
+    std::vector<int32_t> scene{item("bigsky").id, item("speaker2").id, item("star1b").id,
+                               item("star1").id};
     for (std::string_view frame : media_items::kDomeFrames)
         scene.push_back(item(frame).id);
-    pictures->prefetch_pictures({{item("bigsky").id}, scene});
+    pictures->fit_to_screen({item("bigsky").id});
+    pictures->prefetch_pictures(scene, 2);
 
     std::unique_ptr<platform::Backend> backend;
     try {

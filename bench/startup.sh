@@ -3,11 +3,13 @@
 # frame (median of several runs), resident memory after start-up, and the CPU it uses over a
 # stretch of running untouched.
 #   bench/startup.sh [BUILD_DIR] [RUNS] [SECONDS]
+# SIZE sets the screen (default 1920x1080), FIRST_DISPLAY the first X display number tried (180).
 set -euo pipefail
 build=${1:-build} runs=${2:-9} seconds=${3:-30} size=${SIZE:-1920x1080}
+first_display=${FIRST_DISPLAY:-180}
 binary=$build/quorvane
 source "$(dirname "$0")/../scripts/private_servers.sh"
-start_private_display "$size" 180
+start_private_display "$size" "$first_display"
 
 ticks=$(getconf CLK_TCK)
 times=()

@@ -20,7 +20,8 @@ float smoothstep(float edge0, float edge1, float x) {
     return t * t * (3.0f - 2.0f * t);
 }
 
-// The band runs from the left edge, below the dome's rows, down to the bottom edge.
+// The band runs from the left edge, below the dome's rows, down to the right: out through the
+// bottom edge of a 3840 x 2160 screen, through the right edge of the whole picture.
 constexpr float band_start_y = 800.0f;
 constexpr float band_slope = 0.42f;
 const float band_norm = std::sqrt(1.0f + band_slope * band_slope);
@@ -68,13 +69,37 @@ bool near_twinkle_spot(float x, float y) {
     return false;
 }
 
+// Stars per million pixels, and the points tried per million pixels for the crowd of faint
+// stars in the Milky Way, of which the band's strength keeps a share.
+constexpr double stars_per_megapixel = 1930.0;
+constexpr double crowd_tries_per_megapixel = 9965.0;
+
+int per_megapixel(double density) {
+    return static_cast<int>(density * sky_width * sky_height / 1e6);
+}
+
 } // namespace
 
-Image Backdrop::render() const {
-    Image image(sky_width, sky_height, 3);
-    const SkyGradient gradient(sky_height);
-    for (int y = 0; y < sky_height; ++y) {
-        const auto colour = gradient.at(static_cast<float>(y));
+Backdrop::Backdrop()
+    : m_noise(0x62616e64, 256),
+      m_field(0x73746172, static_cast<float>(sky_width), static_cast<float>(sky_height),
+              per_megapixel(stars_per_megapixel), 0.006f,
+              [](float x, float y) { return near_twinkle_spot(x, y) ? 0.0f : 1.0f; }),
+      // The Milky Way is made of stars: many more faint ones crowd its clouds.
+      m_crowd(0x6d696c6b, static_cast<float>(sky_width), static_cast<float>(sky_height),
+              per_megapixel(crowd_tries_per_megapixel), 0.005f, [this](float x, float y) {
+                  return near_twinkle_spot(x, y)
+                             ? 0.0f
+                             : std::min(1.0f, band_strength(m_noise, x, y) * 1.4f);
+              }) {
+}
+
+Image Backdrop::render(int top) const {
+    const int rows = std::min(band_rows, sky_height - top);
+    Image image(sky_width, rows, 3);
+    const SkyGradient gradient(horizon_row);
+    for (int y = 0; y < rows; ++y) {
+        const auto colour = gradient.at(static_cast<float>(top + y));
         for (int x = 0; x < sky_width; ++x) {
             float* p = image.pixel(x, y);
             p[0] = colour[0];
@@ -84,24 +109,24 @@ Image Backdrop::render() const {
     }
 
     // The glow changes slowly, so it is worked out on a coarse grid and interpolated.
-    const GradientNoise noise(0x62616e64, 256);
     constexpr int step = 4;
+    static_assert(band_rows % step == 0);
     const int grid_w = sky_width / step + 2;
-    const int grid_h = sky_height / step + 2;
+    const int grid_h = rows / step + 2;
     std::vector<float> strength(static_cast<size_t>(grid_w) * grid_h);
     std::vector<float> warmth(strength.size());
     for (int gy = 0; gy < grid_h; ++gy) {
         for (int gx = 0; gx < grid_w; ++gx) {
             const float x = static_cast<float>(gx * step);
-            const float y = static_cast<float>(gy * step);
+            const float y = static_cast<float>(top + gy * step);
             const size_t i = static_cast<size_t>(gy) * grid_w + gx;
-            strength[i] = band_mask(y) > 0.0f ? band_strength(noise, x, y) : 0.0f;
-            warmth[i] = 0.5f + 0.5f * noise.fractal(x / 500.0f, y / 500.0f, 4.2f, 3, 0.5f);
+            strength[i] = band_mask(y) > 0.0f ? band_strength(m_noise, x, y) : 0.0f;
+            warmth[i] = 0.5f + 0.5f * m_noise.fractal(x / 500.0f, y / 500.0f, 4.2f, 3, 0.5f);
         }
     }
     const std::array<float, 3> warm = {0.021f, 0.021f, 0.022f};
     const std::array<float, 3> cool = {0.014f, 0.019f, 0.030f};
-    for (int y = 0; y < sky_height; ++y) {
+    for (int y = 0; y < rows; ++y) {
         const int gy = y / step;
         const float fy = static_cast<float>(y % step) / step;
         for (int x = 0; x < sky_width; ++x) {
@@ -109,10 +134,10 @@ Image Backdrop::render() const {
             const float fx = static_cast<float>(x % step) / step;
             auto sample = [&](const std::vector<float>& grid) {
                 const size_t i = static_cast<size_t>(gy) * grid_w + gx;
-                const float top = grid[i] + (grid[i + 1] - grid[i]) * fx;
-                const float bottom =
+                const float top_edge = grid[i] + (grid[i + 1] - grid[i]) * fx;
+                const float bottom_edge =
                     grid[i + grid_w] + (grid[i + grid_w + 1] - grid[i + grid_w]) * fx;
-                return top + (bottom - top) * fy;
+                return top_edge + (bottom_edge - top_edge) * fy;
             };
             const float s = sample(strength);
             if (s <= 0.0f) {
@@ -126,21 +151,10 @@ Image Backdrop::render() const {
         }
     }
 
-    auto open_sky = [](float x, float y) {
-        return near_twinkle_spot(x, y) ? 0.0f : 1.0f;
-    };
-    const StarField field(0x73746172, static_cast<float>(sky_width), static_cast<float>(sky_height),
-                          16000, 0.006f, open_sky);
-    field.render(image, 0.0f, 0.0f, [](const Star&) { return 1.0f; });
-
-    // The Milky Way is made of stars: many more faint ones crowd its clouds.
-    auto in_band = [&](float x, float y) {
-        return near_twinkle_spot(x, y) ? 0.0f : std::min(1.0f, band_strength(noise, x, y) * 1.4f);
-    };
-    const StarField crowd(0x6d696c6b, static_cast<float>(sky_width), static_cast<float>(sky_height),
-                          16000, 0.005f, in_band);
-    crowd.render(image, 0.0f, 0.0f,
-                 [](const Star& star) { return std::min(star.flux, 0.14f) / star.flux; });
+    const float offset_y = -static_cast<float>(top);
+    m_field.render(image, 0.0f, offset_y, [](const Star&) { return 1.0f; });
+    m_crowd.render(image, 0.0f, offset_y,
+                   [](const Star& star) { return std::min(star.flux, 0.14f) / star.flux; });
     return image;
 }
 

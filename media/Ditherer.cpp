@@ -130,13 +130,13 @@ float Ditherer::from_srgb(float encoded) {
     return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
 }
 
-std::vector<std::uint8_t> Ditherer::encode(const Image& image) const {
+std::vector<std::uint8_t> Ditherer::encode(const Image& image, int first_row) const {
     const int channels = image.channels();
     std::vector<std::uint8_t> out(static_cast<size_t>(image.width()) * image.height() * channels);
     size_t o = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            const float t = threshold(x, y);
+            const float t = threshold(x, first_row + y);
             const float* p = image.pixel(x, y);
             for (int c = 0; c < 3; ++c) {
                 out[o++] = quantize(to_srgb(p[c]), t);

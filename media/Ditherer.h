@@ -16,7 +16,9 @@ public:
 
     explicit Ditherer(std::uint64_t seed);
 
-    std::vector<std::uint8_t> encode(const Image& image) const;
+    // The image's rows are those of a larger picture from `first_row` down, so that a picture
+    // encoded in bands is dithered as it would be whole.
+    std::vector<std::uint8_t> encode(const Image& image, int first_row = 0) const;
 
     static float to_srgb(float linear);
     static float from_srgb(float encoded);

@@ -99,7 +99,7 @@ float DomeAnimation::edge_fade(float x, float y) const {
 Image DomeAnimation::frame(int index) const {
     const float phase = static_cast<float>(index) / dome_frames;
     Image image(dome_width, dome_height, 3);
-    const SkyGradient gradient(sky_height);
+    const SkyGradient gradient(horizon_row);
     for (int y = 0; y < dome_height; ++y) {
         const auto colour = gradient.at(static_cast<float>(y));
         for (int x = 0; x < dome_width; ++x) {

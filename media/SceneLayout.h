@@ -2,9 +2,12 @@
 
 namespace media::layout {
 
-// The backdrop is drawn at the screen's top-left corner and must cover the largest screens.
-constexpr int sky_width = 3840;
-constexpr int sky_height = 2160;
+// The backdrop is drawn at the screen's top-left corner and must cover the largest screens;
+// every screen from 800 x 600 up, landscape or portrait, shows its top-left part.
+constexpr int sky_width = 7680;
+constexpr int sky_height = 4320;
+// The row where the sky reaches its horizon colour: the bottom of a 3840 x 2160 screen.
+constexpr int horizon_row = 2160;
 
 // The dome frames are drawn at x = screen width - dome_width, y = 0, so they end at the right
 // edge of every screen.

@@ -42,11 +42,21 @@ float pixel_share(float edge, float centre, float sigma) {
     return 0.5f * (std::erf((edge + 1.0f - centre) * scale) - std::erf((edge - centre) * scale));
 }
 
+// Whether a square of the given reach around (cx, cy) misses the image: a band of a picture
+// drawn in bands skips the stars of the others quickly.
+bool misses(const Image& image, int cx, int cy, int reach) {
+    return cx + reach < 0 || cy + reach < 0 || cx - reach >= image.width() ||
+           cy - reach >= image.height();
+}
+
 void draw_gaussian(Image& image, float x, float y, float flux, float sigma,
                    const std::array<float, 3>& tint) {
     const int reach = static_cast<int>(std::ceil(3.0f * sigma + 1.0f));
     const int cx = static_cast<int>(std::floor(x));
     const int cy = static_cast<int>(std::floor(y));
+    if (misses(image, cx, cy, reach)) {
+        return;
+    }
     float shares_x[64];
     for (int i = -reach; i <= reach; ++i) {
         shares_x[i + reach] = pixel_share(static_cast<float>(cx + i), x, sigma);
@@ -65,6 +75,9 @@ void draw_spikes(Image& image, float x, float y, float flux, const std::array<fl
     const int reach = static_cast<int>(length * 2.5f);
     const int cx = static_cast<int>(std::floor(x));
     const int cy = static_cast<int>(std::floor(y));
+    if (misses(image, cx, cy, reach + 1)) {
+        return;
+    }
     const float fx = x - static_cast<float>(cx) - 0.5f;
     const float fy = y - static_cast<float>(cy) - 0.5f;
     for (int d = 2; d <= reach; ++d) {
@@ -89,10 +102,10 @@ void draw_spikes(Image& image, float x, float y, float flux, const std::array<fl
 
 } // namespace
 
-StarField::StarField(std::uint64_t seed, float width, float height, int count, float faintest,
+StarField::StarField(std::uint64_t seed, float width, float height, int tries, float faintest,
                      const std::function<float(float, float)>& acceptance) {
     Rng rng(seed);
-    while (static_cast<int>(m_stars.size()) < count) {
+    for (int i = 0; i < tries; ++i) {
         const float x = static_cast<float>(rng.uniform() * width);
         const float y = static_cast<float>(rng.uniform() * height);
         // Counts of stars brighter than a flux fall about as its inverse (a power law).

@@ -26,8 +26,10 @@ struct Star {
 // faint diffraction spikes.
 class StarField {
 public:
-    // `acceptance(x, y)` in [0, 1] thins the stars where it is low.
-    StarField(std::uint64_t seed, float width, float height, int count, float faintest,
+    // Places a star at each of `tries` random points, each kept with the chance
+    // `acceptance(x, y)` in [0, 1]: so the stars per pixel are as many on a larger field, and
+    // thinned where acceptance is low.
+    StarField(std::uint64_t seed, float width, float height, int tries, float faintest,
               const std::function<float(float, float)>& acceptance);
 
     // Draws every star with its flux multiplied by `gain(star)`, shifted by the offset.

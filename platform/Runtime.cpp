@@ -124,6 +124,8 @@ void Runtime::window_destroyed(Window& window) {
 void Runtime::screen_resized() {
     m_desktop.screen_resized();
     Rect screen = m_desktop.screen_bounds();
+    if (m_resource_fork)
+        m_resource_fork->set_screen_size(screen.w, screen.h);
     // Oldest first, by index: a window's Resized handler may make another window.
     for (size_t i = 0; i < m_implicit_windows.size(); ++i) {
         Ref<Window> window = m_implicit_windows[i];
@@ -159,6 +161,10 @@ bool Runtime::is_file_type_registered(const std::string& name) const {
 
 void Runtime::set_resource_fork(Ref<ResourceFork> fork) {
     m_resource_fork = std::move(fork);
+    if (m_resource_fork) {
+        Rect screen = m_desktop.screen_bounds();
+        m_resource_fork->set_screen_size(screen.w, screen.h);
+    }
 }
 
 PluginEntry Runtime::plugin_entry(const std::string& name) const {

@@ -1,9 +1,10 @@
 #include "platform/resources/FolderResourceFork.h"
 
-#include "platform/graphics/PngDecoder.h"
+#include "platform/resources/PictureFile.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sound/WavDecoder.h"
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <system_error>
@@ -20,8 +21,7 @@ void FolderResourceFork::report_once(const char* kind, int32_t id, const std::st
         std::cerr << "quorvane: " << kind << " " << id << ": " << why << std::endl;
 }
 
-std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& file,
-                                                             std::string& error) {
+std::optional<uintmax_t> FolderResourceFork::file_size(const fs::path& file, std::string& error) {
     std::error_code ec;
     uintmax_t size = fs::file_size(file, ec);
     if (ec) {
@@ -32,9 +32,17 @@ std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& fil
         error = file.string() + ": file too large";
         return std::nullopt;
     }
+    return size;
+}
+
+std::optional<std::vector<uint8_t>> FolderResourceFork::read(const fs::path& file,
+                                                             std::string& error) {
+    std::optional<uintmax_t> size = file_size(file, error);
+    if (!size)
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(*size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(*size))) {
         error = file.string() + ": cannot be read";
         return std::nullopt;
     }
@@ -45,52 +53,93 @@ fs::path FolderResourceFork::picture_file(int32_t id) const {
     return m_folder / "pictures" / (std::to_string(id) + ".png");
 }
 
-FolderResourceFork::Decoded FolderResourceFork::decode_picture(const fs::path& file) {
-    Decoded out;
-    std::optional<std::vector<uint8_t>> bytes = read(file, out.error);
-    if (!bytes)
-        return out;
-    out.image = PngDecoder::decode(*bytes, out.error);
-    if (!out.image)
-        out.error = file.string() + ": " + out.error;
-    return out;
+void FolderResourceFork::fit_to_screen(const std::vector<int32_t>& ids) {
+    m_screen_sized.insert(ids.begin(), ids.end());
 }
 
-void FolderResourceFork::prefetch_pictures(const std::vector<std::vector<int32_t>>& groups) {
-    for (const std::vector<int32_t>& group : groups) {
-        std::vector<std::shared_ptr<std::promise<Decoded>>> promises;
-        std::vector<fs::path> files;
-        for (int32_t id : group) {
-            auto promise = std::make_shared<std::promise<Decoded>>();
-            m_prefetched[id] = promise->get_future();
-            promises.push_back(promise);
-            files.push_back(picture_file(id));
+// The pictures being prefetched, shared with the threads that decode them.
+struct FolderResourceFork::Prefetch {
+    struct Item {
+        fs::path file;
+        bool fits_screen = false;
+        std::promise<Decoded> decoded;
+    };
+
+    // Decodes the next picture not taken yet, until none is left or none is wanted any more.
+    void work() {
+        for (size_t i = next++; i < items.size() && !stopped; i = next++) {
+            const PictureFile file(items[i].file);
+            Decoded decoded;
+            decoded.part =
+                items[i].fits_screen
+                    ? file.decode_part(screen, kRowsAhead, decoded.error)
+                    : file.decode_part(PngDecoder::kMaxSide, PngDecoder::kMaxSide, decoded.error);
+            items[i].decoded.set_value(std::move(decoded));
         }
-        m_workers.push_back(std::async(std::launch::async, [promises, files] {
-            for (size_t i = 0; i < files.size(); ++i)
-                promises[i]->set_value(decode_picture(files[i]));
-        }));
     }
+
+    std::shared_future<Extent> screen;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stopped{false};
+    // Fixed before the threads start.
+    std::vector<Item> items;
+};
+
+void FolderResourceFork::set_screen_size(int width, int height) {
+    if (!m_screen)
+        m_first_screen.set_value({width, height});
+    m_screen = Extent{width, height};
+}
+
+void FolderResourceFork::prefetch_pictures(const std::vector<int32_t>& ids, int threads) {
+    m_prefetch = std::make_shared<Prefetch>();
+    m_prefetch->screen = m_first_screen.get_future().share();
+    m_prefetch->items.resize(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        Prefetch::Item& item = m_prefetch->items[i];
+        item.file = picture_file(ids[i]);
+        item.fits_screen = m_screen_sized.contains(ids[i]);
+        m_prefetched[ids[i]] = item.decoded.get_future();
+    }
+    for (int i = 0; i < threads; ++i)
+        m_workers.push_back(
+            std::async(std::launch::async, [prefetch = m_prefetch] { prefetch->work(); }));
 }
 
 FolderResourceFork::~FolderResourceFork() {
+    // What is still to be decoded is no longer wanted; a picture waiting for the screen's size
+    // is cut to nothing.
+    if (m_prefetch)
+        m_prefetch->stopped = true;
+    if (!m_screen)
+        set_screen_size(0, 0);
     for (std::future<void>& worker : m_workers)
         worker.wait();
 }
 
 Ref<Picture> FolderResourceFork::GetPicture(int32_t id) {
+    // Asked for before the screen's size is known, a picture that fits the screen is decoded
+    // whole, and so is one still waiting for the size in the prefetch, which might otherwise
+    // hold up this answer.
+    if (!m_screen && !m_screen_sized.empty())
+        set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
     Decoded decoded;
     if (auto it = m_prefetched.find(id); it != m_prefetched.end()) {
         decoded = it->second.get(); // moved out: the decoded pixels are not kept twice
         m_prefetched.erase(it);
     } else {
-        decoded = decode_picture(picture_file(id));
+        const Extent e = m_screen_sized.contains(id) ? *m_screen : Extent{};
+        decoded.part = PictureFile(picture_file(id)).decode_part(e.width, e.height, decoded.error);
     }
-    if (!decoded.image) {
+    if (!decoded.part) {
         report_once("picture", id, decoded.error);
         return nullptr;
     }
-    return make_ref<Picture>(std::move(*decoded.image));
+    PngDecoder::Part& part = *decoded.part;
+    if (part.image.width() == part.file_width && part.image.height() == part.file_height)
+        return make_ref<Picture>(std::move(part.image));
+    return make_ref<Picture>(std::move(part.image), part.file_width, part.file_height,
+                             std::make_shared<PictureFile>(picture_file(id)));
 }
 
 Ref<Sound> FolderResourceFork::GetSound(int32_t id) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/graphics/PngDecoder.h"
 #include "platform/resources/ResourceFork.h"
 
 #include <filesystem>
 #include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,11 +27,20 @@ public:
     Ref<Picture> GetPicture(int32_t id) override;
     Ref<Sound> GetSound(int32_t id) override;
 
+    // Pictures drawn from the screen's top-left corner, as a backdrop is: each is decoded only
+    // as far as the screen reaches, and keeps its file to cover more if the screen grows
+    // (Picture::cover). Said before they are prefetched.
+    void fit_to_screen(const std::vector<int32_t>& ids);
+    // The screen's size, known once the display is open, and again whenever it changes. Asked
+    // for before it is known, pictures that fit the screen are decoded whole.
+    void set_screen_size(int width, int height) override;
+
     // Starts decoding pictures the program is about to ask for on other threads, so that
-    // start-up overlaps decoding with opening the display. Each group is decoded in order on a
-    // thread of its own. A prefetched picture answers the first request for its id; later
-    // requests read the folder again.
-    void prefetch_pictures(const std::vector<std::vector<int32_t>>& groups);
+    // start-up overlaps decoding with opening the display. The pictures are taken in the order
+    // given, each by the next free thread; one that fits the screen is decoded ahead, whole, for
+    // its first rows until the screen's size is known, then cut to it. A prefetched picture
+    // answers the first request for its id; later requests read the folder again.
+    void prefetch_pictures(const std::vector<int32_t>& ids, int threads);
 
     const std::filesystem::path& folder() const { return m_folder; }
 
@@ -41,13 +52,21 @@ public:
 
     // Files larger than this are refused unread.
     static constexpr uintmax_t kMaxFileBytes = 256u << 20;
+    // The size of a file the folder may read; nothing when it is missing or too large, with the
+    // reason, naming the file, in error.
+    static std::optional<uintmax_t> file_size(const std::filesystem::path& file,
+                                              std::string& error);
 
 private:
+    using Extent = PngDecoder::Extent;
+    // Rows of a picture that fits the screen decoded ahead while the display opens, before the
+    // screen's size is known: those of the most common screens. They are decoded whole, so this
+    // bounds what that costs: 33 MB for a 7680-pixel-wide backdrop, for a moment.
+    static constexpr int kRowsAhead = 1080;
     struct Decoded {
-        std::optional<Image> image;
+        std::optional<PngDecoder::Part> part;
         std::string error;
     };
-    static Decoded decode_picture(const std::filesystem::path& file);
     std::filesystem::path picture_file(int32_t id) const;
 
     // The file's bytes; nothing when it is missing or unreadable, with the reason in error.
@@ -57,6 +76,12 @@ private:
 
     std::filesystem::path m_folder;
     std::set<std::pair<std::string, int32_t>> m_reported;
+    std::set<int32_t> m_screen_sized;
+    std::optional<Extent> m_screen;
+    // The first size given, which the prefetch waits for.
+    std::promise<Extent> m_first_screen;
+    struct Prefetch;
+    std::shared_ptr<Prefetch> m_prefetch;
     std::map<int32_t, std::future<Decoded>> m_prefetched;
     std::vector<std::future<void>> m_workers;
 };

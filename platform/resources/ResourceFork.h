@@ -15,6 +15,9 @@ class ResourceFork : public Object {
 public:
     virtual Ref<Picture> GetPicture(int32_t id) = 0;
     virtual Ref<Sound> GetSound(int32_t id) = 0;
+    // The screen's size, told when the runtime takes the container and whenever it changes, for
+    // a container that decodes pictures only as far as the screen reaches.
+    virtual void set_screen_size(int, int) {}
 };
 
 // The application's resource container, or nil when the program has none.

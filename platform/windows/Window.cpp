@@ -6,6 +6,7 @@
 #include "platform/windows/Desktop.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace platform {
 
@@ -113,7 +114,13 @@ Rect Window::placement(const Rect& screen) const {
 }
 
 void Window::screen_changed(const Rect& screen) {
-    set_frame(placement(screen));
+    Rect placed = placement(screen);
+    // The backdrop is drawn from the top-left corner: a larger window wants more of it, before
+    // anything is painted at the new size.
+    std::string why;
+    if (m_backdrop && !m_backdrop->cover(placed.w, placed.h, why))
+        std::cerr << "quorvane: the backdrop cannot cover the new screen: " << why << std::endl;
+    set_frame(placed);
 }
 
 void Window::set_frame(const Rect& r) {

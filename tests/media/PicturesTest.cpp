@@ -1,4 +1,5 @@
 #include "MediaFolder.h"
+#include "common/MediaItems.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,17 @@
 
 namespace {
 
-constexpr int sky_id = 168;
+constexpr int sky_id = media_items::item("sky").id;
 constexpr int frame_count = 12;
-constexpr int speaker_ids[] = {180, 181, 182};
-constexpr int bigsky_id = 183;
-constexpr int star_id = 184;
-constexpr int dim_star_id = 185;
+constexpr int speaker_ids[] = {media_items::item("speaker1").id, media_items::item("speaker2").id,
+                               media_items::item("speaker3").id};
+constexpr int bigsky_id = media_items::item("bigsky").id;
+constexpr int star_id = media_items::item("star1").id;
+constexpr int dim_star_id = media_items::item("star1b").id;
 constexpr int dome_width = 1170;
 constexpr int top_strip = 25;
+constexpr int bigsky_width = 7680;
+constexpr int bigsky_height = 4320;
 
 // Bit depth and colour type straight from the PNG header.
 std::pair<int, int> png_format(const std::string& path) {
@@ -70,8 +74,9 @@ TEST(Pictures, EveryPictureIsAnEightBitPngOfItsShape) {
         int height; // 0: any height of the dome's range
         bool alpha;
     };
-    std::vector<Expected> expected = {
-        {bigsky_id, 3840, 2160, false}, {star_id, 16, 16, true}, {dim_star_id, 16, 16, true}};
+    std::vector<Expected> expected = {{bigsky_id, bigsky_width, bigsky_height, false},
+                                      {star_id, 16, 16, true},
+                                      {dim_star_id, 16, 16, true}};
     for (int id : speaker_ids) {
         expected.push_back({id, 25, 21, true});
     }
@@ -136,7 +141,7 @@ TEST(Pictures, DomeFramesMeetTheBackdropWithoutASeam) {
     const Picture& sky = picture(bigsky_id);
     for (int i = 0; i < frame_count; i += 5) {
         const Picture& frame = picture(sky_id + i);
-        for (int screen : {1170, 1280, 1600, 1920, 2560, 3840}) {
+        for (int screen : {1170, 1280, 1600, 1920, 2560, 3840, 5120, 7680}) {
             SCOPED_TRACE("frame " + std::to_string(i) + " on a screen " + std::to_string(screen) +
                          " wide");
             const int left = screen - dome_width;
@@ -180,6 +185,97 @@ TEST(Pictures, BackdropKeepsTheDomeRowsPlain) {
                 ASSERT_NEAR(part[c], whole[c], 1.0) << "row " << y << " column " << x;
             }
         }
+    }
+}
+
+// The sky level over a rectangle: the mean luma of the middle of its values, stars and dither
+// aside; every other column is enough.
+double sky_level(const Picture& p, int left, int top, int width, int height) {
+    std::vector<double> values;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; x += 2) {
+            values.push_back(p.luma(x, y));
+        }
+    }
+    std::sort(values.begin(), values.end());
+    const auto from = values.begin() + static_cast<long>(values.size() / 10);
+    const auto to = values.begin() + static_cast<long>(values.size() * 8 / 10);
+    return std::accumulate(from, to, 0.0) / static_cast<double>(to - from);
+}
+
+TEST(Pictures, BackdropBrightensDownEveryScreenWithoutAStep) {
+    // Every screen height shows the top rows, so the sky must change smoothly all the way down:
+    // no step where the picture was made in parts, nor where a 3840 x 2160 screen ends.
+    const Picture& sky = picture(bigsky_id);
+    std::vector<double> levels;
+    for (int y = 0; y < sky.height; ++y) {
+        levels.push_back(sky_level(sky, 0, y, sky.width, 1));
+    }
+    double largest_step = 0.0;
+    for (int y = 1; y < sky.height; ++y) {
+        largest_step = std::max(largest_step, std::abs(levels[y] - levels[y - 1]));
+    }
+    EXPECT_LT(largest_step, 0.5);
+    // Brighter at the foot of each common screen than at its top.
+    for (int height : {600, 768, 1080, 1440, 2160, 4320}) {
+        EXPECT_GT(levels[height - 1], levels[0] + 10.0) << height << " rows";
+    }
+}
+
+// Linear luminance of a pixel: the light a star adds is the same over any sky.
+double light(const Picture& p, int x, int y) {
+    static const std::array<double, 256> linear = [] {
+        std::array<double, 256> table{};
+        for (int i = 0; i < 256; ++i) {
+            const double e = i / 255.0;
+            table[i] = e <= 0.04045 ? e / 12.92 : std::pow((e + 0.055) / 1.055, 2.4);
+        }
+        return table;
+    }();
+    const auto* v = p.at(x, y);
+    return 0.2126 * linear[v[0]] + 0.7152 * linear[v[1]] + 0.0722 * linear[v[2]];
+}
+
+TEST(Pictures, StarsCoverTheWholeBackdrop) {
+    // Each screen shows a different part, so every part has its stars: in each tile of the
+    // picture the count of clear points of light is near the typical tile's.
+    const Picture& sky = picture(bigsky_id);
+    constexpr int tile_w = 960;
+    constexpr int tile_h = 540;
+    std::vector<int> counts;
+    for (int top = 0; top + tile_h <= sky.height; top += tile_h) {
+        for (int left = 0; left + tile_w <= sky.width; left += tile_w) {
+            int count = 0;
+            for (int y = top + 3; y < top + tile_h - 3; ++y) {
+                for (int x = left + 3; x < left + tile_w - 3; ++x) {
+                    // A peak of light well above the pixels three away on each side.
+                    const double v = light(sky, x, y);
+                    const double around = std::max({light(sky, x - 3, y), light(sky, x + 3, y),
+                                                    light(sky, x, y - 3), light(sky, x, y + 3)});
+                    if (v < around + 0.004) {
+                        continue;
+                    }
+                    bool peak = true;
+                    for (int dy = -1; dy <= 1 && peak; ++dy) {
+                        for (int dx = -1; dx <= 1 && peak; ++dx) {
+                            const double n = light(sky, x + dx, y + dy);
+                            peak = (dx == 0 && dy == 0) || n < v ||
+                                   (n == v && (dy > 0 || (dy == 0 && dx > 0)));
+                        }
+                    }
+                    count += peak;
+                }
+            }
+            counts.push_back(count);
+        }
+    }
+    // The Milky Way's tiles hold many more; the others hold about as many as each other.
+    std::vector<int> sorted = counts;
+    std::sort(sorted.begin(), sorted.end());
+    const int typical = sorted[sorted.size() / 2];
+    EXPECT_GT(typical, 200);
+    for (size_t i = 0; i < counts.size(); ++i) {
+        EXPECT_GT(counts[i], typical * 2 / 3) << "tile " << i;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "MediaFolder.h"
+#include "common/MediaItems.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,10 @@
 
 namespace {
 
-constexpr int walk_id = 168;
-constexpr int splash_id = 169;
-constexpr int surf_id = 170;
-constexpr int surf2_id = 171;
+constexpr int walk_id = media_items::item("walk").id;
+constexpr int splash_id = media_items::item("splash").id;
+constexpr int surf_id = media_items::item("surf").id;
+constexpr int surf2_id = media_items::item("surf2").id;
 constexpr int all_ids[] = {walk_id, splash_id, surf_id, surf2_id};
 constexpr int loop_ids[] = {surf_id, surf2_id};
 

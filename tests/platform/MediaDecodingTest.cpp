@@ -40,7 +40,7 @@ TEST(PngDecoder, RefusesAbsurdSizesWithAReason) {
     const uint8_t header[8] = {0x7E, 0x00, 0x00, 0x63, 't', 'E', 'X', 't'};
     liar.insert(liar.end(), header, header + 8);
     EXPECT_FALSE(platform::PngDecoder::decode(liar, error));
-    EXPECT_NE(error.find("past the end"), std::string::npos);
+    EXPECT_NE(error.find("past the end"), std::string::npos) << error;
 }
 
 TEST(WavDecoder, ReadsCommonEncodingsIntoSixteenBitSamples) {

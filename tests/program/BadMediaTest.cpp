@@ -19,34 +19,13 @@
 namespace fs = std::filesystem;
 using platform::Ref;
 using testing_support::declare_png_size;
+using testing_support::FakeMedia;
 using testing_support::png_bytes;
 using testing_support::TestProgram;
 using testing_support::wav_bytes;
 using testing_support::write_file;
 
 namespace {
-
-// A small but complete media folder.
-fs::path file_of(const fs::path& dir, const media_items::Item& item) {
-    bool picture = item.kind == media_items::Kind::Picture;
-    return dir / (picture ? "pictures" : "sounds") /
-           (std::to_string(item.id) + (picture ? ".png" : ".wav"));
-}
-
-void make_folder(const fs::path& dir) {
-    fs::create_directories(dir / "pictures");
-    fs::create_directories(dir / "sounds");
-    testing_support::FakeMedia sizes(testing_support::FakeMedia::Size::Small);
-    for (const media_items::Item& item : media_items::kItems) {
-        if (item.kind == media_items::Kind::Sound) {
-            write_file(file_of(dir, item),
-                       wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(8000 * 4 * 3)));
-            continue;
-        }
-        auto [w, h] = sizes.size_of(item.name);
-        write_file(file_of(dir, item), png_bytes(w, h, 0xC8C8C8C8u));
-    }
-}
 
 enum class Damage { Missing, Empty, Truncated, NotMedia, Absurd, StrangeFormat };
 const char* const kDamageNames[] = {"missing",          "empty",       "truncated",
@@ -116,7 +95,7 @@ void play_with(TestProgram& program) {
 TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
     fs::path root = fs::temp_directory_path() / ("quorvane-badmedia-" + std::to_string(::getpid()));
     fs::path good = root / "good";
-    make_folder(good);
+    FakeMedia(FakeMedia::Size::Small).write_folder(good);
     // Where a missing sound may fail: the handlers that play or ask about it.
     const std::set<std::string> sound_handlers{
         "Window1.Canvas2_MouseUp",
@@ -131,7 +110,7 @@ TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
                          Damage::Absurd, Damage::StrangeFormat}) {
             SCOPED_TRACE(std::string(item.name) + " " + kDamageNames[static_cast<int>(d)]);
             fs::path dir = good;
-            fs::path file = file_of(dir, item);
+            fs::path file = FakeMedia::file_of(dir, item);
             fs::path kept = root / "kept";
             fs::copy_file(file, kept, fs::copy_options::overwrite_existing);
             damage(file, d, picture);

@@ -1,5 +1,6 @@
 #include "common/MediaLibrary.h"
 #include "platform/loop/Timer.h"
+#include "platform/resources/FolderResourceFork.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
@@ -8,6 +9,9 @@
 #include "volume/loudnessWin.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 using platform::Canvas;
 using platform::CursorShape;
@@ -167,4 +171,27 @@ TEST(ScreenChange, TheQuitLabelAnswersOnlyWhereItsWordIs) {
 
     s.program.click(quit->Left() + 10, 12);
     EXPECT_TRUE(s.program.runtime().loop().quit_requested());
+}
+
+// A backdrop read as the program reads it is decoded only as far as the screen reaches, and
+// covers a larger screen when it grows, as the very same picture.
+TEST(ScreenChange, TheBackdropCoversAScreenThatGrows) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("quorvane-screenchange-" + std::to_string(::getpid()));
+    FakeMedia().write_folder(dir);
+    {
+        auto folder = platform::make_ref<platform::FolderResourceFork>(dir);
+        folder->fit_to_screen({media_items::item("bigsky").id});
+        TestProgram program(TestProgram::Options::screen(1280, 800), folder);
+        Ref<platform::Picture> sky = bigsky();
+        EXPECT_EQ(sky->Width(), 1280);
+        program.backend().resize_screen(2400, 1500);
+        program.advance(0);
+        EXPECT_EQ(bigsky(), sky);
+        EXPECT_EQ(Window1()->Backdrop(), sky);
+        EXPECT_EQ(sky->Width(), 2400);
+        EXPECT_EQ(sky->Height(), 1500);
+        EXPECT_EQ(program.backend().pixel(2399, 1499), FakeMedia::colour_of("bigsky"));
+    }
+    std::filesystem::remove_all(dir);
 }

@@ -1,6 +1,7 @@
 #include "tests/support/FakeMedia.h"
 
 #include "platform/sound/PcmSound.h"
+#include "tests/support/MediaBytes.h"
 
 namespace testing_support {
 
@@ -59,6 +60,27 @@ Ref<Sound> FakeMedia::GetSound(int32_t id) {
 int FakeMedia::requests(std::string_view name) const {
     auto it = m_requests.find(name);
     return it == m_requests.end() ? 0 : it->second;
+}
+
+std::filesystem::path FakeMedia::file_of(const std::filesystem::path& dir,
+                                         const media_items::Item& item) {
+    bool picture = item.kind == Kind::Picture;
+    return dir / (picture ? "pictures" : "sounds") /
+           (std::to_string(item.id) + (picture ? ".png" : ".wav"));
+}
+
+void FakeMedia::write_folder(const std::filesystem::path& dir) const {
+    std::filesystem::create_directories(dir / "pictures");
+    std::filesystem::create_directories(dir / "sounds");
+    for (const media_items::Item& item : media_items::kItems) {
+        if (item.kind == Kind::Sound) {
+            write_file(file_of(dir, item),
+                       wav_bytes(1, 2, 8000, 16, std::vector<uint8_t>(8000 * 4 * 3)));
+            continue;
+        }
+        auto [w, h] = size_of(item.name);
+        write_file(file_of(dir, item), png_bytes(w, h, colour_of(item.name)));
+    }
 }
 
 } // namespace testing_support

@@ -3,6 +3,7 @@
 #include "common/MediaItems.h"
 #include "platform/resources/ResourceFork.h"
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string_view>
@@ -27,6 +28,13 @@ public:
     void restore(std::string_view name) { m_missing.erase(name); }
     int requests(std::string_view name) const;
     void set_seconds(std::string_view sound, double seconds) { m_seconds[sound] = seconds; }
+
+    // Writes every item into a media folder as PNG and WAV files, each picture of its size and
+    // in its colour, each sound three seconds of silence.
+    void write_folder(const std::filesystem::path& dir) const;
+    // Where a media folder keeps an item.
+    static std::filesystem::path file_of(const std::filesystem::path& dir,
+                                         const media_items::Item& item);
 
     // The colour every pixel of the picture has.
     static uint32_t colour_of(std::string_view picture);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/graphics/PictureSource.h"
+#include "platform/graphics/PngDecoder.h"
+
+#include <filesystem>
+#include <future>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// A PNG file of the media folder, read only as far as the part of it asked for; a picture that
+// holds a part of it keeps it, to decode more when it must cover more.
+class PictureFile : public PictureSource {
+public:
+    explicit PictureFile(std::filesystem::path path);
+
+    // The top-left part, at most width x height pixels, and the whole picture's size; nothing
+    // when the file is missing, too large (FolderResourceFork::kMaxFileBytes) or damaged, with the
+    // reason, naming the file, in error.
+    std::optional<PngDecoder::Part> decode_part(int width, int height, std::string& error) const;
+    // The same for a part whose size may come later (PngDecoder::decode_part).
+    std::optional<PngDecoder::Part>
+    decode_part(const std::shared_future<PngDecoder::Extent>& extent, int rows_ahead,
+                std::string& error) const;
+    std::optional<Image> decode(int width, int height, std::string& error) const override;
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace platform
