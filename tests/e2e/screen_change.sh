@@ -61,12 +61,13 @@ for wm in none openbox; do
         private_pids+=($!)
         sleep 0.5
     fi
-    xrandr --output screen --mode 1920x1080
+    # Started small, so that growing takes more of the backdrop than was decoded at start.
+    xrandr --output screen --mode q1280x720
     start_program "$binary"
     wait_for_sky || fail "no sky ($wm): $(cat "$e2e_tmp/stderr")"
-    check_mode q1280x720 1280 720
     check_mode q800x600 800 600
     check_mode 1920x1080 1920 1080
+    check_mode q1280x720 1280 720
     xdotool key ctrl+q
     status=0
     wait_exit "$program_pid" 2 || status=$?
