@@ -85,6 +85,9 @@ void EventLoop::handle(const InputEvent& event) {
     case InputEvent::Type::Exposed:
         m_desktop.invalidate_all();
         break;
+    case InputEvent::Type::OutputVolumeChanged:
+        m_backend.output_volume().report_change();
+        break;
     }
 }
 

@@ -5,7 +5,7 @@
 #include "platform/sdl/MixerAudioDevice.h"
 #include "platform/sdl/TtfTextRenderer.h"
 #include "platform/sdl/WindowManagerProbe.h"
-#include "platform/sound/SilentAudioDevice.h"
+#include "platform/sound/ReconnectingAudioDevice.h"
 
 #include <SDL.h>
 #include <csignal>
@@ -61,8 +61,7 @@ SdlBackend::SdlBackend() {
     // The arrow from the start, as the runtime assumes; left alone the window would show the
     // display's root pointer until a control first sets a shape.
     set_cursor_shape(CursorShape::StandardPointer);
-    open_audio();
-    m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>());
+    open_sound();
 }
 
 SdlBackend::~SdlBackend() {
@@ -107,16 +106,20 @@ void SdlBackend::open_display() {
     throw BackendError("cannot open the display: " + why);
 }
 
-void SdlBackend::open_audio() {
-    // The one line below says all there is to say about a missing card.
+// Sounds keep their timing without a device, so the program behaves the same while there is
+// none; the wait below opens it again when it can.
+void SdlBackend::open_sound() {
+    // The lines about sound going and coming say all there is to say about a missing card.
     AlsaOutputVolume::quiet_library();
-    try {
-        m_audio = std::make_unique<MixerAudioDevice>();
-    } catch (const AudioDeviceError& e) {
-        // Sounds keep their timing without a device, so the program behaves the same.
-        std::cerr << "quorvane: sound is off: " << e.what() << std::endl;
-        m_audio = std::make_unique<SilentAudioDevice>([this] { return now(); });
-    }
+    m_audio = std::make_unique<ReconnectingAudioDevice>(
+        [this] { return now(); }, [] { return std::make_unique<MixerAudioDevice>(); }, std::cerr);
+    m_volume_event = SDL_RegisterEvents(1);
+    m_volume = std::make_unique<PulseOutputVolume>(std::make_unique<AlsaOutputVolume>(),
+                                                   [type = m_volume_event] {
+                                                       SDL_Event e{};
+                                                       e.type = type;
+                                                       SDL_PushEvent(&e);
+                                                   });
 }
 
 void SdlBackend::attach_surface() {
@@ -151,6 +154,7 @@ Micros SdlBackend::now() {
 
 std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline) {
     for (;;) {
+        m_audio->service();
         int timeout_ms = -1;
         if (deadline) {
             Micros left = *deadline - now();
@@ -165,6 +169,12 @@ std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline)
                 continue;
             }
             timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
+        }
+        if (std::optional<Micros> retry = m_audio->next_wakeup()) {
+            auto retry_ms =
+                static_cast<int>(std::clamp<Micros>((*retry - now()) / 1000, 0, 1 << 30));
+            if (timeout_ms < 0 || retry_ms < timeout_ms)
+                timeout_ms = retry_ms;
         }
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, timeout_ms))
@@ -185,6 +195,10 @@ std::optional<InputEvent> SdlBackend::poll_event() {
 std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
     const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
     InputEvent out;
+    if (e.type == m_volume_event) {
+        out.type = InputEvent::Type::OutputVolumeChanged;
+        return out;
+    }
     switch (e.type) {
     case SDL_QUIT:
         out.type = InputEvent::Type::QuitRequest;

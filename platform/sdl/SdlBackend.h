@@ -15,6 +15,8 @@ struct SDL_Rect;
 
 namespace platform {
 
+class ReconnectingAudioDevice;
+
 // Raised when the backend cannot start: no display, no window.
 class BackendError : public std::runtime_error {
 public:
@@ -54,7 +56,7 @@ public:
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
-    void open_audio();
+    void open_sound();
     void attach_surface();
     void apply_cursor_visibility();
 
@@ -68,8 +70,10 @@ private:
     SDL_Cursor* m_cursors[2] = {nullptr, nullptr};
     bool m_cursor_visible = true;
     bool m_cursor_obscured = false;
-    std::unique_ptr<AudioDevice> m_audio;
+    std::unique_ptr<ReconnectingAudioDevice> m_audio;
     std::unique_ptr<OutputVolume> m_volume;
+    // The event that wakes the loop when the output volume was changed elsewhere.
+    uint32_t m_volume_event = 0;
     std::unique_ptr<TextRenderer> m_text;
 };
 

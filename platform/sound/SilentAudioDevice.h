@@ -26,9 +26,7 @@ public:
     const std::string& label(VoiceId voice) const;
 
 protected:
-    Micros now() const { return m_clock(); }
-
-private:
+    // What each voice is doing as the program sees it, heard or not.
     struct Voice {
         std::shared_ptr<const PcmSound> sound;
         std::string label;
@@ -36,6 +34,10 @@ private:
         bool looping = false;
         Micros start = 0;
     };
+    Micros now() const { return m_clock(); }
+    std::map<VoiceId, Voice>& voices() { return m_voices; }
+
+private:
     std::function<Micros()> m_clock;
     std::map<VoiceId, Voice> m_voices;
     VoiceId m_next = 1;
