@@ -55,3 +55,44 @@ start_private_sound_server() {
     echo "the sound server did not start: $(cat "$dir/log")" >&2
     return 1
 }
+
+# Starts PipeWire with its pulse server and its session manager in DIR (their runtime folder),
+# on a private session bus, with one null sink named SINK as the default output; sets
+# sound_server (the value for PULSE_SERVER) and sound_server_pids (the three servers; the bus
+# stays until the end, so that the servers can be stopped and started again).
+start_private_pipewire() {
+    local dir=$1 sink=$2
+    mkdir -p "$dir"
+    chmod 700 "$dir"
+    if [[ ! -S $dir/bus ]]; then
+        dbus-daemon --session --address="unix:path=$dir/bus" --nofork --nopidfile \
+            >>"$dir/log" 2>&1 &
+        private_pids+=($!)
+        for _ in $(seq 100); do
+            [[ -S $dir/bus ]] && break
+            sleep 0.05
+        done
+    fi
+    local run=(env XDG_RUNTIME_DIR="$dir" HOME="$dir" DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus")
+    sound_server_pids=()
+    "${run[@]}" pipewire >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    for _ in $(seq 100); do
+        [[ -S $dir/pipewire-0 ]] && break
+        sleep 0.05
+    done
+    "${run[@]}" wireplumber >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    "${run[@]}" pipewire-pulse >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    private_pids+=("${sound_server_pids[@]}")
+    sound_server=unix:$dir/pulse/native
+    for _ in $(seq 100); do
+        PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    PULSE_SERVER=$sound_server pactl load-module module-null-sink sink_name="$sink" >/dev/null &&
+        PULSE_SERVER=$sound_server pactl set-default-sink "$sink" && return 0
+    echo "PipeWire did not start: $(cat "$dir/log")" >&2
+    return 1
+}

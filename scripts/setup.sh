@@ -13,7 +13,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     xvfb xdotool x11-utils x11-apps imagemagick libxdamage-dev libxfixes-dev
-    pulseaudio pulseaudio-utils sox
+    pulseaudio pulseaudio-utils sox pipewire pipewire-pulse wireplumber dbus-daemon
     desktop-file-utils appstream dpkg-dev file
 )
 

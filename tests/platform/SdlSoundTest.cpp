@@ -189,7 +189,8 @@ TEST(PulseOutputVolume, ReadsTheServersScaleBackRoundedAndLouderThanFullAsFull) 
     EXPECT_EQ(PulseOutputVolume::level(0x10000), 255);
     EXPECT_EQ(PulseOutputVolume::level(0x10000 * 3 / 2), 255);
     EXPECT_EQ(PulseOutputVolume::level(0xFFFFFFFFu), 255);
-    // 30 % as pactl sets it: 76.5 rounds up.
+    // Rounded to the nearest: 30 % as pactl sets it is 76.497, one step more 76.501.
+    EXPECT_EQ(PulseOutputVolume::level(19660), 76);
     EXPECT_EQ(PulseOutputVolume::level(19661), 77);
     // The program's own levels read back as themselves, so their echo is no change.
     for (int level = 0; level < 256; ++level)

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using platform::Canvas;
 using platform::Ref;
 using testing_support::FakeMedia;
@@ -18,10 +16,10 @@ using Volume = platform::OutputVolume::Reading;
 
 namespace {
 
-// The desktop's volume at a share of its normal full volume, as the sound server reads it.
-Volume percent(double share, bool muted = false) {
-    return {platform::PulseOutputVolume::level(
-                static_cast<uint32_t>(std::lround(share / 100 * 0x10000))),
+// The desktop's volume at a share of its normal full volume, as pactl sets it and the sound
+// server reads it back.
+Volume percent(int share, bool muted = false) {
+    return {platform::PulseOutputVolume::level(static_cast<uint32_t>(share * 0x10000 / 100)),
             muted};
 }
 
@@ -85,7 +83,7 @@ TEST(LoudnessWindow, OpensAtTheSystemVolumeAndItsSpeakerWhichTheTopStripShowsFro
         int value;
         Ref<platform::Picture> (*speaker)();
     } cases[] = {
-        {percent(0), 0, speaker1},           {percent(30), 77, speaker1},
+        {percent(0), 0, speaker1},           {percent(30), 76, speaker1},
         {percent(100), 255, speaker3},       {percent(150), 255, speaker3},
         {percent(100, true), 255, speaker1}, {std::nullopt, 128, speaker2},
     };
