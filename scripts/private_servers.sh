@@ -91,8 +91,37 @@ start_private_pipewire() {
         PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && break
         sleep 0.1
     done
-    PULSE_SERVER=$sound_server pactl load-module module-null-sink sink_name="$sink" >/dev/null &&
-        PULSE_SERVER=$sound_server pactl set-default-sink "$sink" && return 0
+    # The default output is the session manager's to keep: until it is up, it cannot be set.
+    if PULSE_SERVER=$sound_server pactl load-module module-null-sink sink_name="$sink" >/dev/null; then
+        for _ in $(seq 100); do
+            PULSE_SERVER=$sound_server pactl set-default-sink "$sink" 2>/dev/null && return 0
+            sleep 0.1
+        done
+    fi
     echo "PipeWire did not start: $(cat "$dir/log")" >&2
     return 1
+}
+
+# Starts a private sound server of KIND in DIR with the null sink SINK as the default output:
+# pulseaudio, or pipewire (with its pulse server and session manager). Sets sound_server and
+# sound_server_pids; started again in the same DIR after stop_private_sound_server, it answers at
+# the same address.
+start_private_sound_server_of() {
+    local kind=$1 dir=$2 sink=$3
+    if [[ $kind == pipewire ]]; then
+        start_private_pipewire "$dir" "$sink"
+    else
+        start_private_sound_server "$dir" "$sink" && sound_server_pids=("$sound_server_pid")
+    fi
+}
+
+# Stops the sound server started last, by its PIDs; one that has gone already is no matter.
+stop_private_sound_server() {
+    local pid
+    for pid in "${sound_server_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${sound_server_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
 }
