@@ -1,6 +1,7 @@
 #include "platform/headless/HeadlessBackend.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace platform {

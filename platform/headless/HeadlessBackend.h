@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -84,7 +83,7 @@ public:
     OutputVolume& output_volume() override;
     const std::vector<VolumeEvent>& volume_events() const;
     // The desktop's volume as read, changed as if with the volume keys: the loop hears of a new
-    // one as it would from a sound server. Nothing makes it unreadable, as it starts.
+    // one as it would from a sound server. Unreadable (as at the start) with nothing.
     void set_system_volume(std::optional<OutputVolume::Reading> volume);
     TextRenderer& text() override;
 

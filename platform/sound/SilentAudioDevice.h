@@ -11,7 +11,8 @@
 namespace platform {
 
 // Sounds that play silently with their true durations: IsPlaying and everything built on it
-// behave as with a sound card. Used when there is no audio device, and by the headless backend.
+// behave as with a sound card. The state every voice keeps whether it is heard or not, on which
+// ReconnectingAudioDevice builds.
 class SilentAudioDevice : public AudioDevice {
 public:
     explicit SilentAudioDevice(std::function<Micros()> clock);
