@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <malloc.h>
 
 namespace platform {
 
@@ -100,6 +101,12 @@ std::shared_ptr<const PcmSound> MixerAudioDevice::fit(std::shared_ptr<const PcmS
     if (SDL_ConvertAudio(&cvt) == 0)
         fitted->samples.assign(work.begin(),
                                work.begin() + cvt.len_cvt / static_cast<int>(sizeof(int16_t)));
+    // The work space and, where the caller has let go of it, the original are megabytes that
+    // the allocator would otherwise keep for the rest of the run (6 MB with the beach on a
+    // 48 kHz server).
+    work = {};
+    sound.reset();
+    malloc_trim(0);
     return fitted;
 }
 
