@@ -129,8 +129,11 @@ done
 [[ -n $heard ]] || fail "no beach five seconds after the server came back: $(cat "$e2e_tmp/stderr")"
 echo "the beach was heard again within $heard ms of the server's return (0.25 s recordings)"
 kill -0 "$program_pid" || fail "the program ended"
-want=$'quorvane: sound went away: the pulseaudio output was closed; will reconnect\nquorvane: sound is back'
-[[ $(cat "$e2e_tmp/stderr") == "$want" ]] || fail "stderr: $(cat "$e2e_tmp/stderr")"
+# One line each way. A stream that came back before the server's sink was there can lose its
+# place once more, and is picked up again the same way.
+gone='quorvane: sound went away: the pulseaudio output was closed; will reconnect'
+awk -v gone="$gone" '$0 != (NR % 2 ? gone : "quorvane: sound is back") { bad = 1 }
+    END { exit bad || NR % 2 || NR == 0 }' "$e2e_tmp/stderr" || fail "stderr: $(cat "$e2e_tmp/stderr")"
 
 # The volume is set again through the new connection.
 xdotool mousemove 600 12
