@@ -1,8 +1,9 @@
-// One row of the mixer buffer table: opens the mixer with the given buffer, measures the delay
-// from Play to the first sample on the sound server's sink (recorded from its monitor), then
-// plays the program's four sounds looped for a while and reports the CPU that this process and
-// the sound server used meanwhile, in per cent of one core.
-//   audio-buffer FRAMES SECONDS SERVER_PID MONITOR MEDIA_DIR
+// One row of the mixer buffer table: opens the mixer with the given buffer at the given rate (0:
+// the output's own), measures the delay from Play to the first sample on the sound server's sink
+// (recorded from its monitor), then plays the program's four sounds looped for a while and
+// reports the CPU that this process and the sound server (the sum of its processes) used
+// meanwhile, in per cent of one core.
+//   audio-buffer FRAMES RATE SECONDS SERVER_PID[,PID...] MONITOR MEDIA_DIR
 #include "platform/sdl/MixerAudioDevice.h"
 #include "platform/sound/WavDecoder.h"
 
@@ -107,7 +108,7 @@ double process_cpu_seconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-double server_cpu_seconds(const std::string& pid) {
+double process_cpu_seconds(const std::string& pid) {
     std::ifstream in("/proc/" + pid + "/stat");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::istringstream fields(text.substr(text.rfind(')') + 2));
@@ -120,6 +121,14 @@ double server_cpu_seconds(const std::string& pid) {
             stime = std::stol(field);
     }
     return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+double server_cpu_seconds(const std::string& pids) {
+    double total = 0;
+    std::istringstream list(pids);
+    for (std::string pid; std::getline(list, pid, ',');)
+        total += process_cpu_seconds(pid);
+    return total;
 }
 
 std::shared_ptr<platform::PcmSound> load(const std::string& path) {
@@ -153,15 +162,18 @@ double median(std::vector<double> v) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: audio-buffer FRAMES SECONDS SERVER_PID MONITOR MEDIA_DIR\n");
+    if (argc != 7) {
+        std::fprintf(
+            stderr,
+            "usage: audio-buffer FRAMES RATE SECONDS SERVER_PID[,PID...] MONITOR MEDIA_DIR\n");
         return 2;
     }
     const int frames = std::stoi(argv[1]);
-    const int seconds = std::stoi(argv[2]);
-    const std::string server_pid = argv[3], monitor = argv[4], media = argv[5];
+    const int rate = std::stoi(argv[2]);
+    const int seconds = std::stoi(argv[3]);
+    const std::string server_pid = argv[4], monitor = argv[5], media = argv[6];
     try {
-        platform::MixerAudioDevice device(frames);
+        platform::MixerAudioDevice device(frames, rate);
         std::vector<double> latencies;
         {
             MonitorWatch watch(monitor);
@@ -190,8 +202,8 @@ int main(int argc, char** argv) {
         double self1 = process_cpu_seconds(), server1 = server_cpu_seconds(server_pid);
         double worst =
             latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
-        std::printf("%6d  %6.1f  %9.1f  %9.1f  %5zu/25  %8.2f  %8.2f\n", frames,
-                    frames * 1000.0 / kRate, median(latencies), worst, latencies.size(),
+        std::printf("%6d  %6d  %6.1f  %9.1f  %9.1f  %5zu/25  %8.2f  %8.2f\n", frames, device.rate(),
+                    frames * 1000.0 / device.rate(), median(latencies), worst, latencies.size(),
                     100.0 * (self1 - self0) / seconds, 100.0 * (server1 - server0) / seconds);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "audio-buffer: %s\n", e.what());

@@ -1,6 +1,6 @@
-// The cost of SetDefaultOutputVolume on a real sound server: the first call (which starts the
-// connection), then 1,000 calls back to back and 1,000 paced like a slider drag (one every
-// 10 ms): median and worst time per call, and how many levels the server applied.
+// The cost of SetDefaultOutputVolume on a real sound server: the first call (right after the
+// connection was started), then 1,000 calls back to back and 1,000 paced like a slider drag (one
+// every 10 ms): median and worst time per call, and how many levels the server applied.
 //   output-volume SINK
 #include "platform/Runtime.h"
 #include "platform/compat/SoundManager.h"
@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 // The headless backend with the real output volume.
 class PulseBackend : public platform::HeadlessBackend {
 public:
-    PulseBackend() : HeadlessBackend(16, 16), m_volume(nullptr) {}
+    PulseBackend() : HeadlessBackend(16, 16), m_volume(nullptr, nullptr) {}
     platform::OutputVolume& output_volume() override { return m_volume; }
     platform::PulseOutputVolume& pulse() { return m_volume; }
 
@@ -61,7 +61,7 @@ int main() {
 
     double first = call_us(level_of(128));
     double first_settle = settle_ms(pulse);
-    std::printf("first call (starts the connection): %.1f us, applied %.1f ms later\n", first,
+    std::printf("first call (the connection just started): %.1f us, applied %.1f ms later\n", first,
                 first_settle);
 
     std::vector<double> times;

@@ -127,7 +127,7 @@ void Window1::_CreateControls0() {
     bind(*timer("Timer3", Timer::ModeOff, 50000), Event::Action, &Window1::Timer3_Action);
 
     Ref<Canvas> canvas3 = add<Canvas>("Canvas3");
-    canvas3->SetBackdrop(speaker2());
+    canvas3->SetBackdrop(volume::loudnessWin::speakerForSystemVolume());
     place(*canvas3, {898, 3, 25, 21, false, false, true, false}, canvas1.get());
     bind(*canvas3, Event::Open, &Window1::Canvas3_Open);
     bind(*canvas3, Event::MouseUp, &Window1::Canvas3_MouseUp);

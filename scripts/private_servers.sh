@@ -56,6 +56,76 @@ start_private_sound_server() {
     return 1
 }
 
+# Starts PipeWire with its pulse server and its session manager in DIR (their runtime folder),
+# on a private session bus, with one null sink named SINK as the default output; sets
+# sound_server (the value for PULSE_SERVER) and sound_server_pids (the three servers; the bus
+# stays until the end, so that the servers can be stopped and started again).
+start_private_pipewire() {
+    local dir=$1 sink=$2
+    mkdir -p "$dir"
+    chmod 700 "$dir"
+    if [[ ! -S $dir/bus ]]; then
+        dbus-daemon --session --address="unix:path=$dir/bus" --nofork --nopidfile \
+            >>"$dir/log" 2>&1 &
+        private_pids+=($!)
+        for _ in $(seq 100); do
+            [[ -S $dir/bus ]] && break
+            sleep 0.05
+        done
+    fi
+    local run=(env XDG_RUNTIME_DIR="$dir" HOME="$dir" DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus")
+    sound_server_pids=()
+    "${run[@]}" pipewire >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    for _ in $(seq 100); do
+        [[ -S $dir/pipewire-0 ]] && break
+        sleep 0.05
+    done
+    "${run[@]}" wireplumber >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    "${run[@]}" pipewire-pulse >>"$dir/log" 2>&1 &
+    sound_server_pids+=($!)
+    private_pids+=("${sound_server_pids[@]}")
+    sound_server=unix:$dir/pulse/native
+    for _ in $(seq 100); do
+        PULSE_SERVER=$sound_server pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    # The default output is the session manager's to keep: until it is up, it cannot be set.
+    if PULSE_SERVER=$sound_server pactl load-module module-null-sink sink_name="$sink" >/dev/null; then
+        for _ in $(seq 100); do
+            PULSE_SERVER=$sound_server pactl set-default-sink "$sink" 2>/dev/null && return 0
+            sleep 0.1
+        done
+    fi
+    echo "PipeWire did not start: $(cat "$dir/log")" >&2
+    return 1
+}
+
+# Starts a private sound server of KIND in DIR with the null sink SINK as the default output:
+# pulseaudio, or pipewire (with its pulse server and session manager). Sets sound_server and
+# sound_server_pids; started again in the same DIR after stop_private_sound_server, it answers at
+# the same address.
+start_private_sound_server_of() {
+    local kind=$1 dir=$2 sink=$3
+    if [[ $kind == pipewire ]]; then
+        start_private_pipewire "$dir" "$sink"
+    else
+        start_private_sound_server "$dir" "$sink" && sound_server_pids=("$sound_server_pid")
+    fi
+}
+
+# Stops the sound server started last, by its PIDs; one that has gone already is no matter.
+stop_private_sound_server() {
+    local pid
+    for pid in "${sound_server_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${sound_server_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+}
+
 # Starts weston with BACKEND (x11: nested in the X display DISPLAY names, full screen, with its
 # seat; headless: no output to see and no seat) at SIZE (WxH), drawing with pixman and showing
 # one full-screen client (kiosk shell). Exports XDG_RUNTIME_DIR, a private one, and

@@ -2,6 +2,7 @@
 
 #include "common/MediaLibrary.h"
 #include "platform/compat/Functions.h"
+#include "platform/compat/SoundManager.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "scene/Window1.h"
@@ -12,10 +13,14 @@ using platform::Canvas;
 using platform::Event;
 using platform::Picture;
 using platform::Ref;
+using Volume = platform::OutputVolume::Reading;
 
 namespace volume {
 
 namespace {
+
+// Where the system volume cannot be read, the panel starts in the middle.
+constexpr Volume kUnread{128, false};
 
 // The speaker for a volume: one wave when quiet, two from 80, three from 160.
 Ref<Picture> speaker_for(int32_t v) {
@@ -24,6 +29,11 @@ Ref<Picture> speaker_for(int32_t v) {
     if (v < 160)
         return speaker2();
     return speaker3();
+}
+
+// A muted output shows the quiet speaker at any level.
+Ref<Picture> speaker_for(const Volume& volume) {
+    return volume.muted ? speaker1() : speaker_for(volume.level);
 }
 
 } // namespace
@@ -62,11 +72,29 @@ void loudnessWin::CreateControls() {
     speaker->SetLocks(false, false, false, false);
 }
 
+// The thumb starts at the system volume, which is read and left alone: a volume control that
+// showed the middle whatever the volume would jump it at the first touch.
 void loudnessWin::Event_Open() {
-    control_as<Canvas>("Canvas1")->SetBackdrop(speaker2());
-    Window1()->control_as<Canvas>("Canvas3")->SetBackdrop(speaker2());
-    // The slider starts in the middle whatever the system volume is; the volume is left alone.
-    setSlider(128);
+    showVolume(platform::GetDefaultOutputVolume().value_or(kUnread));
+    m_volumeWatch = platform::WatchDefaultOutputVolume("loudnessWin.systemVolumeChanged",
+                                                       [this] { systemVolumeChanged(); });
+}
+
+// Volume keys or the desktop's mixer moved the volume: the panel follows, without setting it.
+void loudnessWin::systemVolumeChanged() {
+    if (std::optional<Volume> now = platform::GetDefaultOutputVolume())
+        showVolume(*now);
+}
+
+void loudnessWin::showVolume(const Volume& volume) {
+    setSlider(volume.level);
+    Ref<Picture> speaker = speaker_for(volume);
+    control_as<Canvas>("Canvas1")->SetBackdrop(speaker);
+    Window1()->control_as<Canvas>("Canvas3")->SetBackdrop(speaker);
+}
+
+Ref<Picture> loudnessWin::speakerForSystemVolume() {
+    return speaker_for(platform::GetDefaultOutputVolume().value_or(kUnread));
 }
 
 void loudnessWin::setSlider(int32_t v) {

@@ -1,21 +1,27 @@
 #pragma once
 
 #include "platform/base/Ref.h"
+#include "platform/graphics/Picture.h"
+#include "platform/sound/OutputVolume.h"
 #include "platform/windows/Window.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace volume {
 
 // The volume panel: a narrow black box that drops down from the scene's speaker, with a speaker
-// picture of its own and a vertical slider that sets the system's output volume. It hides as
-// soon as the pointer leaves it.
+// picture of its own and a vertical slider that sets the system's output volume. Its thumb and
+// both speakers show the system's volume as it is, also after a change made elsewhere. It hides
+// as soon as the pointer leaves it.
 class loudnessWin : public platform::Window {
 public:
     std::string ClassName() const override { return "loudnessWin"; }
 
     // Puts the slider at v without reporting it and without touching the system volume.
     void setSlider(int32_t v);
+    // The speaker for the system's output volume as it is: speaker2 where it cannot be read.
+    static platform::Ref<platform::Picture> speakerForSystemVolume();
 
     void Layout() override;
     void CreateControls() override;
@@ -26,6 +32,12 @@ public:
     void Event_MouseExit() override;
 
     void SuperSlider1_ValueChanged();
+    void systemVolumeChanged();
+
+private:
+    void showVolume(const platform::OutputVolume::Reading& volume);
+
+    std::shared_ptr<void> m_volumeWatch;
 };
 
 } // namespace volume

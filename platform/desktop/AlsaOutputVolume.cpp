@@ -113,4 +113,32 @@ void AlsaOutputVolume::set(uint8_t left, uint8_t right) {
         close();
 }
 
+std::optional<OutputVolume::Reading> AlsaOutputVolume::read() {
+    if (!open())
+        return std::nullopt;
+    snd_mixer_handle_events(m_mixer);
+    long low = 0, high = 0;
+    snd_mixer_selem_get_playback_volume_range(m_control, &low, &high);
+    long loudest = low;
+    bool switched_on = !snd_mixer_selem_has_playback_switch(m_control);
+    for (int c = 0; c <= SND_MIXER_SCHN_LAST; ++c) {
+        auto channel = static_cast<snd_mixer_selem_channel_id_t>(c);
+        if (!snd_mixer_selem_has_playback_channel(m_control, channel))
+            continue;
+        long value = low;
+        if (snd_mixer_selem_get_playback_volume(m_control, channel, &value) < 0) {
+            close();
+            return std::nullopt;
+        }
+        loudest = std::max(loudest, value);
+        int on = 1;
+        if (!switched_on && snd_mixer_selem_get_playback_switch(m_control, channel, &on) >= 0)
+            switched_on = on != 0;
+    }
+    if (high <= low)
+        return std::nullopt;
+    auto level = static_cast<uint8_t>(((loudest - low) * 255 + (high - low) / 2) / (high - low));
+    return Reading{level, !switched_on};
+}
+
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/sound/OutputVolume.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 struct _snd_mixer;
@@ -23,6 +24,8 @@ public:
     AlsaOutputVolume& operator=(const AlsaOutputVolume&) = delete;
 
     void set(uint8_t left, uint8_t right) override;
+    // The loudest channel, mapped back the way set maps; muted when the control is switched off.
+    std::optional<Reading> read() override;
 
     // The ALSA library writes its complaints to stderr itself; an absent card is no news here.
     static void quiet_library();

@@ -2,11 +2,15 @@
 
 #include "platform/Backend.h"
 #include "platform/graphics/Image.h"
-#include "platform/sound/SilentAudioDevice.h"
+#include "platform/loop/PointerVisibility.h"
+#include "platform/sound/AudioOutput.h"
+#include "platform/sound/ReconnectingAudioDevice.h"
 
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +18,8 @@ namespace platform {
 
 // A backend for tests: a virtual clock that jumps to the next deadline instead of sleeping, an
 // in-memory screen of any size, input events queued by the test, and a record of every effect
-// the program has on the desktop.
+// the program has on the desktop. Its audio device can be taken away and given back, and the
+// desktop's volume set as if from outside.
 class HeadlessBackend : public Backend {
 public:
     // text draws the labels; tests that look at no label may leave it out.
@@ -24,7 +29,8 @@ public:
     struct SoundEvent {
         Micros time;
         std::string label; // "sound 170", or "beep"
-        enum class Kind { Play, Loop, Stop, Beep } kind;
+        // FadeIn: a loop picked up again on a new device.
+        enum class Kind { Play, Loop, Stop, Beep, FadeIn } kind;
     };
     struct VolumeEvent {
         Micros time;
@@ -55,30 +61,46 @@ public:
     // Pointer.
     void set_cursor_shape(CursorShape shape) override { m_shape = shape; }
     void set_cursor_visible(bool visible) override;
-    void obscure_cursor() override { m_obscured = true; }
+    void obscure_cursor() override { m_pointer.obscure(); }
     CursorShape cursor_shape() const { return m_shape; }
     // Shown unless hidden, or obscured and not moved since.
-    bool is_cursor_visible() const { return m_visible && !m_obscured; }
-    bool is_cursor_obscured() const { return m_obscured; }
+    bool is_cursor_visible() const { return m_pointer.is_shown(); }
+    bool is_cursor_obscured() const { return m_pointer.is_obscured(); }
 
     // Services.
     void open_url(const std::string& url) override { m_urls.push_back(url); }
     const std::vector<std::string>& opened_urls() const { return m_urls; }
     AudioDevice& audio() override;
+    // What the program asked of its sounds, and what reached the device.
     const std::vector<SoundEvent>& sound_events() const;
+    const std::vector<SoundEvent>& heard_events() const { return m_heard; }
     int beep_count() const;
+    // The device stops playing (noticed at the next wait) and cannot be opened until given
+    // back; a device given back opens at the next attempt.
+    void take_audio_device_away() { m_audio_away = true; }
+    void give_audio_device_back() { m_audio_away = false; }
+    bool is_audio_open() const;
+    // When the device was asked to open, the first time included.
+    const std::vector<Micros>& audio_open_attempts() const { return m_audio_attempts; }
+    // What the audio said about sound going and coming, as it would on stderr.
+    std::string audio_messages() const { return m_audio_messages.str(); }
     OutputVolume& output_volume() override;
     const std::vector<VolumeEvent>& volume_events() const;
+    // The desktop's volume as read, changed as if with the volume keys: the loop hears of a new
+    // one as it would from a sound server. Unreadable (as at the start) with nothing.
+    void set_system_volume(std::optional<OutputVolume::Reading> volume);
     TextRenderer& text() override;
 
     uint64_t random_seed() override { return m_seed++; }
     void set_random_seed(uint64_t seed) { m_seed = seed; }
 
 private:
+    class RecordingOutput;
     class RecordingAudio;
     class RecordingVolume;
 
     std::optional<InputEvent> take();
+    std::unique_ptr<AudioOutput> open_output();
 
     Micros m_now = 0;
     std::deque<InputEvent> m_queue;
@@ -87,9 +109,13 @@ private:
     long long m_presented_pixels = 0;
     Region m_last_presented;
     CursorShape m_shape = CursorShape::StandardPointer;
-    bool m_visible = true;
-    bool m_obscured = false;
+    PointerVisibility m_pointer;
     std::vector<std::string> m_urls;
+    // Before the audio, which uses them from its start.
+    bool m_audio_away = false;
+    std::vector<Micros> m_audio_attempts;
+    std::vector<SoundEvent> m_heard;
+    std::ostringstream m_audio_messages;
     std::unique_ptr<RecordingAudio> m_audio;
     std::unique_ptr<RecordingVolume> m_volume;
     std::unique_ptr<TextRenderer> m_text;

@@ -88,6 +88,9 @@ void EventLoop::handle(const InputEvent& event) {
     case InputEvent::Type::ScreenResized:
         Runtime::current().screen_resized();
         break;
+    case InputEvent::Type::OutputVolumeChanged:
+        m_backend.output_volume().report_change();
+        break;
     }
 }
 

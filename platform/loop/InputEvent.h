@@ -11,9 +11,10 @@ struct InputEvent {
         PointerDown,
         PointerUp,
         KeyDown,
-        QuitRequest,   // the window manager's close request, or a signal
-        Exposed,       // the screen's contents were lost and must be repainted whole
-        ScreenResized, // the screen buffer has a new size: the screen it covers changed
+        QuitRequest,         // the window manager's close request, or a signal
+        Exposed,             // the screen's contents were lost and must be repainted whole
+        ScreenResized,       // the screen buffer has a new size: the screen it covers changed
+        OutputVolumeChanged, // the output volume was changed outside the program
     };
     InputEvent() = default;
     explicit InputEvent(Type t, int px = 0, int py = 0) : type(t), x(px), y(py) {}

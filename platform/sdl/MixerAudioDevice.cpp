@@ -5,35 +5,70 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <malloc.h>
+
 namespace platform {
 
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kFallbackRate = 44100;
+
+// The default output's own rate, where the driver tells it.
+int output_rate() {
+    SDL_AudioSpec spec{};
+    char* name = nullptr;
+    int rate = SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 ? spec.freq : 0;
+    SDL_free(name);
+    return rate > 0 ? rate : kFallbackRate;
+}
 
 } // namespace
 
-MixerAudioDevice::MixerAudioDevice(int buffer_frames) {
+MixerAudioDevice::MixerAudioDevice(int buffer_frames, int rate) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         throw AudioDeviceError(SDL_GetError());
-    if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, buffer_frames) != 0) {
+    if (Mix_OpenAudioDevice(
+            rate == kOutputRate ? output_rate() : rate, AUDIO_S16SYS, 2, buffer_frames, nullptr,
+            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0) {
         std::string why = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         throw AudioDeviceError(why);
     }
-    // The device may have taken another rate or channel count; sounds are converted to it.
-    Mix_QuerySpec(&m_rate, &m_format, &m_channels);
+    m_driver = SDL_GetCurrentAudioDriver();
+    // A device opened again after a loss stays with the driver that played: while a sound
+    // server restarts, SDL would otherwise go on to the card itself and keep it from the server.
+    // The user's own SDL_AUDIODRIVER still comes first.
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, m_driver.c_str());
+    // The device may have taken another rate or channel count; sounds are fitted to it.
+    uint16_t format = 0;
+    Mix_QuerySpec(&m_rate, &format, &m_channels);
+    SDL_AddEventWatch(&MixerAudioDevice::on_event, this);
     m_alert.channel = take_channel();
-    load(m_alert, AlertTone::make(m_rate));
+    load(m_alert, std::make_shared<const PcmSound>(AlertTone::make(m_rate)));
 }
 
 MixerAudioDevice::~MixerAudioDevice() {
+    SDL_DelEventWatch(&MixerAudioDevice::on_event, this);
     Mix_HaltChannel(-1);
     for (auto& [id, voice] : m_voices)
         unload(voice);
     unload(m_alert);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+// On the thread that raised the event: SDL's audio thread when the device is lost.
+int MixerAudioDevice::on_event(void* self, SDL_Event* event) {
+    if (event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture)
+        static_cast<MixerAudioDevice*>(self)->m_lost = true;
+    return 0;
+}
+
+std::optional<std::string> MixerAudioDevice::lost() const {
+    if (!m_lost)
+        return std::nullopt;
+    return "the " + m_driver + " output was closed";
 }
 
 int MixerAudioDevice::take_channel() {
@@ -47,30 +82,42 @@ int MixerAudioDevice::take_channel() {
     return channel;
 }
 
-void MixerAudioDevice::load(Voice& voice, const PcmSound& sound) {
-    if (sound.frames() == 0 || (sound.channels != 1 && sound.channels != 2))
+std::shared_ptr<const PcmSound> MixerAudioDevice::fit(std::shared_ptr<const PcmSound> sound) {
+    if (sound->rate == m_rate && sound->channels == m_channels)
+        return sound;
+    auto fitted = std::make_shared<PcmSound>();
+    fitted->rate = m_rate;
+    fitted->channels = m_channels;
+    // The whole sound at once: SDL's streaming converter keeps back its last few hundred
+    // frames, which would shorten the sound and put a step into a loop's seam.
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, static_cast<Uint8>(sound->channels), sound->rate,
+                          AUDIO_S16SYS, static_cast<Uint8>(m_channels), m_rate) < 0)
+        return fitted;
+    cvt.len = static_cast<int>(sound->samples.size() * sizeof(int16_t));
+    std::vector<int16_t> work(sound->samples.size() * static_cast<size_t>(cvt.len_mult));
+    std::copy(sound->samples.begin(), sound->samples.end(), work.begin());
+    cvt.buf = reinterpret_cast<Uint8*>(work.data());
+    if (SDL_ConvertAudio(&cvt) == 0)
+        fitted->samples.assign(work.begin(),
+                               work.begin() + cvt.len_cvt / static_cast<int>(sizeof(int16_t)));
+    // The work space and, where the caller has let go of it, the original are megabytes that
+    // the allocator would otherwise keep for the rest of the run (6 MB with the beach on a
+    // 48 kHz server).
+    work = {};
+    sound.reset();
+    malloc_trim(0);
+    return fitted;
+}
+
+void MixerAudioDevice::load(Voice& voice, std::shared_ptr<const PcmSound> sound) {
+    voice.sound = fit(std::move(sound));
+    if (voice.sound->samples.empty())
         return;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(sound.samples.data());
-    const size_t size = sound.samples.size() * sizeof(int16_t);
-    if (sound.rate == m_rate && sound.channels == m_channels && m_format == AUDIO_S16SYS) {
-        voice.pcm.assign(bytes, bytes + size);
-    } else {
-        SDL_AudioStream* stream =
-            SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(sound.channels), sound.rate,
-                               m_format, static_cast<Uint8>(m_channels), m_rate);
-        if (!stream)
-            return;
-        if (SDL_AudioStreamPut(stream, bytes, static_cast<int>(size)) == 0 &&
-            SDL_AudioStreamFlush(stream) == 0) {
-            voice.pcm.resize(static_cast<size_t>(SDL_AudioStreamAvailable(stream)));
-            int got =
-                SDL_AudioStreamGet(stream, voice.pcm.data(), static_cast<int>(voice.pcm.size()));
-            voice.pcm.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        }
-        SDL_FreeAudioStream(stream);
-    }
-    if (!voice.pcm.empty())
-        voice.chunk = Mix_QuickLoad_RAW(voice.pcm.data(), static_cast<Uint32>(voice.pcm.size()));
+    // The mixer only reads a chunk's samples.
+    auto* bytes = reinterpret_cast<Uint8*>(const_cast<int16_t*>(voice.sound->samples.data()));
+    voice.chunk = Mix_QuickLoad_RAW(
+        bytes, static_cast<Uint32>(voice.sound->samples.size() * sizeof(int16_t)));
 }
 
 void MixerAudioDevice::unload(Voice& voice) {
@@ -79,6 +126,7 @@ void MixerAudioDevice::unload(Voice& voice) {
         Mix_FreeChunk(voice.chunk);
         voice.chunk = nullptr;
     }
+    voice.sound.reset();
 }
 
 AudioDevice::VoiceId MixerAudioDevice::add_voice(std::shared_ptr<const PcmSound> sound,
@@ -86,7 +134,7 @@ AudioDevice::VoiceId MixerAudioDevice::add_voice(std::shared_ptr<const PcmSound>
     VoiceId id = m_next++;
     Voice& voice = m_voices[id];
     voice.channel = take_channel();
-    load(voice, *sound);
+    load(voice, std::move(sound));
     return id;
 }
 
@@ -99,16 +147,17 @@ void MixerAudioDevice::remove_voice(VoiceId id) {
     m_voices.erase(it);
 }
 
-void MixerAudioDevice::start(const Voice& voice, bool looping) {
+void MixerAudioDevice::play(VoiceId id, bool looping) {
     // Playing on the voice's own channel cuts what that channel was playing: a sound played
     // again starts from its beginning.
-    if (voice.chunk)
-        Mix_PlayChannel(voice.channel, voice.chunk, looping ? -1 : 0);
+    if (auto it = m_voices.find(id); it != m_voices.end() && it->second.chunk)
+        Mix_PlayChannel(it->second.channel, it->second.chunk, looping ? -1 : 0);
 }
 
-void MixerAudioDevice::play(VoiceId id, bool looping) {
-    if (auto it = m_voices.find(id); it != m_voices.end())
-        start(it->second, looping);
+void MixerAudioDevice::fade_in(VoiceId id, bool looping, std::chrono::milliseconds fade) {
+    if (auto it = m_voices.find(id); it != m_voices.end() && it->second.chunk)
+        Mix_FadeInChannel(it->second.channel, it->second.chunk, looping ? -1 : 0,
+                          static_cast<int>(fade.count()));
 }
 
 void MixerAudioDevice::stop(VoiceId id) {
@@ -122,7 +171,8 @@ bool MixerAudioDevice::is_playing(VoiceId id) {
 }
 
 void MixerAudioDevice::beep() {
-    start(m_alert, false);
+    if (m_alert.chunk)
+        Mix_PlayChannel(m_alert.channel, m_alert.chunk, 0);
 }
 
 } // namespace platform

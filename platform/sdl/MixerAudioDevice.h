@@ -1,38 +1,41 @@
 #pragma once
 
-#include "platform/sound/AudioDevice.h"
+#include "platform/sound/AudioOutput.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 struct Mix_Chunk;
+union SDL_Event;
 
 namespace platform {
 
-// Raised when there is no audio device to play on; the message says why.
-class AudioDeviceError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Sounds through SDL2_mixer. Each voice has a mixer channel of its own and the alert tone one
-// more, so every sound object mixes freely with the others and restarts only itself. Sounds are
-// converted to the device's format once, when their voice is added.
-class MixerAudioDevice : public AudioDevice {
+// more, so every sound object mixes freely with the others and restarts only itself. The mixer
+// plays straight from a sound whose form matches the device's; any other sound is converted once,
+// when its voice is added, and fit() hands the converted form back so that the caller can drop
+// the original.
+class MixerAudioDevice : public AudioOutput {
 public:
-    // The mixer's buffer, in frames at 44.1 kHz: it sets how often the sound server wakes up
-    // and the delay from Play to sound, about 1.25 buffers (the wait for the mixer's next round
-    // plus one buffer queued in the server). Measured with bench/sound_server.sh on a null sink:
+    // The mixer's buffer, in frames: it sets how often the sound server wakes up and the delay
+    // from Play to sound, about 1.25 buffers (the wait for the mixer's next round plus one buffer
+    // queued in the server). Measured with bench/sound_server.sh on a null sink at 44.1 kHz:
     // 2048 frames cost the server 1.6 % of a core at 56 ms, 3584 frames 1.1-1.2 % at 86 ms,
     // 4096 frames 0.7-1.0 % at 118 ms; an ambience can lag a little more.
     static constexpr int kBufferFrames = 4096;
+    // Asks for the rate of the default output itself (where the driver tells it), so that the
+    // sound server plays the stream without resampling it. Measured with bench/sound_server.sh,
+    // the four sounds looping at 4096 frames: a 48 kHz PulseAudio sink costs its server 1.32-1.58
+    // % of a core fed at 44.1 kHz and 1.10-1.15 % at 48 kHz; PipeWire (48 kHz) 1.48-1.65 % and
+    // 1.35-1.48 %. The sounds are converted once instead, when first played.
+    static constexpr int kOutputRate = 0;
 
     // Opens the default audio device; raises AudioDeviceError when there is none.
-    explicit MixerAudioDevice(int buffer_frames = kBufferFrames);
+    explicit MixerAudioDevice(int buffer_frames = kBufferFrames, int rate = kOutputRate);
     ~MixerAudioDevice() override;
     MixerAudioDevice(const MixerAudioDevice&) = delete;
     MixerAudioDevice& operator=(const MixerAudioDevice&) = delete;
@@ -43,30 +46,36 @@ public:
     void stop(VoiceId voice) override;
     bool is_playing(VoiceId voice) override;
     void beep() override;
+    std::shared_ptr<const PcmSound> fit(std::shared_ptr<const PcmSound> sound) override;
+    void fade_in(VoiceId voice, bool looping, std::chrono::milliseconds fade) override;
+    std::optional<std::string> lost() const override;
 
     int rate() const { return m_rate; }
+    int channels() const { return m_channels; }
 
 private:
-    // One converted sound on its channel. The chunk points into pcm, which it does not own.
+    // One sound on its channel. The chunk points into the sound's samples, which it does not own.
     struct Voice {
         int channel = -1;
-        std::vector<uint8_t> pcm;
+        std::shared_ptr<const PcmSound> sound;
         Mix_Chunk* chunk = nullptr;
     };
 
-    void load(Voice& voice, const PcmSound& sound);
+    void load(Voice& voice, std::shared_ptr<const PcmSound> sound);
     void unload(Voice& voice);
     int take_channel();
-    void start(const Voice& voice, bool looping);
+    static int on_event(void* self, SDL_Event* event);
 
+    std::string m_driver;
     int m_rate = 0;
-    uint16_t m_format = 0;
     int m_channels = 0;
     int m_channel_count = 0;
     std::vector<int> m_free_channels;
     std::map<VoiceId, Voice> m_voices;
     VoiceId m_next = 1;
     Voice m_alert;
+    // Set on SDL's audio thread when the device is disconnected.
+    std::atomic<bool> m_lost{false};
 };
 
 } // namespace platform

@@ -53,7 +53,12 @@ SdlBackend::SdlBackend() {
     // The arrow from the start, as the runtime assumes; left alone the window would show the
     // display's root pointer until a control first sets a shape.
     set_cursor_shape(CursorShape::StandardPointer);
-    m_services = std::make_unique<DesktopServices>([this] { return now(); });
+    m_volume_event = SDL_RegisterEvents(1);
+    start_services([type = m_volume_event] {
+        SDL_Event e{};
+        e.type = type;
+        SDL_PushEvent(&e);
+    });
 }
 
 SdlBackend::~SdlBackend() {
@@ -68,7 +73,7 @@ SdlBackend::~SdlBackend() {
         SDL_DestroyWindow(m_window);
     // After the window: closing the audio device lets its last buffers play out (about 0.2 s),
     // and a volume change just made may still be on its way; the user need not watch either.
-    m_services.reset();
+    stop_services();
     SDL_Quit();
 }
 
@@ -146,6 +151,7 @@ Micros SdlBackend::now() {
 
 std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline) {
     for (;;) {
+        service_sound();
         int timeout_ms = -1;
         if (deadline) {
             Micros left = *deadline - now();
@@ -160,6 +166,12 @@ std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline)
                 continue;
             }
             timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
+        }
+        if (std::optional<Micros> retry = next_sound_wakeup()) {
+            auto retry_ms =
+                static_cast<int>(std::clamp<Micros>((*retry - now()) / 1000, 0, 1 << 30));
+            if (timeout_ms < 0 || retry_ms < timeout_ms)
+                timeout_ms = retry_ms;
         }
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, timeout_ms))
@@ -184,6 +196,10 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         cover_main_screen();
         return std::nullopt;
     }
+    if (e.type == m_volume_event) {
+        out.type = InputEvent::Type::OutputVolumeChanged;
+        return out;
+    }
     switch (e.type) {
     case SDL_QUIT:
         out.type = InputEvent::Type::QuitRequest;
@@ -206,10 +222,8 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         }
         return std::nullopt;
     case SDL_MOUSEMOTION:
-        if (m_cursor_obscured) {
-            m_cursor_obscured = false;
+        if (m_pointer.moved())
             apply_cursor_visibility();
-        }
         out.type = InputEvent::Type::PointerMove;
         out.x = e.motion.x;
         out.y = e.motion.y;
@@ -266,45 +280,17 @@ void SdlBackend::set_cursor_shape(CursorShape shape) {
 }
 
 void SdlBackend::set_cursor_visible(bool visible) {
-    m_cursor_visible = visible;
-    if (visible)
-        m_cursor_obscured = false;
+    m_pointer.set_visible(visible);
     apply_cursor_visibility();
 }
 
 void SdlBackend::obscure_cursor() {
-    m_cursor_obscured = true;
+    m_pointer.obscure();
     apply_cursor_visibility();
 }
 
 void SdlBackend::apply_cursor_visibility() {
-    SDL_ShowCursor(m_cursor_visible && !m_cursor_obscured ? SDL_ENABLE : SDL_DISABLE);
-}
-
-void SdlBackend::open_url(const std::string& url) {
-    m_services->open_url(url);
-}
-
-AudioDevice& SdlBackend::audio() {
-    return m_services->audio();
-}
-
-OutputVolume& SdlBackend::output_volume() {
-    return m_services->output_volume();
-}
-
-TextRenderer& SdlBackend::text() {
-    return m_services->text();
-}
-
-void SdlBackend::loop_ended() {
-    // SDL turns the first SIGINT or SIGTERM into a quit request, which ends the loop through
-    // the same shutdown as Quit; one arriving after that does not wait for the shutdown.
-    DesktopServices::exit_at_next_signal();
-}
-
-uint64_t SdlBackend::random_seed() {
-    return m_services->random_seed();
+    SDL_ShowCursor(m_pointer.is_shown() ? SDL_ENABLE : SDL_DISABLE);
 }
 
 } // namespace platform

@@ -3,7 +3,8 @@
 #include "platform/Backend.h"
 #include "platform/BackendError.h"
 #include "platform/graphics/Image.h"
-#include "platform/sdl/DesktopServices.h"
+#include "platform/loop/PointerVisibility.h"
+#include "platform/sdl/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
 
 #include <memory>
@@ -20,7 +21,7 @@ namespace platform {
 // An X11 desktop through SDL2: one borderless full-screen window at the desktop's size whose
 // surface is the screen buffer, presented in parts; input; pointer shapes; the desktop's
 // services.
-class SdlBackend : public Backend {
+class SdlBackend : public DesktopBackend {
 public:
     // Opens the display and the window; raises BackendError with the reason when it cannot.
     SdlBackend();
@@ -39,14 +40,6 @@ public:
     void set_cursor_visible(bool visible) override;
     void obscure_cursor() override;
 
-    void open_url(const std::string& url) override;
-    AudioDevice& audio() override;
-    OutputVolume& output_volume() override;
-    TextRenderer& text() override;
-    uint64_t random_seed() override;
-    // A second interrupt or termination request during shutdown ends the process at once.
-    void loop_ended() override;
-
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
@@ -58,7 +51,7 @@ private:
     void cover_main_screen();
 
     SDL_Window* m_window = nullptr;
-    // On X11: where the main screen is, and news of its changes. Null elsewhere.
+    // Where the main screen is, and news of its changes; null where RandR cannot tell.
     std::unique_ptr<X11MainScreen> m_main_screen;
     uint32_t m_screen_changed = 0;
     bool m_has_window_manager = false;
@@ -69,9 +62,9 @@ private:
     // Reused by every present: a tick allocates nothing.
     std::vector<SDL_Rect> m_present_rects;
     SDL_Cursor* m_cursors[2] = {nullptr, nullptr};
-    bool m_cursor_visible = true;
-    bool m_cursor_obscured = false;
-    std::unique_ptr<DesktopServices> m_services;
+    PointerVisibility m_pointer;
+    // The event that wakes the loop when the output volume was changed elsewhere.
+    uint32_t m_volume_event = 0;
 };
 
 } // namespace platform

@@ -3,9 +3,16 @@
 #include "platform/sound/PcmSound.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
+
+// Raised when there is no audio device to play on; the message says why.
+class AudioDeviceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Plays decoded sounds. Each voice is one sound object's own channel, so sounds mix freely and
 // a voice restarts from the beginning when played again.

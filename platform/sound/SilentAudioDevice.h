@@ -11,7 +11,8 @@
 namespace platform {
 
 // Sounds that play silently with their true durations: IsPlaying and everything built on it
-// behave as with a sound card. Used when there is no audio device, and by the headless backend.
+// behave as with a sound card. The state every voice keeps whether it is heard or not, on which
+// ReconnectingAudioDevice builds.
 class SilentAudioDevice : public AudioDevice {
 public:
     explicit SilentAudioDevice(std::function<Micros()> clock);
@@ -26,9 +27,7 @@ public:
     const std::string& label(VoiceId voice) const;
 
 protected:
-    Micros now() const { return m_clock(); }
-
-private:
+    // What each voice is doing as the program sees it, heard or not.
     struct Voice {
         std::shared_ptr<const PcmSound> sound;
         std::string label;
@@ -36,6 +35,10 @@ private:
         bool looping = false;
         Micros start = 0;
     };
+    Micros now() const { return m_clock(); }
+    std::map<VoiceId, Voice>& voices() { return m_voices; }
+
+private:
     std::function<Micros()> m_clock;
     std::map<VoiceId, Voice> m_voices;
     VoiceId m_next = 1;

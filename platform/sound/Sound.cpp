@@ -12,10 +12,9 @@ AudioDevice* device() {
 
 } // namespace
 
-Sound::Sound(std::shared_ptr<const PcmSound> pcm, const std::string& label)
-    : m_pcm(std::move(pcm)) {
+Sound::Sound(std::shared_ptr<const PcmSound> pcm, const std::string& label) {
     if (AudioDevice* d = device())
-        m_voice = d->add_voice(m_pcm, label);
+        m_voice = d->add_voice(std::move(pcm), label);
 }
 
 Sound::~Sound() {

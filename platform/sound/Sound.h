@@ -9,7 +9,8 @@
 
 namespace platform {
 
-// A playable sound with a channel of its own.
+// A playable sound with a channel of its own. The samples belong to the audio device, which may
+// keep them in the form its output plays.
 class Sound : public Object {
 public:
     Sound(std::shared_ptr<const PcmSound> pcm, const std::string& label);
@@ -23,10 +24,7 @@ public:
     // True exactly while it sounds.
     bool IsPlaying();
 
-    double duration_seconds() const { return m_pcm->duration_seconds(); }
-
 private:
-    std::shared_ptr<const PcmSound> m_pcm;
     AudioDevice::VoiceId m_voice = -1;
 };
 

@@ -1,8 +1,8 @@
 #include "platform/wayland/WaylandBackend.h"
 
-#include "platform/sdl/DesktopServices.h"
 #include "platform/wayland/ShmSwapChain.h"
 #include "platform/wayland/SignalPipe.h"
+#include "platform/wayland/Wakeup.h"
 #include "platform/wayland/WaylandCursor.h"
 #include "platform/wayland/XkbKeyboard.h"
 #include "xdg-shell-client-protocol.h"
@@ -155,6 +155,7 @@ WaylandBackend::~WaylandBackend() {
 void WaylandBackend::open() {
     // Before the services: SDL, started for sound, leaves a handler it finds in place.
     m_signals = std::make_unique<SignalPipe>();
+    m_volume_changed = std::make_unique<Wakeup>();
     m_keys = std::make_unique<XkbKeyboard>();
     wl_log_set_handler_client(keep_library_message);
     g_library_message.clear();
@@ -190,11 +191,11 @@ void WaylandBackend::open() {
     wait_for_configure();
     // The configure's answer goes out now, not with the first picture.
     wl_display_flush(m_display);
-    m_services = std::make_unique<DesktopServices>([this] { return now(); });
+    start_services([wakeup = m_volume_changed.get()] { wakeup->wake(); });
 }
 
 void WaylandBackend::close() {
-    m_services.reset();
+    stop_services();
     release_devices(0);
     m_chain.reset();
     m_cursor.reset();
@@ -222,6 +223,7 @@ void WaylandBackend::close() {
         wl_display_disconnect(m_display);
     }
     m_signals.reset();
+    m_volume_changed.reset();
 }
 
 void WaylandBackend::global_added(wl_registry* registry, uint32_t name, const char* interface,
@@ -399,6 +401,7 @@ std::optional<InputEvent> WaylandBackend::take() {
 
 std::optional<InputEvent> WaylandBackend::wait_event(std::optional<Micros> deadline) {
     for (;;) {
+        service_sound();
         if (std::optional<InputEvent> event = take())
             return event;
         std::optional<Micros> left;
@@ -406,6 +409,11 @@ std::optional<InputEvent> WaylandBackend::wait_event(std::optional<Micros> deadl
             left = *deadline - now();
             if (*left <= 0)
                 return poll_event();
+        }
+        // The sound's next attempt to reopen wakes the loop too, without ending the wait.
+        if (std::optional<Micros> retry = next_sound_wakeup()) {
+            Micros until_retry = std::max<Micros>(0, *retry - now());
+            left = left ? std::min(*left, until_retry) : until_retry;
         }
         pump(left);
     }
@@ -418,21 +426,22 @@ std::optional<InputEvent> WaylandBackend::poll_event() {
 }
 
 void WaylandBackend::pump(std::optional<Micros> timeout) {
-    pollfd fds[2] = {{m_signals->fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+    pollfd fds[3] = {
+        {m_signals->fd(), POLLIN, 0}, {m_volume_changed->fd(), POLLIN, 0}, {-1, POLLIN, 0}};
     bool reading = false;
     if (m_connected) {
         while (wl_display_prepare_read(m_display) != 0)
             if (wl_display_dispatch_pending(m_display) < 0)
                 return connection_lost();
         reading = true;
-        fds[1].fd = wl_display_get_fd(m_display);
+        fds[2].fd = wl_display_get_fd(m_display);
         if (wl_display_flush(m_display) < 0) {
             // A full socket takes the rest when it drains; anything else is a lost connection.
             if (errno != EAGAIN) {
                 wl_display_cancel_read(m_display);
                 return connection_lost();
             }
-            fds[1].events |= POLLOUT;
+            fds[2].events |= POLLOUT;
         }
     }
     // ppoll sleeps to the microsecond, so timers keep their beat.
@@ -442,9 +451,9 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
         wait.tv_sec = t / 1'000'000;
         wait.tv_nsec = (t % 1'000'000) * 1000;
     }
-    int ready = ppoll(fds, reading ? 2 : 1, timeout ? &wait : nullptr, nullptr);
+    int ready = ppoll(fds, reading ? 3 : 2, timeout ? &wait : nullptr, nullptr);
     if (reading) {
-        if (ready > 0 && (fds[1].revents & (POLLIN | POLLERR | POLLHUP))) {
+        if (ready > 0 && (fds[2].revents & (POLLIN | POLLERR | POLLHUP))) {
             if (wl_display_read_events(m_display) < 0)
                 return connection_lost();
         } else {
@@ -456,6 +465,8 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
     }
     if (ready > 0 && (fds[0].revents & POLLIN) && m_signals->take())
         m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
+    if (ready > 0 && (fds[1].revents & POLLIN) && m_volume_changed->take())
+        m_events.push_back(InputEvent(InputEvent::Type::OutputVolumeChanged));
     if (m_size_failure && m_chain) {
         // The buffers of the old size are still whole; the compositor shows them as they are.
         std::cerr << "quorvane: the screen keeps its size: " << *m_size_failure << std::endl;
@@ -495,32 +506,6 @@ void WaylandBackend::set_cursor_visible(bool visible) {
 
 void WaylandBackend::obscure_cursor() {
     m_cursor->obscure();
-}
-
-void WaylandBackend::open_url(const std::string& url) {
-    m_services->open_url(url);
-}
-
-AudioDevice& WaylandBackend::audio() {
-    return m_services->audio();
-}
-
-OutputVolume& WaylandBackend::output_volume() {
-    return m_services->output_volume();
-}
-
-TextRenderer& WaylandBackend::text() {
-    return m_services->text();
-}
-
-uint64_t WaylandBackend::random_seed() {
-    return m_services->random_seed();
-}
-
-void WaylandBackend::loop_ended() {
-    // The first SIGINT or SIGTERM became a quit request, which ends the loop through the same
-    // shutdown as Quit; one arriving after that does not wait for the shutdown.
-    DesktopServices::exit_at_next_signal();
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/Backend.h"
 #include "platform/BackendError.h"
+#include "platform/sdl/DesktopBackend.h"
 
 #include <cstdint>
 #include <deque>
@@ -24,9 +25,9 @@ struct xdg_wm_base;
 
 namespace platform {
 
-class DesktopServices;
 class ShmSwapChain;
 class SignalPipe;
+class Wakeup;
 class WaylandCursor;
 class XkbKeyboard;
 
@@ -34,7 +35,7 @@ class XkbKeyboard;
 // buffers are the screen, presented in parts at the compositor's frame rate; the pointer and
 // the keyboard of the first seat, if there is one; the close request and SIGINT/SIGTERM as
 // quit requests; the desktop's services as on X11.
-class WaylandBackend : public Backend {
+class WaylandBackend : public DesktopBackend {
 public:
     // Connects to the compositor of WAYLAND_DISPLAY and waits for its first configure, so that
     // the screen's size is known; raises BackendError with the reason when it cannot.
@@ -53,13 +54,6 @@ public:
     void set_cursor_shape(CursorShape shape) override;
     void set_cursor_visible(bool visible) override;
     void obscure_cursor() override;
-
-    void open_url(const std::string& url) override;
-    AudioDevice& audio() override;
-    OutputVolume& output_volume() override;
-    TextRenderer& text() override;
-    uint64_t random_seed() override;
-    void loop_ended() override;
 
 private:
     // The compositor's listeners, which call the handlers below.
@@ -105,10 +99,10 @@ private:
     wl_pointer* m_pointer = nullptr;
     wl_keyboard* m_keyboard = nullptr;
     std::unique_ptr<SignalPipe> m_signals;
+    std::unique_ptr<Wakeup> m_volume_changed;
     std::unique_ptr<ShmSwapChain> m_chain;
     std::unique_ptr<WaylandCursor> m_cursor;
     std::unique_ptr<XkbKeyboard> m_keys;
-    std::unique_ptr<DesktopServices> m_services;
     std::deque<InputEvent> m_events;
     bool m_connected = false;
     // The size the last toplevel configure asked for, 0 where the window may choose.

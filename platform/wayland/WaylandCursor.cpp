@@ -48,14 +48,12 @@ void WaylandCursor::set_shape(CursorShape shape) {
 }
 
 void WaylandCursor::set_visible(bool visible) {
-    m_visible = visible;
-    if (visible)
-        m_obscured = false;
+    m_visibility.set_visible(visible);
     apply();
 }
 
 void WaylandCursor::obscure() {
-    m_obscured = true;
+    m_visibility.obscure();
     apply();
 }
 
@@ -67,10 +65,8 @@ void WaylandCursor::pointer_entered(wl_pointer* pointer, uint32_t serial) {
 }
 
 void WaylandCursor::pointer_moved() {
-    if (m_obscured) {
-        m_obscured = false;
+    if (m_visibility.moved())
         apply();
-    }
 }
 
 void WaylandCursor::pointer_left() {
@@ -80,7 +76,7 @@ void WaylandCursor::pointer_left() {
 void WaylandCursor::apply() {
     if (!m_pointer)
         return;
-    bool show = m_visible && !m_obscured;
+    bool show = m_visibility.is_shown();
     if (m_sent && show == m_shown && (!show || m_shape == m_shown_shape))
         return;
     m_sent = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/loop/PointerVisibility.h"
+
 #include "platform/loop/CursorShape.h"
 
 #include <cstdint>
@@ -41,8 +43,7 @@ private:
     wl_pointer* m_pointer = nullptr;
     uint32_t m_serial = 0;
     CursorShape m_shape = CursorShape::StandardPointer;
-    bool m_visible = true;
-    bool m_obscured = false;
+    PointerVisibility m_visibility;
     // What the compositor was last told, to send nothing when nothing changed.
     bool m_shown = false;
     CursorShape m_shown_shape = CursorShape::StandardPointer;

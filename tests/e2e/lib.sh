@@ -64,17 +64,26 @@ wait_for_sky() {
     return 1
 }
 
-# Starts a private PulseAudio daemon in DIR with one null sink, quorvane_e2e; sets sound_server
-# (for PULSE_SERVER) and sound_server_pid. It stops when the test ends, or earlier by its PID.
+# Starts a private sound server in DIR with one null sink, quorvane_e2e, as the default output:
+# PulseAudio, or PipeWire with its pulse server and session manager where E2E_SOUND_SERVER is
+# pipewire. Sets sound_server (for PULSE_SERVER) and sound_server_pids. It stops when the test
+# ends, or earlier with stop_sound_server; started again in the same DIR it answers at the same
+# address.
 start_sound_server() {
-    start_private_sound_server "$1" quorvane_e2e || fail "no sound server"
+    start_private_sound_server_of "${E2E_SOUND_SERVER:-pulseaudio}" "$1" quorvane_e2e ||
+        fail "no ${E2E_SOUND_SERVER:-pulseaudio} sound server"
+}
+
+stop_sound_server() {
+    stop_private_sound_server
 }
 
 # A sound server with a null sink to play into: the test command's (PULSE_SERVER,
-# QUORVANE_TEST_SINK), or, run alone, a private one. Sets sink to its name and makes it the
-# default output, at full volume.
+# QUORVANE_TEST_SINK, a PulseAudio), or, run alone or asked for PipeWire, a private one. Sets
+# sink to its name and makes it the default output, at full volume.
 ensure_sound_server() {
-    if ! [[ -n ${PULSE_SERVER:-} && -n ${QUORVANE_TEST_SINK:-} ]] || ! pactl info >/dev/null 2>&1; then
+    if [[ ${E2E_SOUND_SERVER:-pulseaudio} == pipewire ]] ||
+        ! [[ -n ${PULSE_SERVER:-} && -n ${QUORVANE_TEST_SINK:-} ]] || ! pactl info >/dev/null 2>&1; then
         start_sound_server "$e2e_tmp/pulse"
         export PULSE_SERVER=$sound_server QUORVANE_TEST_SINK=quorvane_e2e
     fi
@@ -88,8 +97,12 @@ ensure_sound_server() {
 # in FILE.
 start_recording() {
     recording=$e2e_tmp/recording.raw
-    parec --latency-msec=20 -d "$QUORVANE_TEST_SINK.monitor" --raw --format=s16le --rate=44100 \
-        --channels=2 >"$recording" 2>/dev/null &
+    # PipeWire runs its whole graph at the period the smallest latency asks for; at 20 ms a busy
+    # machine drops recorded frames there, which reads as a click in what was played.
+    local latency=20
+    [[ ${E2E_SOUND_SERVER:-pulseaudio} == pipewire ]] && latency=100
+    parec --latency-msec=$latency -d "$QUORVANE_TEST_SINK.monitor" --raw --format=s16le \
+        --rate=44100 --channels=2 >"$recording" 2>/dev/null &
     recording_pid=$!
     private_pids+=("$recording_pid")
     for _ in $(seq 100); do

@@ -5,10 +5,12 @@
 # sink's volume to 0 %, 50 % and 100 %, one channel at a time too, and survives the server going
 # away and coming back; web addresses reach the opener verbatim without a shell and without
 # waiting for it. Without any sound server the services still run, IsPlaying keeps the sounds'
-# true durations, and stderr has exactly one line saying that sound is off.
+# true durations, and stderr has exactly one line saying that sound is off. On PulseAudio, or
+# on PipeWire with its pulse server when the second argument is pipewire.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 probe=$1
+export E2E_SOUND_SERVER=${2:-pulseaudio}
 ensure_display
 ensure_sound_server
 
@@ -147,6 +149,40 @@ expect_volume "$PULSE_SERVER" "30% 30% " "$sink"
 pactl set-sink-volume "$sink" 100%
 echo "volume: 0, 128, 255, 255/64, 300/-5 and a drag ending at 77 read as 0 %, 50 %, 100 %, 100/25 %, 100/0 %, 30 %"
 
+# Reading: 0-100 % of the normal volume as 0-255, louder as 255, mute apart; a change made
+# elsewhere is told, the echo of the program's own is not, and its level above 0 unmutes.
+expect_read() {
+    for _ in $(seq 50); do
+        ask read
+        [[ $answer == "$1" ]] && return
+        sleep 0.1
+    done
+    fail "$probe_name: read '$answer', not '$1'"
+}
+# The changes above made with pactl have been told already; those tellings go first.
+for _ in $(seq 10); do
+    ask changed 300
+    [[ $answer == none ]] && break
+done
+for change in "30% 76 on" "150% 255 on" "0% 0 on" "100% 255 on"; do
+    read -r pct want <<<"$change"
+    echo "changed 3000" >&"${PROBE[1]}"
+    sleep 0.2
+    pactl set-sink-volume "$sink" "$pct"
+    read -r -t 10 answer <&"${PROBE[0]}" || fail "no answer to changed"
+    [[ $answer == changed ]] || fail "setting $pct elsewhere was not told"
+    expect_read "$want"
+done
+pactl set-sink-mute "$sink" 1
+expect changed changed 3000
+expect_read "255 muted"
+expect ok volume 100 100
+expect_read "100 on"
+[[ $(pactl get-sink-mute "$sink") == "Mute: no" ]] || fail "a level above 0 left the sink muted"
+expect none changed 500
+pactl set-sink-volume "$sink" 100%
+echo "read: 30 %, 150 %, 0 %, 100 %, muted as 76, 255, 0, 255, 255 muted; each told, the own level not"
+
 address='https://example.org/a b;$(touch '"$e2e_tmp"'/shell)&x=`id`'
 expect ok url "$address"
 expect false playing long # answers at once, while the opener still runs
@@ -167,8 +203,7 @@ second=$sound_server
 start_probe restart PULSE_SERVER="$second"
 expect ok volume 128 128
 expect_volume "$second" "50% 50% " quorvane_e2e
-kill "$sound_server_pid"
-wait_exit "$sound_server_pid" 10 || true
+stop_sound_server
 expect ok tone short 0.5 440
 expect ok play short
 expect_ends short
@@ -183,7 +218,7 @@ for _ in $(seq 20); do
 done
 [[ $got == "100% 100% " ]] || fail "no volume after the server came back: '$got'"
 stop_probe
-kill "$sound_server_pid"
+stop_sound_server
 
 echo "without a sound server"
 start_probe silent PULSE_SERVER="unix:$e2e_tmp/nowhere" SDL_AUDIODRIVER=pulseaudio \

@@ -4,6 +4,9 @@
 //   load NAME FILE          decode a WAV file
 //   play NAME | loop NAME | stop NAME | playing NAME (answers true or false)
 //   beep | volume LEFT RIGHT | url ADDRESS | quit
+//   read (the output volume: "LEVEL muted", "LEVEL on", or "none")
+//   changed MS (waits up to MS ms for the backend to tell of a volume change made elsewhere:
+//   "changed", or "none")
 //   obscure (the ObscureCursorMBS plug-in) | show (System.Cursors.Show) | pump (handle the
 //   display's pending events, as the event loop would)
 // Every answer but that of playing is "ok", or "error: ..." for a command it cannot follow.
@@ -123,6 +126,15 @@ public:
             level.Short(0, static_cast<int16_t>(left));
             level.Short(2, static_cast<int16_t>(right));
             platform::SetDefaultOutputVolume(level.Long(0));
+        } else if (command == "read") {
+            std::optional<platform::OutputVolume::Reading> now = platform::GetDefaultOutputVolume();
+            if (!now)
+                return "none";
+            return std::to_string(now->level) + (now->muted ? " muted" : " on");
+        } else if (command == "changed") {
+            int ms = 0;
+            in >> ms;
+            return changed_within(ms) ? "changed" : "none";
         } else if (command == "url") {
             std::string address;
             std::getline(in >> std::ws, address);
@@ -141,6 +153,16 @@ public:
     }
 
 private:
+    static bool changed_within(int ms) {
+        platform::Backend& backend = platform::Runtime::current().backend();
+        platform::Micros deadline = backend.now() + ms * 1000;
+        while (backend.now() < deadline)
+            if (auto event = backend.wait_event(deadline);
+                event && event->type == platform::InputEvent::Type::OutputVolumeChanged)
+                return true;
+        return false;
+    }
+
     std::map<std::string, platform::Ref<platform::Sound>> m_sounds;
 };
 

@@ -45,6 +45,9 @@ void print(const InputEvent& e) {
     case InputEvent::Type::ScreenResized:
         std::cout << "resized" << std::endl;
         break;
+    case InputEvent::Type::OutputVolumeChanged:
+        std::cout << "volume" << std::endl;
+        break;
     case InputEvent::Type::QuitRequest:
         std::cout << "quit" << std::endl;
         break;

@@ -3,6 +3,7 @@
 #include "platform/desktop/PulseOutputVolume.h"
 #include "platform/sdl/MixerAudioDevice.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -58,6 +59,7 @@ bool ends(platform::MixerAudioDevice& device, platform::AudioDevice::VoiceId voi
 class RecordingVolume : public platform::OutputVolume {
 public:
     void set(uint8_t left, uint8_t right) override { levels.emplace_back(left, right); }
+    std::optional<Reading> read() override { return Reading{42, true}; }
     std::vector<std::pair<int, int>> levels;
 };
 
@@ -104,6 +106,47 @@ TEST(MixerAudioDevice, EachVoiceOnItsOwnChannelAnySampleFormat) {
     device.remove_voice(empty);
 }
 
+TEST(MixerAudioDevice, PlaysFromTheSoundItselfWhenItFitsAndKeepsOnlyTheConvertedFormElse) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    platform::MixerAudioDevice device(1024, 44100);
+    ASSERT_EQ(device.rate(), 44100);
+    ASSERT_EQ(device.channels(), 2);
+
+    auto fitting = tone(0.2, 44100, 2);
+    EXPECT_EQ(device.fit(fitting), fitting) << "a sound in the device's form is not copied";
+
+    std::shared_ptr<const PcmSound> converted = device.fit(tone(0.5, 22050, 1));
+    EXPECT_EQ(converted->rate, 44100);
+    EXPECT_EQ(converted->channels, 2);
+    EXPECT_EQ(converted->frames(), 22050) << "not a frame lost at the end";
+
+    // The voice holds the samples it plays from: the caller may let go of them.
+    std::weak_ptr<PcmSound> held = fitting;
+    auto voice = device.add_voice(std::move(fitting), "fitting");
+    EXPECT_FALSE(held.expired());
+    device.play(voice, true);
+    EXPECT_TRUE(device.is_playing(voice));
+    device.remove_voice(voice);
+    EXPECT_TRUE(held.expired());
+}
+
+TEST(MixerAudioDevice, KnowsWhenItsDeviceWentAway) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    platform::MixerAudioDevice device(1024);
+    EXPECT_EQ(device.lost(), std::nullopt);
+    // As SDL reports a device that was unplugged or whose server closed the stream.
+    SDL_Event removed{};
+    removed.adevice.type = SDL_AUDIODEVICEREMOVED;
+    removed.adevice.iscapture = 1;
+    SDL_PushEvent(&removed);
+    EXPECT_EQ(device.lost(), std::nullopt) << "a microphone is none of its business";
+    removed.adevice.iscapture = 0;
+    SDL_PushEvent(&removed);
+    ASSERT_TRUE(device.lost());
+    EXPECT_NE(device.lost()->find("dummy"), std::string::npos) << *device.lost();
+    SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
+}
+
 TEST(MixerAudioDevice, WithoutADeviceSaysWhy) {
     ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
     try {
@@ -114,17 +157,20 @@ TEST(MixerAudioDevice, WithoutADeviceSaysWhy) {
     }
 }
 
-TEST(PulseOutputVolume, WithoutAServerLevelsGoToTheFallback) {
+TEST(PulseOutputVolume, WithoutAServerLevelsGoToTheFallbackAndSoDoReadings) {
     ScopedEnv server("PULSE_SERVER", "unix:/nonexistent/quorvane-test-socket");
     auto fallback = std::make_unique<RecordingVolume>();
     RecordingVolume& seen = *fallback;
-    platform::PulseOutputVolume volume(std::move(fallback));
+    int changes = 0;
+    platform::PulseOutputVolume volume(std::move(fallback), [&] { ++changes; });
     for (auto [left, right] : {std::pair{10, 20}, {30, 40}, {0, 255}}) {
         volume.set(static_cast<uint8_t>(left), static_cast<uint8_t>(right));
         ASSERT_TRUE(volume.settle(std::chrono::seconds(5)));
     }
     EXPECT_EQ(volume.applied_count(), 0);
     EXPECT_EQ(seen.levels, (std::vector<std::pair<int, int>>{{10, 20}, {30, 40}, {0, 255}}));
+    EXPECT_EQ(volume.read(), (platform::OutputVolume::Reading{42, true}));
+    EXPECT_EQ(changes, 0);
 }
 
 TEST(PulseOutputVolume, MapsLevelsOntoTheServersScale) {
@@ -135,4 +181,18 @@ TEST(PulseOutputVolume, MapsLevelsOntoTheServersScale) {
     for (int level = 1; level < 256; ++level)
         EXPECT_GT(platform::PulseOutputVolume::server_volume(level),
                   platform::PulseOutputVolume::server_volume(level - 1));
+}
+
+TEST(PulseOutputVolume, ReadsTheServersScaleBackRoundedAndLouderThanFullAsFull) {
+    using platform::PulseOutputVolume;
+    EXPECT_EQ(PulseOutputVolume::level(0), 0);
+    EXPECT_EQ(PulseOutputVolume::level(0x10000), 255);
+    EXPECT_EQ(PulseOutputVolume::level(0x10000 * 3 / 2), 255);
+    EXPECT_EQ(PulseOutputVolume::level(0xFFFFFFFFu), 255);
+    // Rounded to the nearest: 30 % as pactl sets it is 76.497, one step more 76.501.
+    EXPECT_EQ(PulseOutputVolume::level(19660), 76);
+    EXPECT_EQ(PulseOutputVolume::level(19661), 77);
+    // The program's own levels read back as themselves, so their echo is no change.
+    for (int level = 0; level < 256; ++level)
+        EXPECT_EQ(PulseOutputVolume::level(PulseOutputVolume::server_volume(level)), level);
 }

@@ -412,7 +412,12 @@ void paint(platform::Backend& backend, const Rect& r, uint32_t colour) {
 
 class WaylandProtocolTest : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    // The backend's sound and volume services stay out of it: no sound card, no sound server
+    // whose news would come as events.
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("PULSE_SERVER", "unix:/nonexistent", 1);
+    }
 
     // A backend on a screen the compositor makes width x height.
     std::unique_ptr<platform::WaylandBackend> open(int width, int height,

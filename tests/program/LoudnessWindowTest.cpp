@@ -1,4 +1,5 @@
 #include "common/MediaLibrary.h"
+#include "platform/desktop/PulseOutputVolume.h"
 #include "platform/windows/Canvas.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
@@ -11,8 +12,16 @@ using platform::Canvas;
 using platform::Ref;
 using testing_support::FakeMedia;
 using testing_support::TestProgram;
+using Volume = platform::OutputVolume::Reading;
 
 namespace {
+
+// The desktop's volume at a share of its normal full volume, as pactl sets it and the sound
+// server reads it back.
+Volume percent(int share, bool muted = false) {
+    return {platform::PulseOutputVolume::level(static_cast<uint32_t>(share * 0x10000 / 100)),
+            muted};
+}
 
 // Opens the panel the way a user does: into the top strip, then a click on the speaker.
 Ref<volume::loudnessWin> open_panel(TestProgram& program) {
@@ -25,9 +34,8 @@ Ref<volume::loudnessWin> open_panel(TestProgram& program) {
 struct Panel {
     TestProgram program;
     Ref<volume::loudnessWin> panel;
-    explicit Panel(int width = 1920) : program(TestProgram::Options::screen(width)) {
-        panel = open_panel(program);
-    }
+    explicit Panel(int width = 1920) : Panel(TestProgram::Options::screen(width)) {}
+    explicit Panel(TestProgram::Options options) : program(options) { panel = open_panel(program); }
 
     volume::SuperSlider& slider() {
         return *panel->control_as<volume::SuperSlider>("SuperSlider1");
@@ -40,6 +48,15 @@ struct Panel {
     int slider_x() { return panel->Left() + 13 + 10; }
     int slider_y(int y) { return panel->Top() + 31 + y; }
     const auto& volumes() { return program.backend().volume_events(); }
+    // Counts what the slider reports.
+    int& count_reports() {
+        slider().bind(platform::Event::ValueChanged, [this](const platform::EventArgs&) {
+            ++reports;
+            return false;
+        });
+        return reports;
+    }
+    int reports = 0;
 };
 
 } // namespace
@@ -58,6 +75,68 @@ TEST(LoudnessWindow, OpensUnderTheSpeakerAtTheMiddleWithoutTouchingTheVolume) {
     auto scene_speaker = Window1()->control_as<Canvas>("Canvas3");
     EXPECT_EQ(p.panel->Left() + 11, scene_speaker->Left());
     EXPECT_EQ(p.panel->Top() + 2, scene_speaker->Top());
+}
+
+TEST(LoudnessWindow, OpensAtTheSystemVolumeAndItsSpeakerWhichTheTopStripShowsFromTheStart) {
+    struct Case {
+        std::optional<Volume> system;
+        int value;
+        Ref<platform::Picture> (*speaker)();
+    } cases[] = {
+        {percent(0), 0, speaker1},           {percent(30), 76, speaker1},
+        {percent(100), 255, speaker3},       {percent(150), 255, speaker3},
+        {percent(100, true), 255, speaker1}, {std::nullopt, 128, speaker2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        TestProgram program(TestProgram::Options::at_volume(c.system));
+        EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
+        Ref<volume::loudnessWin> panel = open_panel(program);
+        EXPECT_EQ(panel->control_as<volume::SuperSlider>("SuperSlider1")->value, c.value);
+        EXPECT_EQ(panel->control_as<Canvas>("Canvas1")->Backdrop(), c.speaker());
+        EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
+        EXPECT_TRUE(program.backend().volume_events().empty()) << "opening sets no volume";
+        EXPECT_EQ(program.backend().beep_count(), 0);
+    }
+}
+
+TEST(LoudnessWindow, AChangeMadeElsewhereMovesTheThumbAndSpeakersWithoutSettingOrReporting) {
+    Panel p(TestProgram::Options::at_volume(percent(30)));
+    int& reports = p.count_reports();
+    for (auto [volume, picture] : {std::pair{Volume{200, false}, speaker3()},
+                                   {Volume{200, true}, speaker1()},
+                                   {Volume{100, false}, speaker2()}}) {
+        SCOPED_TRACE(volume.level);
+        p.program.backend().set_system_volume(volume);
+        p.program.advance(0);
+        EXPECT_EQ(p.slider().value, volume.level);
+        EXPECT_EQ(p.speaker(), picture);
+        EXPECT_EQ(p.scene_speaker(), picture);
+    }
+    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(p.volumes().empty());
+    EXPECT_EQ(p.program.backend().beep_count(), 0);
+
+    // Hidden, the panel keeps up, and shows the volume as it is when it opens again.
+    p.program.move(p.panel->Left() - 50, 400);
+    ASSERT_FALSE(p.panel->Visible());
+    p.program.backend().set_system_volume(Volume{20, false});
+    p.program.advance(0);
+    EXPECT_EQ(open_panel(p.program), p.panel);
+    EXPECT_EQ(p.slider().value, 20);
+    EXPECT_EQ(p.speaker(), speaker1());
+    EXPECT_TRUE(p.volumes().empty());
+}
+
+TEST(LoudnessWindow, MovingTheSliderOfAMutedOutputUnmutesIt) {
+    Panel p(TestProgram::Options::at_volume(percent(100, true)));
+    EXPECT_EQ(p.speaker(), speaker1());
+    p.program.click(p.slider_x(), p.slider_y(70));
+    ASSERT_EQ(p.volumes().size(), 1u);
+    Volume now = *p.program.runtime().backend().output_volume().read();
+    EXPECT_FALSE(now.muted);
+    EXPECT_EQ(now.level, p.slider().value);
+    EXPECT_EQ(p.speaker(), speaker2());
 }
 
 TEST(LoudnessWindow, ThePanelIsPlacedByTheScreensWidth) {
@@ -149,11 +228,7 @@ TEST(LoudnessWindow, ActivationIsMirroredIntoTheScene) {
 
 TEST(LoudnessWindow, SetSliderNeitherReportsNorSetsTheVolume) {
     Panel p;
-    int reports = 0;
-    p.slider().bind(platform::Event::ValueChanged, [&](const platform::EventArgs&) {
-        ++reports;
-        return false;
-    });
+    int& reports = p.count_reports();
     p.panel->setSlider(30);
     p.program.advance(10);
     EXPECT_EQ(p.slider().value, 30);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using platform::Canvas;
 using platform::Micros;
 using platform::Ref;
@@ -170,6 +172,83 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
         EXPECT_TRUE(surf()->IsPlaying());
         EXPECT_FALSE(program.runtime().loop().quit_requested());
     }
+}
+
+// What reached the device from a time on.
+std::vector<Step> heard_since(TestProgram& program, Micros from) {
+    std::vector<Step> out;
+    for (const auto& e : program.backend().heard_events())
+        if (e.time >= from)
+            out.push_back({e.time / 1000, e.label, e.kind});
+    return out;
+}
+
+TEST(SoundComesBack, TheBeachGoesOnUnheardWhileTheDeviceIsGoneAndItsLoopsAreHeardAgain) {
+    TestProgram program;
+    auto& backend = program.backend();
+    program.advance(1000);
+    program.click(kMoonX, kMoonY);
+    program.advance(2000);
+    backend.take_audio_device_away();
+    program.advance(0);
+    EXPECT_FALSE(backend.is_audio_open());
+    EXPECT_EQ(backend.audio_messages(),
+              "quorvane: sound went away: the test took the device away; will reconnect\n");
+
+    // The scene runs on as with a device: the second surf starts at 51 s, walk ends at 8 s.
+    program.advance(60000);
+    EXPECT_TRUE(surf()->IsPlaying());
+    EXPECT_TRUE(surf2()->IsPlaying());
+    EXPECT_FALSE(walk()->IsPlaying());
+    EXPECT_TRUE(heard_since(program, 3'000'000).empty()) << "nothing reaches a missing device";
+    // Looked for after a pause that grows to a second, and no oftener.
+    const auto& attempts = backend.audio_open_attempts();
+    ASSERT_GE(attempts.size(), 5u);
+    EXPECT_EQ(attempts[1] - 3'000'000, 250'000);
+    EXPECT_EQ(attempts[2] - attempts[1], 500'000);
+    EXPECT_EQ(attempts[3] - attempts[2], 1'000'000);
+    EXPECT_EQ(attempts.back() - attempts[attempts.size() - 2], 1'000'000);
+
+    backend.give_audio_device_back();
+    const Micros back = backend.now();
+    program.advance(1000);
+    EXPECT_TRUE(backend.is_audio_open());
+    // Both loops, and not walk, which ended meanwhile.
+    std::vector<Step> heard = heard_since(program, back);
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_LE(heard[0].ms * 1000 - back, 1'000'000);
+    EXPECT_EQ(heard[0].kind, Kind::FadeIn);
+    EXPECT_EQ(heard[1].kind, Kind::FadeIn);
+    EXPECT_EQ((std::set<std::string>{heard[0].label, heard[1].label}),
+              (std::set<std::string>{"surf", "surf2"}));
+    EXPECT_EQ(backend.audio_messages(),
+              "quorvane: sound went away: the test took the device away; will reconnect\n"
+              "quorvane: sound is back\n");
+
+    // The splash at 87 s is heard as ever.
+    program.advance(25000);
+    EXPECT_EQ(heard_since(program, back).back(), (Step{87000, "splash", Kind::Play}));
+}
+
+TEST(SoundComesBack, WithoutADeviceTheMoonTogglesAndACutOneShotIsNotPlayedAgain) {
+    TestProgram program;
+    auto& backend = program.backend();
+    backend.take_audio_device_away();
+    program.advance(0);
+    program.click(kMoonX, kMoonY);
+    EXPECT_TRUE(surf()->IsPlaying());
+    program.click(kMoonX, kMoonY);
+    EXPECT_FALSE(surf()->IsPlaying());
+    EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
+    program.click(kMoonX, kMoonY);
+    EXPECT_TRUE(walk()->IsPlaying());
+
+    const Micros back = backend.now();
+    backend.give_audio_device_back();
+    program.advance(1000);
+    EXPECT_TRUE(walk()->IsPlaying()) << "its seven seconds run on";
+    EXPECT_EQ(heard_since(program, back), (std::vector<Step>{{heard_since(program, back).at(0).ms,
+                                                              "surf", Kind::FadeIn}}));
 }
 
 TEST(TopStrip, RevealsQuitAboutAndTheSpeakerAndHidesThemByTheRules) {

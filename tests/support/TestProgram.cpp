@@ -11,6 +11,7 @@ TestProgram::TestProgram(Options options, platform::Ref<platform::ResourceFork> 
     : m_backend(std::make_unique<platform::HeadlessBackend>(
           options.width, options.height, std::make_unique<platform::TtfTextRenderer>())) {
     m_media = dynamic_cast<FakeMedia*>(media.get());
+    m_backend->set_system_volume(options.system_volume);
     platform::RuntimeInit(*m_backend);
     runtime().set_report_stream(&m_reports);
     runtime().set_resource_fork(media);

@@ -6,6 +6,7 @@
 #include "tests/support/FakeMedia.h"
 
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,11 +22,18 @@ public:
         int height = 1080;
         // Runs the program's own start-up; without it only the runtime is up.
         bool start = true;
+        // The desktop's output volume from the start; unreadable without one.
+        std::optional<platform::OutputVolume::Reading> system_volume = std::nullopt;
 
         static Options screen(int screen_width, int screen_height = 900) {
             Options o;
             o.width = screen_width;
             o.height = screen_height;
+            return o;
+        }
+        static Options at_volume(std::optional<platform::OutputVolume::Reading> volume) {
+            Options o;
+            o.system_volume = volume;
             return o;
         }
         static Options runtime_only() {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Backend.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class ReconnectingAudioDevice;
+
+// What a backend on a real desktop offers the same whichever display it shows on: sounds through
+// SDL_mixer, silent while there is no output and opened again when one comes; the output volume
+// through PulseAudio or else ALSA; label text; web addresses; random seeds; and a second
+// interrupt during shutdown ending the process at once.
+class DesktopBackend : public Backend {
+public:
+    ~DesktopBackend() override;
+
+    void open_url(const std::string& url) override;
+    AudioDevice& audio() override;
+    OutputVolume& output_volume() override;
+    TextRenderer& text() override;
+    uint64_t random_seed() override;
+    // From now on an interrupt or termination request ends the process at once: the first one
+    // already asked for the shutdown under way.
+    void loop_ended() override;
+
+protected:
+    DesktopBackend();
+    // Starts the services once the backend's clock answers. volume_changed is called, on any
+    // thread, when the output volume was changed elsewhere: it wakes the loop, whose backend then
+    // hands it an OutputVolumeChanged event.
+    void start_services(std::function<void()> volume_changed);
+    // Stops them before the backend lets go of what they need: closing the sound lets its last
+    // buffers play out, and a volume change just made may still be on its way.
+    void stop_services();
+    // Opens the sound again when it is due; the backend calls it whenever its loop wakes.
+    void service_sound();
+    // When the loop must wake for that at the latest; nothing while sound plays.
+    std::optional<Micros> next_sound_wakeup() const;
+
+private:
+    std::unique_ptr<OutputVolume> m_volume;
+    std::unique_ptr<ReconnectingAudioDevice> m_audio;
+    std::unique_ptr<TextRenderer> m_text;
+};
+
+} // namespace platform
