@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
     const double cpu0 = cpu_seconds();
     const auto end = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < end) {
-        auto wake = std::min(Clock::time_point(std::chrono::microseconds(*device.next_wakeup())),
-                             end);
+        auto wake =
+            std::min(Clock::time_point(std::chrono::microseconds(*device.next_wakeup())), end);
         std::this_thread::sleep_until(wake);
         device.service();
         if (device.is_open())

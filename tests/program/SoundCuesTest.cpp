@@ -247,8 +247,8 @@ TEST(SoundComesBack, WithoutADeviceTheMoonTogglesAndACutOneShotIsNotPlayedAgain)
     backend.give_audio_device_back();
     program.advance(1000);
     EXPECT_TRUE(walk()->IsPlaying()) << "its seven seconds run on";
-    EXPECT_EQ(heard_since(program, back), (std::vector<Step>{{heard_since(program, back).at(0).ms,
-                                                              "surf", Kind::FadeIn}}));
+    EXPECT_EQ(heard_since(program, back),
+              (std::vector<Step>{{heard_since(program, back).at(0).ms, "surf", Kind::FadeIn}}));
 }
 
 TEST(TopStrip, RevealsQuitAboutAndTheSpeakerAndHidesThemByTheRules) {
