@@ -16,9 +16,9 @@ constexpr int kFallbackRate = 44100;
 
 // The default output's own rate, where the driver tells it.
 int output_rate() {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     char* name = nullptr;
-    int rate = SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 ? spec.freq : 0;
+    int rate = SDL_GetDefaultAudioInfo(&name, &format, 0) == 0 ? format.freq : 0;
     SDL_free(name);
     return rate > 0 ? rate : kFallbackRate;
 }
