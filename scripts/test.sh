@@ -18,9 +18,10 @@ pactl set-default-sink quorvane_test
 ctest --test-dir build --output-on-failure -j 2 "$@"
 
 # The headless suite again under AddressSanitizer and UndefinedBehaviorSanitizer: any report,
-# leaks at exit included, fails the run. The monkey gets a shorter run there.
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_SANITIZE=ON \
-    -DQUORVANE_BENCH=OFF >/dev/null
+# leaks at exit included, fails the run. The monkey gets a shorter run there. Built at -O1 with
+# line tables only, which reports as well and builds in two thirds of the time.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1" \
+    -DQUORVANE_SANITIZE=ON -DQUORVANE_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)" --target quorvane_tests wayland_protocol_test
 export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
@@ -34,9 +35,11 @@ cmake --build build-fuzz -j "$(nproc)"
 # A failing input is kept in build-fuzz/artifacts; a real case joins the corpus under a name that
 # says what it is.
 mkdir -p build-fuzz/artifacts
-for kind in picture sound; do
+# A picture's run decodes, crops and converts, five times a sound's work: it gets half the runs.
+for kind_runs in picture:1000000 sound:2000000; do
+    kind=${kind_runs%:*}
     work=$(mktemp -d "$runtime_dir/fuzz-$kind.XXXXXX")
-    build-fuzz/fuzz_$kind -runs=2000000 -max_len=8192 -malloc_limit_mb=256 -seed=1 \
+    build-fuzz/fuzz_$kind -runs=${kind_runs#*:} -max_len=8192 -malloc_limit_mb=256 -seed=1 \
         -artifact_prefix=build-fuzz/artifacts/$kind- \
         "$work" "tests/fuzz/corpus/$kind" 2>"$runtime_dir/fuzz-$kind.log" ||
         { tail -40 "$runtime_dir/fuzz-$kind.log"; exit 1; }
