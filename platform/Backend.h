@@ -46,6 +46,17 @@ public:
     virtual OutputVolume& output_volume() = 0;
     virtual TextRenderer& text() = 0;
 
+    // Has the loop wake when fd is ready for events (poll's POLLIN, POLLOUT): a later wait hands
+    // a SourceReady event naming it, and fd is left alone from then until it is watched again.
+    // events 0 stops watching it. A backend with nothing to wait on ignores it.
+    virtual void watch(int fd, short events) {
+        (void)fd;
+        (void)events;
+    }
+    // Brings the scene to the front of the desktop. token is the activation token a launcher
+    // gave the program's second start, empty when there was none.
+    virtual void raise(const std::string& token) { (void)token; }
+
     // The event loop has ended; the ordered shutdown follows.
     virtual void loop_ended() {}
 

@@ -132,6 +132,13 @@ std::optional<InputEvent> HeadlessBackend::wait_event(std::optional<Micros> dead
     }
 }
 
+void HeadlessBackend::watch(int fd, short events) {
+    if (events)
+        m_watched[fd] = events;
+    else
+        m_watched.erase(fd);
+}
+
 std::optional<InputEvent> HeadlessBackend::poll_event() {
     return take();
 }

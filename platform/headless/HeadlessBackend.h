@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -91,6 +92,13 @@ public:
     void set_system_volume(std::optional<OutputVolume::Reading> volume);
     TextRenderer& text() override;
 
+    // What the loop watches, by descriptor (a SourceReady event is the test's to push), and the
+    // tokens of every raise.
+    void watch(int fd, short events) override;
+    const std::map<int, short>& watched() const { return m_watched; }
+    void raise(const std::string& token) override { m_raises.push_back(token); }
+    const std::vector<std::string>& raises() const { return m_raises; }
+
     uint64_t random_seed() override { return m_seed++; }
     void set_random_seed(uint64_t seed) { m_seed = seed; }
 
@@ -119,6 +127,8 @@ private:
     std::unique_ptr<RecordingAudio> m_audio;
     std::unique_ptr<RecordingVolume> m_volume;
     std::unique_ptr<TextRenderer> m_text;
+    std::map<int, short> m_watched;
+    std::vector<std::string> m_raises;
     uint64_t m_seed = 1;
 };
 

@@ -52,6 +52,36 @@ void EventLoop::run_until(Micros end) {
     settle();
 }
 
+void EventLoop::watch(std::string name, int fd, short events, std::function<short()> ready) {
+    unwatch(fd);
+    m_sources.push_back({std::move(name), fd, std::move(ready)});
+    m_backend.watch(fd, events);
+}
+
+void EventLoop::unwatch(int fd) {
+    if (std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; }))
+        m_backend.watch(fd, 0);
+}
+
+void EventLoop::source_ready(int fd) {
+    auto it = std::find_if(m_sources.begin(), m_sources.end(),
+                           [fd](const Source& s) { return s.fd == fd; });
+    if (it == m_sources.end())
+        return;
+    // The action may watch or unwatch sources itself: it runs on a copy.
+    Source source = *it;
+    short next = 0;
+    if (!Runtime::current().guard(source.name, [&] { next = source.ready(); }))
+        next = 0;
+    if (std::none_of(m_sources.begin(), m_sources.end(),
+                     [fd](const Source& s) { return s.fd == fd; }))
+        return;
+    if (next)
+        m_backend.watch(fd, next);
+    else
+        unwatch(fd);
+}
+
 void EventLoop::quit(int code) {
     m_quit = true;
     m_quit_code = code;
@@ -91,6 +121,13 @@ void EventLoop::handle(const InputEvent& event) {
     case InputEvent::Type::OutputVolumeChanged:
         m_backend.output_volume().report_change();
         break;
+    case InputEvent::Type::SourceReady:
+        source_ready(event.x);
+        break;
+    case InputEvent::Type::MediaKey:
+        if (m_media_keys)
+            Runtime::current().guard("media key " + event.key, [&] { m_media_keys(event.key); });
+        break;
     }
 }
 
@@ -110,6 +147,8 @@ void EventLoop::fire_due_timers() {
 
 void EventLoop::settle() {
     m_dispatcher.sync();
+    if (m_observer)
+        Runtime::current().guard("batch observer", m_observer);
     m_desktop.present();
 }
 

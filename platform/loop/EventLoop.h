@@ -3,7 +3,9 @@
 #include "platform/Backend.h"
 #include "platform/loop/InputEvent.h"
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -30,6 +32,19 @@ public:
     // clock jumps from deadline to deadline.
     void run_until(Micros end);
 
+    // An outside source of work, such as a bus connection. When fd is ready for events, ready
+    // runs on the loop's thread and says what to wait for next; 0 ends the watch, as a failure
+    // inside it does, reported under name.
+    void watch(std::string name, int fd, short events, std::function<short()> ready);
+    void unwatch(int fd);
+    // Runs after each batch of events and timer actions, before the screen is presented: for
+    // what follows the program's state from outside, whatever changed it. Empty clears it.
+    void set_batch_observer(std::function<void()> observer) { m_observer = std::move(observer); }
+    // Where media keys go, by name ("PlayPause"); nowhere while empty.
+    void set_media_keys(std::function<void(const std::string&)> handler) {
+        m_media_keys = std::move(handler);
+    }
+
     void quit(int code);
     bool quit_requested() const { return m_quit; }
     int quit_code() const { return m_quit_code; }
@@ -39,11 +54,20 @@ private:
     void handle_waiting_events(std::optional<InputEvent> first);
     void fire_due_timers();
     void settle();
+    void source_ready(int fd);
 
     Backend& m_backend;
     Desktop& m_desktop;
     Dispatcher& m_dispatcher;
     std::vector<Timer*> m_timers; // the timers that are on, in the order they were started
+    struct Source {
+        std::string name;
+        int fd;
+        std::function<short()> ready;
+    };
+    std::vector<Source> m_sources;
+    std::function<void()> m_observer;
+    std::function<void(const std::string&)> m_media_keys;
     bool m_quit = false;
     int m_quit_code = 0;
 };

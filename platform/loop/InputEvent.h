@@ -15,6 +15,8 @@ struct InputEvent {
         Exposed,             // the screen's contents were lost and must be repainted whole
         ScreenResized,       // the screen buffer has a new size: the screen it covers changed
         OutputVolumeChanged, // the output volume was changed outside the program
+        SourceReady,         // a watched file descriptor, in x, is ready
+        MediaKey,            // a media key: key is "PlayPause", "Play", "Pause" or "Stop"
     };
     InputEvent() = default;
     explicit InputEvent(Type t, int px = 0, int py = 0) : type(t), x(px), y(py) {}

@@ -62,8 +62,9 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
-    // Its thread posts SDL events: it stops while SDL still runs.
+    // Their threads post SDL events: they stop while SDL still runs.
     m_main_screen.reset();
+    m_watcher.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
@@ -200,6 +201,11 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         out.type = InputEvent::Type::OutputVolumeChanged;
         return out;
     }
+    if (m_source_event && e.type == m_source_event) {
+        out.type = InputEvent::Type::SourceReady;
+        out.x = e.user.code;
+        return out;
+    }
     switch (e.type) {
     case SDL_QUIT:
         out.type = InputEvent::Type::QuitRequest;
@@ -239,6 +245,11 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         out.y = e.button.y;
         return out;
     case SDL_KEYDOWN: {
+        if (e.key.keysym.sym == SDLK_AUDIOPLAY || e.key.keysym.sym == SDLK_AUDIOSTOP) {
+            out.type = InputEvent::Type::MediaKey;
+            out.key = e.key.keysym.sym == SDLK_AUDIOPLAY ? "PlayPause" : "Stop";
+            return out;
+        }
         const char* name = SDL_GetKeyName(e.key.keysym.sym);
         if (!name || !name[0] || name[1])
             return std::nullopt;
@@ -251,6 +262,27 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
     default:
         return std::nullopt;
     }
+}
+
+void SdlBackend::watch(int fd, short events) {
+    if (!m_watcher) {
+        m_source_event = SDL_RegisterEvents(1);
+        m_watcher = std::make_unique<FdWatcher>([type = m_source_event](int ready) {
+            SDL_Event e{};
+            e.type = type;
+            e.user.code = ready;
+            SDL_PushEvent(&e);
+        });
+    }
+    m_watcher->watch(fd, events);
+}
+
+// X11 has no activation tokens: the window manager is asked to activate the window, which it
+// grants to a request naming the program itself.
+void SdlBackend::raise(const std::string&) {
+    if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED)
+        SDL_RestoreWindow(m_window);
+    SDL_RaiseWindow(m_window);
 }
 
 Surface SdlBackend::screen() {

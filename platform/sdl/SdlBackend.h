@@ -3,6 +3,7 @@
 #include "platform/Backend.h"
 #include "platform/BackendError.h"
 #include "platform/graphics/Image.h"
+#include "platform/loop/FdWatcher.h"
 #include "platform/loop/PointerVisibility.h"
 #include "platform/sdl/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
@@ -40,6 +41,9 @@ public:
     void set_cursor_visible(bool visible) override;
     void obscure_cursor() override;
 
+    void watch(int fd, short events) override;
+    void raise(const std::string& token) override;
+
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
@@ -65,6 +69,10 @@ private:
     PointerVisibility m_pointer;
     // The event that wakes the loop when the output volume was changed elsewhere.
     uint32_t m_volume_event = 0;
+    // The event that wakes the loop for a watched descriptor, named in its code; the watcher
+    // posts it from its own thread.
+    uint32_t m_source_event = 0;
+    std::unique_ptr<FdWatcher> m_watcher;
 };
 
 } // namespace platform

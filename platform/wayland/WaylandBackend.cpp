@@ -1,8 +1,8 @@
 #include "platform/wayland/WaylandBackend.h"
 
+#include "platform/loop/Wakeup.h"
 #include "platform/wayland/ShmSwapChain.h"
 #include "platform/wayland/SignalPipe.h"
-#include "platform/wayland/Wakeup.h"
 #include "platform/wayland/WaylandCursor.h"
 #include "platform/wayland/XkbKeyboard.h"
 #include "xdg-shell-client-protocol.h"
@@ -426,8 +426,13 @@ std::optional<InputEvent> WaylandBackend::poll_event() {
 }
 
 void WaylandBackend::pump(std::optional<Micros> timeout) {
-    pollfd fds[3] = {
-        {m_signals->fd(), POLLIN, 0}, {m_volume_changed->fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+    // The signals, the volume's news and the display, then the watched descriptors; kept from
+    // pump to pump, so that waiting allocates nothing.
+    std::vector<pollfd>& fds = m_poll;
+    fds.assign({{m_signals->fd(), POLLIN, 0}, {m_volume_changed->fd(), POLLIN, 0}, {-1, 0, 0}});
+    for (const pollfd& w : m_watched)
+        if (w.events)
+            fds.push_back(w);
     bool reading = false;
     if (m_connected) {
         while (wl_display_prepare_read(m_display) != 0)
@@ -435,6 +440,7 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
                 return connection_lost();
         reading = true;
         fds[2].fd = wl_display_get_fd(m_display);
+        fds[2].events = POLLIN;
         if (wl_display_flush(m_display) < 0) {
             // A full socket takes the rest when it drains; anything else is a lost connection.
             if (errno != EAGAIN) {
@@ -451,7 +457,8 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
         wait.tv_sec = t / 1'000'000;
         wait.tv_nsec = (t % 1'000'000) * 1000;
     }
-    int ready = ppoll(fds, reading ? 3 : 2, timeout ? &wait : nullptr, nullptr);
+    // A negative descriptor is skipped: the display's place stays while it is not read.
+    int ready = ppoll(fds.data(), fds.size(), timeout ? &wait : nullptr, nullptr);
     if (reading) {
         if (ready > 0 && (fds[2].revents & (POLLIN | POLLERR | POLLHUP))) {
             if (wl_display_read_events(m_display) < 0)
@@ -467,6 +474,12 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
         m_events.push_back(InputEvent(InputEvent::Type::QuitRequest));
     if (ready > 0 && (fds[1].revents & POLLIN) && m_volume_changed->take())
         m_events.push_back(InputEvent(InputEvent::Type::OutputVolumeChanged));
+    for (size_t i = 3; ready > 0 && i < fds.size(); ++i) {
+        if (!fds[i].revents)
+            continue;
+        watch(fds[i].fd, 0);
+        m_events.push_back(InputEvent(InputEvent::Type::SourceReady, fds[i].fd));
+    }
     if (m_size_failure && m_chain) {
         // The buffers of the old size are still whole; the compositor shows them as they are.
         std::cerr << "quorvane: the screen keeps its size: " << *m_size_failure << std::endl;
@@ -506,6 +519,17 @@ void WaylandBackend::set_cursor_visible(bool visible) {
 
 void WaylandBackend::obscure_cursor() {
     m_cursor->obscure();
+}
+
+void WaylandBackend::watch(int fd, short events) {
+    auto it = std::find_if(m_watched.begin(), m_watched.end(),
+                           [fd](const pollfd& w) { return w.fd == fd; });
+    if (it == m_watched.end())
+        m_watched.push_back({fd, events, 0});
+    else if (events)
+        it->events = events;
+    else
+        m_watched.erase(it);
 }
 
 } // namespace platform

@@ -4,11 +4,14 @@
 #include "platform/BackendError.h"
 #include "platform/sdl/DesktopBackend.h"
 
+#include <poll.h>
+
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct wl_compositor;
 struct wl_display;
@@ -54,6 +57,8 @@ public:
     void set_cursor_shape(CursorShape shape) override;
     void set_cursor_visible(bool visible) override;
     void obscure_cursor() override;
+
+    void watch(int fd, short events) override;
 
 private:
     // The compositor's listeners, which call the handlers below.
@@ -104,6 +109,9 @@ private:
     std::unique_ptr<WaylandCursor> m_cursor;
     std::unique_ptr<XkbKeyboard> m_keys;
     std::deque<InputEvent> m_events;
+    // Descriptors watched for the loop, and the list each wait polls.
+    std::vector<pollfd> m_watched;
+    std::vector<pollfd> m_poll;
     bool m_connected = false;
     // The size the last toplevel configure asked for, 0 where the window may choose.
     int m_asked_width = 0;

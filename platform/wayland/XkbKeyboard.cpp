@@ -44,6 +44,19 @@ void XkbKeyboard::set_modifiers(uint32_t depressed, uint32_t latched, uint32_t l
         xkb_state_update_mask(m_state, depressed, latched, locked, 0, 0, group);
 }
 
+const char* XkbKeyboard::media_key(uint32_t keysym) {
+    switch (keysym) {
+    case XKB_KEY_XF86AudioPlay:
+        return "PlayPause";
+    case XKB_KEY_XF86AudioPause:
+        return "Pause";
+    case XKB_KEY_XF86AudioStop:
+        return "Stop";
+    default:
+        return nullptr;
+    }
+}
+
 std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
     if (!m_state)
         return std::nullopt;
@@ -55,6 +68,11 @@ std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
                                                  xkb_state_key_get_layout(m_state, key), 0, &syms);
     if (count != 1)
         return std::nullopt;
+    if (const char* media = media_key(syms[0])) {
+        InputEvent out(InputEvent::Type::MediaKey);
+        out.key = media;
+        return out;
+    }
     uint32_t c = xkb_keysym_to_utf32(syms[0]);
     if (c <= 0x20 || c >= 0x7F)
         return std::nullopt;

@@ -14,7 +14,7 @@ namespace platform {
 // Keys through the compositor's keymap: a key press becomes the KeyDown the X11 backend makes
 // of it, the key's unshifted character in upper case (Ctrl+Q and Ctrl+Shift+Q are both "Q")
 // with Ctrl or the logo key as the shortcut modifier. Keys without one printable character
-// (Space, F1, arrows) make nothing.
+// (Space, F1, arrows) make nothing, save the media keys Play/Pause, Pause and Stop.
 class XkbKeyboard {
 public:
     XkbKeyboard();
@@ -30,6 +30,8 @@ public:
     std::optional<InputEvent> key_pressed(uint32_t keycode) const;
 
 private:
+    // The media key's name for the loop, or null.
+    static const char* media_key(uint32_t keysym);
     void adopt(xkb_keymap* keymap);
 
     xkb_context* m_context = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/wayland/Wakeup.h"
+#include "platform/loop/Wakeup.h"
 
 #include "platform/BackendError.h"
 
