@@ -1,0 +1,200 @@
+#include "platform/desktop/MprisServer.h"
+
+#include "platform/Runtime.h"
+
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kPath = "/org/mpris/MediaPlayer2";
+constexpr const char* kRootInterface = "org.mpris.MediaPlayer2";
+constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
+constexpr const char* kName = "org.mpris.MediaPlayer2.quorvane";
+
+MediaPlayer& player_of(void* userdata) {
+    return *static_cast<MediaPlayer*>(userdata);
+}
+
+// A method that asks something of the player. A failure inside it ends it, reported as any
+// handler's, and the caller hears of it as an error.
+template <void (MediaPlayer::*Verb)()>
+int call(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    std::string member = sd_bus_message_get_member(message);
+    bool done = Runtime::current().guard([&] { return "media controls " + member; },
+                                         [&] { (player_of(userdata).*Verb)(); });
+    if (!done)
+        return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_FAILED, "%s failed",
+                                          member.c_str());
+    return sd_bus_reply_method_return(message, "");
+}
+
+// A method the beach has no use for (it has one track, and no position): accepted, as the
+// interface asks of a player that cannot do it, and nothing happens.
+int ignore(sd_bus_message* message, void*, sd_bus_error*) {
+    return sd_bus_reply_method_return(message, "");
+}
+
+int open_uri(sd_bus_message*, void*, sd_bus_error* error) {
+    return sd_bus_error_set(error, SD_BUS_ERROR_NOT_SUPPORTED, "Quorvane opens no files");
+}
+
+int playback_status(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
+                    void* userdata, sd_bus_error*) {
+    bool playing = false;
+    if (!Runtime::current().guard("media controls PlaybackStatus",
+                                  [&] { playing = player_of(userdata).playing(); }))
+        return -EIO;
+    return sd_bus_message_append(reply, "s", playing ? "Playing" : "Stopped");
+}
+
+int yes(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+        sd_bus_error*) {
+    return sd_bus_message_append(reply, "b", 1);
+}
+
+int no(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+       sd_bus_error*) {
+    return sd_bus_message_append(reply, "b", 0);
+}
+
+int identity(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+             sd_bus_error*) {
+    return sd_bus_message_append(reply, "s", "Quorvane");
+}
+
+int desktop_entry(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                  sd_bus_error*) {
+    return sd_bus_message_append(reply, "s", "quorvane");
+}
+
+int no_strings(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+               sd_bus_error*) {
+    return sd_bus_message_append(reply, "as", 0);
+}
+
+int normal_rate(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                sd_bus_error*) {
+    return sd_bus_message_append(reply, "d", 1.0);
+}
+
+int start_position(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                   sd_bus_error*) {
+    return sd_bus_message_append(reply, "x", int64_t{0});
+}
+
+// The one track there is: the beach.
+int metadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+             sd_bus_error*) {
+    return sd_bus_message_append(reply, "a{sv}", 3, "mpris:trackid", "o",
+                                 "/org/mpris/MediaPlayer2/TrackList/NoTrack", "xesam:title", "s",
+                                 "The beach at night", "xesam:artist", "as", 1, "Quorvane");
+}
+
+const sd_bus_vtable kRootTable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("Raise", "", "", call<&MediaPlayer::raise>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Quit", "", "", call<&MediaPlayer::quit>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("CanQuit", "b", yes, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanRaise", "b", yes, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("HasTrackList", "b", no, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("Identity", "s", identity, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("DesktopEntry", "s", desktop_entry, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("SupportedUriSchemes", "as", no_strings, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("SupportedMimeTypes", "as", no_strings, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_VTABLE_END,
+};
+
+const sd_bus_vtable kPlayerTable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("PlayPause", "", "", call<&MediaPlayer::play_pause>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Play", "", "", call<&MediaPlayer::play>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Pause", "", "", call<&MediaPlayer::pause>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Stop", "", "", call<&MediaPlayer::stop>, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Next", "", "", ignore, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Previous", "", "", ignore, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Seek", "x", "", ignore, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("SetPosition", "ox", "", ignore, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("OpenUri", "s", "", open_uri, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_PROPERTY("PlaybackStatus", "s", playback_status, 0, SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE),
+    SD_BUS_PROPERTY("Rate", "d", normal_rate, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("MinimumRate", "d", normal_rate, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("MaximumRate", "d", normal_rate, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("Metadata", "a{sv}", metadata, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("Position", "x", start_position, 0, 0),
+    SD_BUS_PROPERTY("CanGoNext", "b", no, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanGoPrevious", "b", no, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanPlay", "b", yes, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanPause", "b", yes, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanSeek", "b", no, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY("CanControl", "b", yes, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_VTABLE_END,
+};
+
+} // namespace
+
+std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_user(&bus) < 0)
+        return nullptr;
+    std::unique_ptr<MprisServer> server(new MprisServer(bus, player));
+    if (sd_bus_add_object_vtable(bus, &server->m_root_slot, kPath, kRootInterface, kRootTable,
+                                 &player) < 0 ||
+        sd_bus_add_object_vtable(bus, &server->m_player_slot, kPath, kPlayerInterface, kPlayerTable,
+                                 &player) < 0)
+        return nullptr;
+    // The first request waits for the bus to accept the connection; a bus that is named but
+    // not there fails it, and the program goes on without.
+    int taken = sd_bus_request_name(bus, kName, 0);
+    if (taken == -EEXIST) {
+        std::string own = std::string(kName) + ".instance" + std::to_string(getpid());
+        if (sd_bus_request_name(bus, own.c_str(), 0) < 0)
+            return nullptr;
+        server->m_name = own;
+    } else if (taken < 0) {
+        return nullptr;
+    } else {
+        server->m_name = kName;
+    }
+    // The bus's greeting came with the answer and waits in the connection's queue; while
+    // anything waits there, the bus asks for no reading, so it is handled now.
+    if (!server->service())
+        return nullptr;
+    return server;
+}
+
+MprisServer::MprisServer(sd_bus* bus, MediaPlayer& player) : m_bus(bus), m_player(player) {
+}
+
+MprisServer::~MprisServer() {
+    sd_bus_slot_unref(m_player_slot);
+    sd_bus_slot_unref(m_root_slot);
+    sd_bus_flush_close_unref(m_bus);
+}
+
+int MprisServer::fd() const {
+    return sd_bus_get_fd(m_bus);
+}
+
+short MprisServer::events() const {
+    int events = sd_bus_get_events(m_bus);
+    return static_cast<short>(events > 0 ? events : 0);
+}
+
+bool MprisServer::service() {
+    // Until nothing is left queued: only then does the connection ask to be read again.
+    int r;
+    while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
+    }
+    return r >= 0 && sd_bus_is_open(m_bus) > 0;
+}
+
+void MprisServer::playing_changed() {
+    sd_bus_emit_properties_changed(m_bus, kPath, kPlayerInterface, "PlaybackStatus", nullptr);
+}
+
+} // namespace platform

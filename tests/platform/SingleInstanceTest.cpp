@@ -1,0 +1,171 @@
+#include "platform/desktop/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <future>
+
+using platform::SingleInstance;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A private runtime folder per test, removed after it.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    fs::path folder;
+    SingleInstance::Place place;
+
+    SingleInstanceTest() {
+        std::string pattern = (fs::temp_directory_path() / "quorvane-instance-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+        place = {folder, "x11:5"};
+    }
+    ~SingleInstanceTest() override { fs::remove_all(folder); }
+
+    // Serves the holder's socket, as the loop does, until the asking start has its answer.
+    static std::vector<std::string> serve_until(SingleInstance& holder, std::future<bool>& asked) {
+        std::vector<std::string> tokens;
+        while (asked.wait_for(0ms) != std::future_status::ready) {
+            pollfd p{holder.fd(), POLLIN, 0};
+            if (poll(&p, 1, 20) > 0)
+                for (std::string& t : holder.take_requests())
+                    tokens.push_back(std::move(t));
+        }
+        return tokens;
+    }
+    // A raw connection to the holder's socket.
+    int connect_raw() {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::string path = (folder / "quorvane-x11:5.socket").string();
+        std::strcpy(address.sun_path, path.c_str());
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    }
+};
+
+} // namespace
+
+TEST_F(SingleInstanceTest, ASecondStartFindsItHeldAndBringsTheFirstForwardWithItsToken) {
+    SingleInstance::Taken first = SingleInstance::take(place);
+    ASSERT_TRUE(first.instance) << first.problem;
+    SingleInstance::Taken second = SingleInstance::take(place);
+    EXPECT_FALSE(second.instance);
+    EXPECT_TRUE(second.held_elsewhere);
+    EXPECT_TRUE(second.problem.empty());
+
+    // Tokens are one printable line: what is not is dropped on the way.
+    std::future<bool> asked = std::async(std::launch::async, [&] {
+        return SingleInstance::ask_to_raise(place, "tok-1\n raise x", 2s);
+    });
+    EXPECT_EQ(serve_until(*first.instance, asked), std::vector<std::string>{"tok-1raisex"});
+    EXPECT_TRUE(asked.get());
+    asked =
+        std::async(std::launch::async, [&] { return SingleInstance::ask_to_raise(place, "", 2s); });
+    EXPECT_EQ(serve_until(*first.instance, asked), std::vector<std::string>{""});
+    EXPECT_TRUE(asked.get());
+}
+
+TEST_F(SingleInstanceTest, DisplaysAndUsersEachHaveTheirOwnAndAnEndedHolderFreesIt) {
+    auto on_x = SingleInstance::take(place);
+    auto on_wayland = SingleInstance::take({folder, "wayland-0"});
+    fs::path other_user = folder / "other";
+    fs::create_directory(other_user);
+    auto elsewhere = SingleInstance::take({other_user, "x11:5"});
+    EXPECT_TRUE(on_x.instance && on_wayland.instance && elsewhere.instance);
+
+    on_x.instance.reset();
+    EXPECT_FALSE(fs::exists(folder / "quorvane-x11:5.socket"));
+    EXPECT_FALSE(SingleInstance::ask_to_raise(place, "", 200ms));
+    EXPECT_TRUE(SingleInstance::take(place).instance);
+}
+
+TEST_F(SingleInstanceTest, AKilledHoldersLockAndSocketNeverStopALaterStart) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed while holding: nothing is cleaned up.
+        auto taken = SingleInstance::take(place);
+        _exit(taken.instance ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(fs::exists(folder / "quorvane-x11:5.socket"));
+    EXPECT_FALSE(SingleInstance::ask_to_raise(place, "", 200ms));
+
+    auto taken = SingleInstance::take(place);
+    ASSERT_TRUE(taken.instance) << taken.problem;
+    std::future<bool> asked = std::async(
+        std::launch::async, [&] { return SingleInstance::ask_to_raise(place, "after", 2s); });
+    EXPECT_EQ(serve_until(*taken.instance, asked), std::vector<std::string>{"after"});
+    EXPECT_TRUE(asked.get());
+}
+
+TEST_F(SingleInstanceTest, APeerThatSaysNothingOrNonsenseIsNotAnsweredAndHoldsNothingUp) {
+    auto taken = SingleInstance::take(place);
+    ASSERT_TRUE(taken.instance);
+    int silent = connect_raw();
+    int noisy = connect_raw();
+    ASSERT_EQ(write(noisy, "hello\n", 6), 6);
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(taken.instance->take_requests().empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+    char reply[8];
+    EXPECT_EQ(read(noisy, reply, sizeof reply), 0); // closed without an answer
+    close(silent);
+    close(noisy);
+}
+
+TEST_F(SingleInstanceTest, AFolderThatCannotHoldItIsSaidAndLeavesTheProgramUnguarded) {
+    auto missing = SingleInstance::take({folder / "missing", "x11:5"});
+    EXPECT_FALSE(missing.instance);
+    EXPECT_FALSE(missing.held_elsewhere);
+    EXPECT_NE(missing.problem.find("No such file"), std::string::npos) << missing.problem;
+    auto deep = SingleInstance::take({folder / std::string(120, 'd'), "x11:5"});
+    EXPECT_FALSE(deep.instance);
+    EXPECT_NE(deep.problem.find("too long"), std::string::npos) << deep.problem;
+}
+
+TEST(SingleInstancePlace, TheRuntimeFolderAndTheDisplayTheProgramWouldOpen) {
+    struct Saved {
+        const char* name;
+        std::optional<std::string> value;
+    };
+    std::vector<Saved> saved;
+    for (const char* name : {"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* v = std::getenv(name);
+        saved.push_back({name, v ? std::optional<std::string>(v) : std::nullopt});
+    }
+    auto set = [](const char* name, const char* value) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    };
+    set("XDG_RUNTIME_DIR", "/run/user/1000");
+    set("WAYLAND_DISPLAY", "wayland-1");
+    set("DISPLAY", ":0");
+    auto p = SingleInstance::from_environment();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->folder, "/run/user/1000");
+    EXPECT_EQ(p->display, "wayland-1");
+    set("WAYLAND_DISPLAY", "");
+    set("DISPLAY", "host/unix:10.0");
+    EXPECT_EQ(SingleInstance::from_environment()->display, "x11host_unix:10.0");
+    set("DISPLAY", nullptr);
+    EXPECT_FALSE(SingleInstance::from_environment());
+    set("DISPLAY", ":0");
+    set("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_FALSE(SingleInstance::from_environment());
+    for (const Saved& s : saved)
+        set(s.name, s.value ? s.value->c_str() : nullptr);
+}
