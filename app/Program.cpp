@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/App.h"
+#include "app/DesktopSession.h"
 #include "app/FileTypes.h"
 #include "app/MenuBar1.h"
 #include "common/MediaLibrary.h"
@@ -12,11 +13,12 @@ using platform::Ref;
 
 namespace app {
 
-int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& media) {
+int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& media,
+                 const SessionOptions& session) {
     platform::RuntimeInit(backend);
     platform::Runtime::current().set_resource_fork(media);
     initialize();
-    _Main();
+    _Main(session);
     finalize();
     return platform::RuntimeExit();
 }
@@ -59,9 +61,10 @@ void start_up() {
     _MakeDefaultView();
 }
 
-void _Main() {
+void _Main(const SessionOptions& session) {
     try {
         start_up();
+        DesktopSession desktop(session.instance, session.media_controls);
         platform::RuntimeRun();
     } catch (const std::exception& failure) {
         platform::RuntimeUnhandledException(failure);

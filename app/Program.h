@@ -7,16 +7,29 @@
 
 #include <vector>
 
+namespace platform {
+class SingleInstance;
+}
+
 // The process's spine: start-up in a fixed order, the event loop, and the ordered shutdown.
 namespace app {
 
+// What the program takes on in the desktop session while it runs: none of it in tests.
+struct SessionOptions {
+    // The one-instance lock this start holds; later starts bring the scene forward through it.
+    platform::SingleInstance* instance = nullptr;
+    // Serve the desktop's media controls on the session bus.
+    bool media_controls = false;
+};
+
 // The whole run on a backend with a resource container; returns the exit status.
-int main_routine(platform::Backend& backend, const platform::Ref<platform::ResourceFork>& media);
+int main_routine(platform::Backend& backend, const platform::Ref<platform::ResourceFork>& media,
+                 const SessionOptions& session = {});
 
 // Class set-up, before any object exists.
 void initialize();
 // The start-up sequence, then the event loop; a failure that escapes either is reported.
-void _Main();
+void _Main(const SessionOptions& session = {});
 // Steps of _Main before the event loop, in order. A failure in a step ends the sequence.
 void start_up();
 void _InitPluginEntrypoints();

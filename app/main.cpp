@@ -1,16 +1,20 @@
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "common/MediaItems.h"
+#include "platform/desktop/SingleInstance.h"
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/wayland/WaylandBackend.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <malloc.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -35,9 +39,49 @@ std::unique_ptr<platform::Backend> open_backend() {
     }
 }
 
+// Becomes the one instance on this display, or brings the one there is forward. Nothing where
+// the session offers no place for a lock: the program runs as it would otherwise.
+// Ends the process when another instance answered.
+std::unique_ptr<platform::SingleInstance> one_instance() {
+    using namespace std::chrono_literals;
+    using platform::SingleInstance;
+    std::optional<SingleInstance::Place> place = SingleInstance::from_environment();
+    if (!place)
+        return nullptr;
+    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
+    // The holder may be starting (not listening yet) or ending (its lock about to go): both
+    // settle within moments, so both are tried again until one of them holds.
+    auto deadline = std::chrono::steady_clock::now() + 2s;
+    for (;;) {
+        SingleInstance::Taken taken = SingleInstance::take(*place);
+        if (taken.instance)
+            return std::move(taken.instance);
+        if (!taken.held_elsewhere) {
+            std::cerr << "quorvane: running without the one-instance lock: " << taken.problem
+                      << std::endl;
+            return nullptr;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (SingleInstance::ask_to_raise(*place, token ? token : "", std::max(left, 1ms)))
+            std::exit(0);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::cerr << "quorvane: another Quorvane runs on this display but does not answer"
+                      << std::endl;
+            std::exit(1);
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
 } // namespace
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
+    app::CommandLine line = app::CommandLine::parse(argc, argv);
+    if (line.action() != app::CommandLine::Action::Run)
+        return line.answer(std::cout, std::cerr);
+    std::unique_ptr<platform::SingleInstance> instance = one_instance();
+
     // Pictures, sounds and their file buffers are megabytes each, allocated and freed rarely.
     // Each goes straight to the system and back: left to itself, malloc starts keeping blocks
     // that size in its heap once one is freed, and a buffer freed there leaves a hole the size
@@ -72,5 +116,5 @@ int main(int, char** argv) {
         std::cerr << "quorvane: cannot open the display: " << e.what() << std::endl;
         return 1;
     }
-    return app::main_routine(*backend, pictures);
+    return app::main_routine(*backend, pictures, {instance.get(), true});
 }

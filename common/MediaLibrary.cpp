@@ -124,4 +124,9 @@ void ReleaseAll() {
     }
 }
 
+bool IsPlaying(std::string_view name) {
+    const Ref<Sound>& sound = _snd[index_of(name)];
+    return sound && sound->IsPlaying();
+}
+
 } // namespace MediaLibrary

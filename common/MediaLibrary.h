@@ -4,6 +4,8 @@
 #include "platform/graphics/Picture.h"
 #include "platform/sound/Sound.h"
 
+#include <string_view>
+
 // The program's 22 pictures and sounds, each reached through an accessor of its own name. An
 // item is loaded from the application's resource container on its first use and kept until
 // shutdown, so every call hands out the very same object. An item the container does not hold
@@ -36,5 +38,8 @@ namespace MediaLibrary {
 
 // Releases every item's cell, in declaration order (shutdown only).
 void ReleaseAll();
+
+// Whether the named sound plays, without loading it: a sound never used is silent.
+bool IsPlaying(std::string_view name);
 
 } // namespace MediaLibrary

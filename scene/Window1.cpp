@@ -297,9 +297,13 @@ bool Window1::Canvas2_MouseDown(int, int) {
     return true;
 }
 
+void Window1::Canvas2_MouseUp(int, int) {
+    toggle_beach();
+}
+
 // The moon starts and stops the beach. Whether the sounds are on is read from surf itself, so a
 // surf started elsewhere counts too.
-void Window1::Canvas2_MouseUp(int, int) {
+void Window1::toggle_beach() {
     if (surf()->IsPlaying()) {
         surf()->Stop();
         walk()->Stop();

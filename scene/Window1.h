@@ -57,6 +57,9 @@ public:
     void timerxstars1_Action();
     void timerxstars2_Action();
 
+    // What a click on the moon does: starts the beach with its cues, or stops it.
+    void toggle_beach();
+
 private:
     // Draws a dome frame at its place, whole and at its own size.
     void draw_dome(int32_t frame);

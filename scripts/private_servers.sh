@@ -56,6 +56,23 @@ start_private_sound_server() {
     return 1
 }
 
+# Starts a session bus listening on DIR/bus; sets session_bus (the value for
+# DBUS_SESSION_BUS_ADDRESS) and session_bus_pid.
+start_private_session_bus() {
+    local dir=$1
+    mkdir -p "$dir"
+    dbus-daemon --session --address="unix:path=$dir/bus" --nofork --nopidfile >>"$dir/log" 2>&1 &
+    session_bus_pid=$!
+    private_pids+=("$session_bus_pid")
+    session_bus=unix:path=$dir/bus
+    for _ in $(seq 100); do
+        [[ -S $dir/bus ]] && return 0
+        sleep 0.05
+    done
+    echo "the session bus did not start: $(cat "$dir/log")" >&2
+    return 1
+}
+
 # Starts PipeWire with its pulse server and its session manager in DIR (their runtime folder),
 # on a private session bus, with one null sink named SINK as the default output; sets
 # sound_server (the value for PULSE_SERVER) and sound_server_pids (the three servers; the bus
@@ -64,15 +81,7 @@ start_private_pipewire() {
     local dir=$1 sink=$2
     mkdir -p "$dir"
     chmod 700 "$dir"
-    if [[ ! -S $dir/bus ]]; then
-        dbus-daemon --session --address="unix:path=$dir/bus" --nofork --nopidfile \
-            >>"$dir/log" 2>&1 &
-        private_pids+=($!)
-        for _ in $(seq 100); do
-            [[ -S $dir/bus ]] && break
-            sleep 0.05
-        done
-    fi
+    [[ -S $dir/bus ]] || start_private_session_bus "$dir" || return 1
     local run=(env XDG_RUNTIME_DIR="$dir" HOME="$dir" DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus")
     sound_server_pids=()
     "${run[@]}" pipewire >>"$dir/log" 2>&1 &

@@ -1,0 +1,63 @@
+#include "app/CommandLine.h"
+
+#include <vector>
+
+namespace app {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: quorvane [--help | --version]\n"
+    "Turns the whole screen into a night sky. Click the moon for the sounds of the beach;\n"
+    "move the pointer to the top edge for Quit, About and the volume. Ctrl+Q quits.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "See quorvane(1) for more.\n";
+
+} // namespace
+
+CommandLine CommandLine::parse(std::span<const std::string_view> args) {
+    CommandLine line;
+    // Anything but a question makes the whole line a misuse; otherwise the first question is
+    // the one answered.
+    for (std::string_view arg : args) {
+        if (arg == "--help" || arg == "-h" || arg == "--version")
+            continue;
+        line.m_action = Action::Misuse;
+        line.m_problem = (arg.size() > 1 && arg.starts_with('-') ? "unknown option '"
+                                                                 : "unexpected argument '") +
+                         std::string(arg) + "'";
+        return line;
+    }
+    if (!args.empty())
+        line.m_action = args.front() == "--version" ? Action::Version : Action::Help;
+    return line;
+}
+
+CommandLine CommandLine::parse(int argc, char** argv) {
+    std::vector<std::string_view> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i]);
+    return parse(args);
+}
+
+int CommandLine::answer(std::ostream& out, std::ostream& err) const {
+    switch (m_action) {
+    case Action::Help:
+        out << kUsage;
+        return 0;
+    case Action::Version:
+        out << "quorvane " << QUORVANE_VERSION << "\n";
+        return 0;
+    case Action::Misuse:
+        err << "quorvane: " << m_problem << "\n" << kUsage;
+        return 2;
+    case Action::Run:
+        break;
+    }
+    return 0;
+}
+
+} // namespace app
