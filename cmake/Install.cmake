@@ -1,11 +1,30 @@
-# Installing: the program, its pictures and sounds, the credits page, a launcher, icons and the
-# AppStream description. The program finds its media from its own location, so any prefix works.
+# Installing: the program, its pictures and sounds, the credits page, a launcher, icons, the
+# AppStream description and the manual page. The program finds its media from its own location,
+# so any prefix works.
 include(GNUInstallDirs)
+
+# The manual page is installed compressed, as Debian wants it:
+# gzip -9 without a name or time stamp inside, so that every build makes the same bytes.
+find_program(QUORVANE_GZIP gzip REQUIRED)
+function(quorvane_gzip source output)
+    get_filename_component(dir ${output} DIRECTORY)
+    string(REGEX REPLACE "\\.gz$" "" plain ${output})
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
+        COMMAND ${QUORVANE_GZIP} -9nf ${plain}
+        DEPENDS ${source}
+        VERBATIM)
+endfunction()
+quorvane_gzip(${CMAKE_SOURCE_DIR}/docs/quorvane.1 ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz)
+add_custom_target(quorvane_docs ALL
+    DEPENDS ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz)
 
 install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${QUORVANE_MEDIA_DIR}/pictures ${QUORVANE_MEDIA_DIR}/sounds
     DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvane/media)
 install(FILES ${CMAKE_BINARY_DIR}/doc/credits.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 48 64 128 256)
