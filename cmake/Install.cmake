@@ -1,9 +1,9 @@
 # Installing: the program, its pictures and sounds, the credits page, a launcher, icons, the
-# AppStream description and the manual page. The program finds its media from its own location,
-# so any prefix works.
+# AppStream description, the manual page, and the package's copyright and changelog. The program
+# finds its media from its own location, so any prefix works.
 include(GNUInstallDirs)
 
-# The manual page is installed compressed, as Debian wants it:
+# The manual page and the package's changelog are installed compressed, as Debian wants them:
 # gzip -9 without a name or time stamp inside, so that every build makes the same bytes.
 find_program(QUORVANE_GZIP gzip REQUIRED)
 function(quorvane_gzip source output)
@@ -17,13 +17,18 @@ function(quorvane_gzip source output)
         VERBATIM)
 endfunction()
 quorvane_gzip(${CMAKE_SOURCE_DIR}/docs/quorvane.1 ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz)
+# The version has no Debian revision: a native package, whose changelog is changelog.gz.
+quorvane_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog.Debian
+    ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_target(quorvane_docs ALL
-    DEPENDS ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz)
+    DEPENDS ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 
 install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${QUORVANE_MEDIA_DIR}/pictures ${QUORVANE_MEDIA_DIR}/sounds
     DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvane/media)
-install(FILES ${CMAKE_BINARY_DIR}/doc/credits.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_BINARY_DIR}/doc/credits.html ${CMAKE_SOURCE_DIR}/packaging/copyright
+    ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
