@@ -42,6 +42,27 @@ install(FILES ${CMAKE_BINARY_DIR}/doc/credits.html ${CMAKE_SOURCE_DIR}/packaging
     ${CMAKE_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/doc/quorvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The credits page is registered with doc-base, where documentation browsers find it. The
+# registration names the page by its full path, known only when installing (a package installs
+# under another prefix than the build tree's), so it is written then.
+set(doc_base ${CMAKE_BINARY_DIR}/packaging/doc-base/quorvane-credits)
+file(CONFIGURE OUTPUT ${doc_base}.in @ONLY CONTENT [[
+Document: quorvane-credits
+Title: Quorvane credits
+Author: The Quorvane team
+Abstract: Who made Quorvane, a full-screen night sky with the sound of the
+ sea, and the free software it is built on.
+Section: Sound
+
+Format: HTML
+Index: ${docdir}/credits.html
+Files: ${docdir}/credits.html
+]])
+install(CODE "
+    set(docdir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR}\")
+    configure_file(\"${doc_base}.in\" \"${doc_base}\")
+")
+install(FILES ${doc_base} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 48 64 128 256)
