@@ -16,7 +16,7 @@ test_packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-apps x11-xserver-utils
     openbox imagemagick libxdamage-dev libxfixes-dev
     pulseaudio pulseaudio-utils sox pipewire pipewire-pulse wireplumber dbus-daemon weston
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian man-db
 )
 
 packages=("${run_packages[@]}")
