@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# The program as a citizen of a desktop session, on a private session bus, under a window
+# The command line without a display. The program as a citizen of a desktop session, on a private session bus, under a window
 # manager: the media controls start and stop the beach on the sink and report it, a second start
 # brings the first forward and ends with status 0, the media controls' Quit ends the program in
-# order. Without a session bus it runs as before, silently.
+# order; the Play/Pause key works in the window. Without a session bus it runs as before,
+# silently.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 binary=$1
 ensure_display
 ensure_sound_server
 command -v openbox >/dev/null || fail "openbox is missing"
+
+# The terminal's questions need no display, and a misuse is told as one.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY "$binary")
+help=$("${no_display[@]}" --help 2>"$e2e_tmp/cli.err") || fail "--help: status $?"
+[[ $help == "Usage: quorvane "* && ! -s $e2e_tmp/cli.err ]] || fail "--help said: $help $(cat "$e2e_tmp/cli.err")"
+version=$("${no_display[@]}" --version 2>"$e2e_tmp/cli.err") || fail "--version: status $?"
+[[ $version =~ ^quorvane\ [0-9]+\.[0-9]+\.[0-9]+$ && ! -s $e2e_tmp/cli.err ]] || fail "--version said: $version"
+code=0
+misuse=$("${no_display[@]}" --fullscreen 2>"$e2e_tmp/cli.err") || code=$?
+[[ $code -eq 2 && -z $misuse ]] || fail "a bad option: status $code, stdout '$misuse'"
+grep -q "unknown option '--fullscreen'" "$e2e_tmp/cli.err" || fail "a bad option said: $(cat "$e2e_tmp/cli.err")"
+echo "command line: $version; --help, a bad option (status 2) without a display"
 
 run=$e2e_tmp/run
 mkdir -p "$run" && chmod 700 "$run"
@@ -99,6 +112,11 @@ done
 [[ $(active_window) == "$scene_window" ]] || fail "the scene did not come forward"
 [[ $(status) == Playing ]] || fail "the second start changed the first: $(status)"
 echo "second start: status 0 after $elapsed_ms ms, the scene in front"
+
+# The keyboard's Play/Pause key, in the scene's window, stops the beach and the controls hear it.
+xdotool key XF86AudioPlay
+sleep 0.3
+[[ $(status) == Stopped ]] || fail "PlaybackStatus after the Play/Pause key: $(status)"
 
 # Quit from the media controls: the ordered shutdown, status 0.
 call org.mpris.MediaPlayer2.Quit >/dev/null

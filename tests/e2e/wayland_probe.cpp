@@ -51,6 +51,12 @@ void print(const InputEvent& e) {
     case InputEvent::Type::QuitRequest:
         std::cout << "quit" << std::endl;
         break;
+    case InputEvent::Type::MediaKey:
+        std::cout << "media " << e.key << std::endl;
+        break;
+    case InputEvent::Type::SourceReady:
+        std::cout << "source " << e.x << std::endl;
+        break;
     }
 }
 

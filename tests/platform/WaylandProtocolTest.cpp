@@ -541,7 +541,8 @@ TEST_F(WaylandProtocolTest, TheCloseRequestAndALostConnectionQuit) {
 }
 
 // Keys as the layout names them, as the X11 backend reads them: the unshifted character in
-// upper case, Ctrl as the shortcut modifier, nothing for keys without a character.
+// upper case, Ctrl as the shortcut modifier, nothing for keys without a character save the media
+// keys.
 TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
     auto keys = [&](const char* layout, const std::vector<std::pair<uint32_t, int>>& presses) {
         FakeCompositor own;
@@ -558,6 +559,8 @@ TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
         while (std::optional<InputEvent> e = next_event(backend, 200'000))
             if (e->type == InputEvent::Type::KeyDown)
                 read += e->key + (e->shortcut_modifier ? "^ " : " ");
+            else if (e->type == InputEvent::Type::MediaKey)
+                read += "[" + e->key + "] ";
         return read;
     };
     using F = FakeCompositor;
@@ -572,6 +575,12 @@ TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
     // The key marked Z on a German keyboard sits where the American one has Y.
     EXPECT_EQ(keys("de", {{KEY_Y, F::kCtrl}, {KEY_Z, F::kNone}}), "Z^ Y ");
     EXPECT_EQ(keys("fr", {{KEY_A, F::kCtrl}}), "Q^ ");
+    // The media keys, with or without a modifier; the others among them make nothing.
+    EXPECT_EQ(keys("us", {{KEY_PLAYPAUSE, F::kNone},
+                          {KEY_PAUSECD, F::kNone},
+                          {KEY_STOPCD, F::kCtrl},
+                          {KEY_NEXTSONG, F::kNone}}),
+              "[PlayPause] [Pause] [Stop] ");
 }
 
 } // namespace
