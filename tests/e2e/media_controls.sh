@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The command line without a display. The program as a citizen of a desktop session, on a private session bus, under a window
-# manager: the media controls start and stop the beach on the sink and report it, a second start
-# brings the first forward and ends with status 0, the media controls' Quit ends the program in
-# order; the Play/Pause key works in the window. Without a session bus it runs as before,
-# silently.
+# The command line without a display. The program as a citizen of a desktop session, on a
+# private session bus, under a window manager: the media controls start and stop the beach on
+# the sink and report it, a second start brings the first forward and ends with status 0, the
+# media controls' Quit ends the program in order; the Play/Pause key works in the window.
+# Without a session bus it runs as before, silently.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 binary=$1
