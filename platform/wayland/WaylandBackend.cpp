@@ -5,6 +5,7 @@
 #include "platform/wayland/SignalPipe.h"
 #include "platform/wayland/WaylandCursor.h"
 #include "platform/wayland/XkbKeyboard.h"
+#include "xdg-activation-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 #include <linux/input-event-codes.h>
@@ -82,6 +83,10 @@ struct WaylandBackend::Listeners {
         .close = [](void* data, xdg_toplevel*) { backend(data).close_requested(); },
         .configure_bounds = [](void*, xdg_toplevel*, int32_t, int32_t) {},
         .wm_capabilities = [](void*, xdg_toplevel*, wl_array*) {},
+    };
+    static constexpr xdg_activation_token_v1_listener activation_token = {
+        .done = [](void* data, xdg_activation_token_v1* request,
+                   const char* token) { backend(data).activation_token_done(request, token); },
     };
     static constexpr wl_seat_listener seat = {
         .capabilities = [](void* data, wl_seat*,
@@ -206,6 +211,11 @@ void WaylandBackend::close() {
         xdg_surface_destroy(m_xdg_surface);
     if (m_surface)
         wl_surface_destroy(m_surface);
+    for (xdg_activation_token_v1* request : m_token_requests)
+        xdg_activation_token_v1_destroy(request);
+    m_token_requests.clear();
+    if (m_activation)
+        xdg_activation_v1_destroy(m_activation);
     if (m_output)
         wl_output_destroy(m_output);
     if (m_seat)
@@ -240,6 +250,9 @@ void WaylandBackend::global_added(wl_registry* registry, uint32_t name, const ch
         // The first seat; version 3 has the release requests.
         m_seat = bind<wl_seat>(registry, name, &wl_seat_interface, version, 3);
         wl_seat_add_listener(m_seat, &Listeners::seat, this);
+    } else if (what == xdg_activation_v1_interface.name && !m_activation) {
+        m_activation =
+            bind<xdg_activation_v1>(registry, name, &xdg_activation_v1_interface, version, 1);
     } else if (what == wl_output_interface.name && !m_output) {
         m_output = bind<wl_output>(registry, name, &wl_output_interface, version, 2);
         wl_output_add_listener(m_output, &Listeners::output, this);
@@ -519,6 +532,31 @@ void WaylandBackend::set_cursor_visible(bool visible) {
 
 void WaylandBackend::obscure_cursor() {
     m_cursor->obscure();
+}
+
+// Wayland lets a window come forward only with a token the compositor handed out for a user's
+// action: the launcher's, passed on by a later start, or else one asked for now, which a
+// compositor grants or answers with a mere notice as it sees fit. Without the protocol the
+// compositor keeps its own order.
+void WaylandBackend::raise(const std::string& token) {
+    if (!m_activation || !m_connected)
+        return;
+    if (!token.empty()) {
+        xdg_activation_v1_activate(m_activation, token.c_str(), m_surface);
+    } else {
+        xdg_activation_token_v1* request = xdg_activation_v1_get_activation_token(m_activation);
+        xdg_activation_token_v1_add_listener(request, &Listeners::activation_token, this);
+        xdg_activation_token_v1_set_surface(request, m_surface);
+        xdg_activation_token_v1_commit(request);
+        m_token_requests.push_back(request);
+    }
+    wl_display_flush(m_display);
+}
+
+void WaylandBackend::activation_token_done(xdg_activation_token_v1* request, const char* token) {
+    xdg_activation_v1_activate(m_activation, token, m_surface);
+    std::erase(m_token_requests, request);
+    xdg_activation_token_v1_destroy(request);
 }
 
 void WaylandBackend::watch(int fd, short events) {

@@ -22,6 +22,8 @@ struct wl_registry;
 struct wl_seat;
 struct wl_shm;
 struct wl_surface;
+struct xdg_activation_token_v1;
+struct xdg_activation_v1;
 struct xdg_surface;
 struct xdg_toplevel;
 struct xdg_wm_base;
@@ -59,6 +61,7 @@ public:
     void obscure_cursor() override;
 
     void watch(int fd, short events) override;
+    void raise(const std::string& token) override;
 
 private:
     // The compositor's listeners, which call the handlers below.
@@ -71,6 +74,7 @@ private:
     void toplevel_configure(int32_t width, int32_t height);
     void surface_configure(uint32_t serial);
     void close_requested();
+    void activation_token_done(xdg_activation_token_v1* request, const char* token);
     void pointer_entered(uint32_t serial, int x, int y);
     void pointer_left();
     void pointer_moved(int x, int y);
@@ -98,6 +102,9 @@ private:
     xdg_wm_base* m_wm_base = nullptr;
     wl_seat* m_seat = nullptr;
     wl_output* m_output = nullptr;
+    // Where the compositor offers it: bringing the window forward.
+    xdg_activation_v1* m_activation = nullptr;
+    std::vector<xdg_activation_token_v1*> m_token_requests;
     wl_surface* m_surface = nullptr;
     xdg_surface* m_xdg_surface = nullptr;
     xdg_toplevel* m_toplevel = nullptr;

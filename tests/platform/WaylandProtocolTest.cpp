@@ -4,6 +4,7 @@
 // it meanwhile, ask the window to close, and drop the connection.
 #include "platform/graphics/PixelOps.h"
 #include "platform/wayland/WaylandBackend.h"
+#include "xdg-activation-v1-server-protocol.h"
 #include "xdg-shell-server-protocol.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,8 @@ public:
     std::set<wl_resource*> buffers_seen;
     int writes_into_held_buffers = 0;
     int acked_serial = 0;
+    // Each activation asked for: the token, and whether it named the program's window.
+    std::vector<std::pair<std::string, bool>> activations;
 
     FakeCompositor() {
         m_dir =
@@ -137,6 +140,13 @@ public:
             xkb_keymap_unref(keymap);
             xkb_context_unref(context);
             wl_global_create(m_display, &wl_seat_interface, 3, this, bind_seat);
+        });
+    }
+    // Offers bringing windows forward; a token asked for is granted as "granted-N". Before the
+    // client connects.
+    void add_activation() {
+        run([this] {
+            wl_global_create(m_display, &xdg_activation_v1_interface, 1, this, bind_activation);
         });
     }
     enum Modifiers { kNone = 0, kCtrl = 1, kShift = 2 };
@@ -324,6 +334,36 @@ private:
         wl_resource* r = wl_resource_create(client, &wl_seat_interface, version, id);
         wl_resource_set_implementation(r, &seat, data, nullptr);
         wl_seat_send_capabilities(r, WL_SEAT_CAPABILITY_KEYBOARD);
+    }
+
+    static void bind_activation(wl_client* client, void* data, uint32_t version, uint32_t id) {
+        static const struct xdg_activation_token_v1_interface token = {
+            .set_serial = [](wl_client*, wl_resource*, uint32_t, wl_resource*) {},
+            .set_app_id = [](wl_client*, wl_resource*, const char*) {},
+            .set_surface = [](wl_client*, wl_resource*, wl_resource*) {},
+            .commit =
+                [](wl_client*, wl_resource* r) {
+                    static int granted = 0;
+                    std::string t = "granted-" + std::to_string(++granted);
+                    xdg_activation_token_v1_send_done(r, t.c_str());
+                },
+            .destroy = destroy,
+        };
+        static const struct xdg_activation_v1_interface activation = {
+            .destroy = destroy,
+            .get_activation_token =
+                [](wl_client* c, wl_resource* r, uint32_t id) {
+                    wl_resource* t =
+                        wl_resource_create(c, &xdg_activation_token_v1_interface, 1, id);
+                    wl_resource_set_implementation(t, &token, &self(r), nullptr);
+                },
+            .activate =
+                [](wl_client*, wl_resource* r, const char* t, wl_resource* surface) {
+                    self(r).activations.emplace_back(t, surface == self(r).m_surface);
+                },
+        };
+        wl_resource* r = wl_resource_create(client, &xdg_activation_v1_interface, version, id);
+        wl_resource_set_implementation(r, &activation, data, nullptr);
     }
 
     static void bind_output(wl_client* client, void* data, uint32_t version, uint32_t id) {
@@ -538,6 +578,26 @@ TEST_F(WaylandProtocolTest, TheCloseRequestAndALostConnectionQuit) {
     EXPECT_FALSE(backend.wait_event(start + 100'000));
     EXPECT_GE(backend.now() - start, 100'000);
     paint(backend, {0, 0, 8, 8}, 0xFFFFFFFFu);
+}
+
+// A later start's token brings the window forward; without one the backend asks for its own.
+// Where the compositor offers no activation, raising does nothing.
+TEST_F(WaylandProtocolTest, RaisingActivatesTheWindowWithTheLaunchersTokenOrItsOwn) {
+    auto activations = [&](bool offered, const std::vector<std::string>& tokens) {
+        FakeCompositor own;
+        if (offered)
+            own.add_activation();
+        platform::WaylandBackend backend;
+        settle(backend);
+        for (const std::string& t : tokens)
+            backend.raise(t);
+        next_event(backend, 100'000);
+        return own.run([&] { return own.activations; });
+    };
+    using A = std::vector<std::pair<std::string, bool>>;
+    EXPECT_EQ(activations(true, {"launcher-7", ""}),
+              (A{{"launcher-7", true}, {"granted-1", true}}));
+    EXPECT_EQ(activations(false, {"launcher-7", ""}), A{});
 }
 
 // Keys as the layout names them, as the X11 backend reads them: the unshifted character in
