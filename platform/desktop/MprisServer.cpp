@@ -95,6 +95,14 @@ int metadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* rep
                                  "The beach at night", "xesam:artist", "as", 1, "Quorvane");
 }
 
+int name_reply(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+    uint32_t answer = 0;
+    if (!sd_bus_message_is_method_error(reply, nullptr) &&
+        sd_bus_message_read(reply, "u", &answer) >= 0)
+        static_cast<MprisServer*>(userdata)->name_answered(answer);
+    return 0;
+}
+
 const sd_bus_vtable kRootTable[] = {
     SD_BUS_VTABLE_START(0),
     SD_BUS_METHOD("Raise", "", "", call<&MediaPlayer::raise>, SD_BUS_VTABLE_UNPRIVILEGED),
@@ -142,29 +150,30 @@ std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
     if (sd_bus_open_user(&bus) < 0)
         return nullptr;
     std::unique_ptr<MprisServer> server(new MprisServer(bus, player));
+    // Nothing here waits for the bus: the greeting, the name and every call are handled as
+    // they come, in the loop's services, so a slow bus never holds up the scene.
     if (sd_bus_add_object_vtable(bus, &server->m_root_slot, kPath, kRootInterface, kRootTable,
                                  &player) < 0 ||
         sd_bus_add_object_vtable(bus, &server->m_player_slot, kPath, kPlayerInterface, kPlayerTable,
-                                 &player) < 0)
-        return nullptr;
-    // The first request waits for the bus to accept the connection; a bus that is named but
-    // not there fails it, and the program goes on without.
-    int taken = sd_bus_request_name(bus, kName, 0);
-    if (taken == -EEXIST) {
-        std::string own = std::string(kName) + ".instance" + std::to_string(getpid());
-        if (sd_bus_request_name(bus, own.c_str(), 0) < 0)
-            return nullptr;
-        server->m_name = own;
-    } else if (taken < 0) {
-        return nullptr;
-    } else {
-        server->m_name = kName;
-    }
-    // The bus's greeting came with the answer and waits in the connection's queue; while
-    // anything waits there, the bus asks for no reading, so it is handled now.
-    if (!server->service())
+                                 &player) < 0 ||
+        !server->ask_for_name(kName))
         return nullptr;
     return server;
+}
+
+bool MprisServer::ask_for_name(const std::string& name) {
+    m_asked = name;
+    return sd_bus_request_name_async(m_bus, nullptr, name.c_str(), 0, name_reply, this) >= 0;
+}
+
+// Another session of the same user may hold the common name: this process then takes a name of
+// its own, as media players do.
+void MprisServer::name_answered(uint32_t answer) {
+    constexpr uint32_t kPrimaryOwner = 1, kExists = 3, kAlreadyOwner = 4;
+    if (answer == kPrimaryOwner || answer == kAlreadyOwner)
+        m_name = m_asked;
+    else if (answer == kExists && m_asked == kName)
+        ask_for_name(std::string(kName) + ".instance" + std::to_string(getpid()));
 }
 
 MprisServer::MprisServer(sd_bus* bus, MediaPlayer& player) : m_bus(bus), m_player(player) {

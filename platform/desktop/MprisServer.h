@@ -2,6 +2,7 @@
 
 #include "platform/desktop/MediaPlayer.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,15 +32,21 @@ public:
     // The player started or stopped: the listeners hear the new PlaybackStatus.
     void playing_changed();
 
+    // The name the bus gave, once it has.
     const std::string& name() const { return m_name; }
+    // The bus's answer (RequestName's) to the name asked for last; from the connection's
+    // handling.
+    void name_answered(uint32_t answer);
 
 private:
     MprisServer(sd_bus* bus, MediaPlayer& player);
+    bool ask_for_name(const std::string& name);
 
     sd_bus* m_bus;
     MediaPlayer& m_player;
     sd_bus_slot* m_root_slot = nullptr;
     sd_bus_slot* m_player_slot = nullptr;
+    std::string m_asked;
     std::string m_name;
 };
 

@@ -39,7 +39,7 @@ status() {
 }
 on_bus() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:$player | grep -q 'boolean true'
+        org.freedesktop.DBus.NameHasOwner string:"${1:-$player}" | grep -q 'boolean true'
 }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 active_window() { xdotool getactivewindow 2>/dev/null || echo none; }
@@ -117,6 +117,23 @@ echo "second start: status 0 after $elapsed_ms ms, the scene in front"
 xdotool key XF86AudioPlay
 sleep 0.3
 [[ $(status) == Stopped ]] || fail "PlaybackStatus after the Play/Pause key: $(status)"
+
+# Another session of the same user (its own runtime folder) on the same bus: a name of its own.
+mkdir -p "$e2e_tmp/run2" && chmod 700 "$e2e_tmp/run2"
+XDG_RUNTIME_DIR=$e2e_tmp/run2 "$binary" 2>/dev/null &
+other_pid=$!
+private_pids+=("$other_pid")
+for _ in $(seq 50); do
+    on_bus "$player.instance$other_pid" && break
+    sleep 0.1
+done
+on_bus "$player.instance$other_pid" || fail "the other session's player is not on the bus"
+dbus-send --session --print-reply --dest="$player.instance$other_pid" /org/mpris/MediaPlayer2 \
+    org.mpris.MediaPlayer2.Quit >/dev/null
+code=0
+wait_exit "$other_pid" 3 || code=$?
+[[ $code -eq 0 ]] || fail "the other session's Quit: status $code"
+on_bus || fail "the first player left the bus"
 
 # Quit from the media controls: the ordered shutdown, status 0.
 call org.mpris.MediaPlayer2.Quit >/dev/null
