@@ -13,6 +13,7 @@
 #include <iostream>
 #include <malloc.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,36 +40,38 @@ std::unique_ptr<platform::Backend> open_backend() {
     }
 }
 
-// Becomes the one instance on this display, or brings the one there is forward. Nothing where
-// the session offers no place for a lock: the program runs as it would otherwise.
-// Ends the process when another instance answered.
-std::unique_ptr<platform::SingleInstance> one_instance() {
+// Becomes the one instance on this display (held then holds the lock), or brings the one there
+// is forward and returns the status this start ends with. Where the session offers no place for
+// a lock the program runs as it would otherwise.
+std::optional<int> claim_instance(std::unique_ptr<platform::SingleInstance>& held) {
     using namespace std::chrono_literals;
     using platform::SingleInstance;
     std::optional<SingleInstance::Place> place = SingleInstance::from_environment();
     if (!place)
-        return nullptr;
+        return std::nullopt;
     const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
     // The holder may be starting (not listening yet) or ending (its lock about to go): both
     // settle within moments, so both are tried again until one of them holds.
     auto deadline = std::chrono::steady_clock::now() + 2s;
     for (;;) {
         SingleInstance::Taken taken = SingleInstance::take(*place);
-        if (taken.instance)
-            return std::move(taken.instance);
+        if (taken.instance) {
+            held = std::move(taken.instance);
+            return std::nullopt;
+        }
         if (!taken.held_elsewhere) {
             std::cerr << "quorvane: running without the one-instance lock: " << taken.problem
                       << std::endl;
-            return nullptr;
+            return std::nullopt;
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (SingleInstance::ask_to_raise(*place, token ? token : "", std::max(left, 1ms)))
-            std::exit(0);
+            return 0;
         if (std::chrono::steady_clock::now() >= deadline) {
             std::cerr << "quorvane: another Quorvane runs on this display but does not answer"
                       << std::endl;
-            std::exit(1);
+            return 1;
         }
         std::this_thread::sleep_for(20ms);
     }
@@ -80,7 +83,9 @@ int main(int argc, char** argv) {
     app::CommandLine line = app::CommandLine::parse(argc, argv);
     if (line.action() != app::CommandLine::Action::Run)
         return line.answer(std::cout, std::cerr);
-    std::unique_ptr<platform::SingleInstance> instance = one_instance();
+    std::unique_ptr<platform::SingleInstance> instance;
+    if (std::optional<int> status = claim_instance(instance))
+        return *status;
 
     // Pictures, sounds and their file buffers are megabytes each, allocated and freed rarely.
     // Each goes straight to the system and back: left to itself, malloc starts keeping blocks
