@@ -4,7 +4,8 @@
 # place; the controls behave as on X11 (the scene_controls test, run through weston: the strip
 # under the pointer, the beach on the sink, the volume panel, About, Quit); the backend alone
 # shows every part presented however fast they come, and reads the pointer's place, the left
-# button only, and keys as the X11 backend does (wayland_probe); Ctrl+Q and SIGTERM
+# button only, and keys as the X11 backend does, media keys too (wayland_probe); a second start
+# ends at once and leaves the first; Ctrl+Q and SIGTERM
 # end it with status 0; a compositor without a seat runs it without input; the compositor
 # going away ends it with one line; a Wayland session whose compositor does not answer falls
 # back to X11; and nothing reaches stderr in a normal run. Skipped (77) when weston cannot be
@@ -75,6 +76,11 @@ sky=$(brightness "$e2e_tmp/scene.png" "24x24+$((W / 2))+$((H / 2))")
 above "$moon" 0.6 || fail "no moon at its place ($moon)"
 above 0.3 "$sky" || fail "the sky is not dark ($sky)"
 echo "moon brightness $moon, sky $sky"
+# A second start on the same compositor leaves the scene to the first and ends with status 0.
+second=0
+"$e2e_tmp/on-wayland" || second=$?
+[[ $second -eq 0 ]] || fail "the second start: status $second"
+kill -0 "$program_pid" || fail "the second start ended the first"
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 0.3
 xdotool key ctrl+q
@@ -114,10 +120,10 @@ xdotool click 3 click 2 click 1
 probe_says "up 300 400"
 [[ $(grep -c "^down\|^up" "$e2e_tmp/probe.out") -eq 2 ]] ||
     fail "buttons other than the left one: $(grep "^down\|^up" "$e2e_tmp/probe.out")"
-xdotool key ctrl+q q ctrl+shift+a space F1 ctrl+5 super+w
+xdotool key ctrl+q q ctrl+shift+a space F1 ctrl+5 XF86AudioPlay super+w
 probe_says "key W 1"
-keys=$(grep "^key" "$e2e_tmp/probe.out" | tr '\n' '|')
-[[ $keys == "key Q 1|key Q 0|key A 1|key 5 1|key W 1|" ]] || fail "keys read as $keys"
+keys=$(grep "^key\|^media" "$e2e_tmp/probe.out" | tr '\n' '|')
+[[ $keys == "key Q 1|key Q 0|key A 1|key 5 1|media PlayPause|key W 1|" ]] || fail "keys read as $keys"
 kill -TERM "$probe_pid"
 status=0
 wait_exit "$probe_pid" 2 || status=$?

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -22,6 +22,18 @@ Answer ask(std::vector<std::string_view> args) {
     std::ostringstream out, err;
     int status = line.action() == Action::Run ? -1 : line.answer(out, err);
     return {line.action(), status, out.str(), err.str()};
+}
+
+// "quorvane X.Y.Z" and a newline.
+bool is_version_line(const std::string& s) {
+    const std::string prefix = "quorvane ";
+    if (!s.starts_with(prefix) || !s.ends_with("\n"))
+        return false;
+    std::string number = s.substr(prefix.size(), s.size() - prefix.size() - 1);
+    return std::count(number.begin(), number.end(), '.') == 2 && !number.starts_with('.') &&
+           !number.ends_with('.') && number.find("..") == std::string::npos &&
+           std::all_of(number.begin(), number.end(),
+                       [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
 }
 
 } // namespace
@@ -45,8 +57,7 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
     }
     Answer v = ask({"--version"});
     EXPECT_EQ(v.status, 0);
-    EXPECT_TRUE(std::regex_match(v.out, std::regex("quorvane [0-9]+\\.[0-9]+\\.[0-9]+\n")))
-        << v.out;
+    EXPECT_TRUE(is_version_line(v.out)) << v.out;
     EXPECT_TRUE(v.err.empty());
     // Asked both, the first question is answered.
     EXPECT_EQ(ask({"--version", "--help"}).action, Action::Version);
