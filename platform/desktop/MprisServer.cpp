@@ -52,40 +52,27 @@ int playback_status(sd_bus*, const char*, const char*, const char*, sd_bus_messa
     return sd_bus_message_append(reply, "s", playing ? "Playing" : "Stopped");
 }
 
-int yes(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-        sd_bus_error*) {
-    return sd_bus_message_append(reply, "b", 1);
-}
-
-int no(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-       sd_bus_error*) {
-    return sd_bus_message_append(reply, "b", 0);
-}
-
-int identity(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+// A property that never changes: its values, appended as its signature says.
+template <const char* Signature, auto... Values>
+int constant(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
              sd_bus_error*) {
-    return sd_bus_message_append(reply, "s", "Quorvane");
+    return sd_bus_message_append(reply, Signature, Values...);
 }
 
-int desktop_entry(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-                  sd_bus_error*) {
-    return sd_bus_message_append(reply, "s", "quorvane");
-}
-
-int no_strings(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-               sd_bus_error*) {
-    return sd_bus_message_append(reply, "as", 0);
-}
-
-int normal_rate(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-                sd_bus_error*) {
-    return sd_bus_message_append(reply, "d", 1.0);
-}
-
-int start_position(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
-                   sd_bus_error*) {
-    return sd_bus_message_append(reply, "x", int64_t{0});
-}
+constexpr char kBoolean[] = "b";
+constexpr char kText[] = "s";
+constexpr char kTexts[] = "as";
+constexpr char kDouble[] = "d";
+constexpr char kInt64[] = "x";
+constexpr char kIdentity[] = "Quorvane";
+constexpr char kDesktopEntry[] = "quorvane";
+constexpr sd_bus_property_get_t yes = constant<kBoolean, 1>;
+constexpr sd_bus_property_get_t no = constant<kBoolean, 0>;
+constexpr sd_bus_property_get_t identity = constant<kText, kIdentity>;
+constexpr sd_bus_property_get_t desktop_entry = constant<kText, kDesktopEntry>;
+constexpr sd_bus_property_get_t no_strings = constant<kTexts, 0>;
+constexpr sd_bus_property_get_t normal_rate = constant<kDouble, 1.0>;
+constexpr sd_bus_property_get_t start_position = constant<kInt64, int64_t{0}>;
 
 // The one track there is: the beach.
 int metadata(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
