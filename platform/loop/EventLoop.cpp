@@ -53,7 +53,8 @@ void EventLoop::run_until(Micros end) {
 }
 
 void EventLoop::watch(std::string name, int fd, short events, std::function<short()> ready) {
-    unwatch(fd);
+    // Watched already, it is only told what to wait for now.
+    std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; });
     m_sources.push_back({std::move(name), fd, std::move(ready)});
     m_backend.watch(fd, events);
 }
