@@ -70,7 +70,7 @@ void damage(const fs::path& file, Damage d, bool is_picture) {
 // slider, About and its first link.
 void play_with(TestProgram& program) {
     program.advance(2000);
-    program.click(1280 - 486 + 71, 179);
+    program.click_moon();
     program.advance(90000);
     int speaker = Window1()->control_as<platform::RectControl>("Canvas3")->Left() + 12;
     program.move(speaker, 12);
@@ -86,7 +86,7 @@ void play_with(TestProgram& program) {
     program.move(link_x, link_y);
     program.click(link_x, link_y);
     program.advance(10000);
-    program.click(1280 - 486 + 71, 179);
+    program.click_moon();
     program.advance(1000);
 }
 

@@ -17,9 +17,6 @@ using Kind = platform::HeadlessBackend::SoundEvent::Kind;
 
 namespace {
 
-constexpr int kMoonX = 1920 - 486 + 71;
-constexpr int kMoonY = 179;
-
 int mode(const char* timer) {
     return Window1()->control_as<Timer>(timer)->Mode();
 }
@@ -78,7 +75,7 @@ TEST_F(MediaControls, EachVerbDoesWhatTheMoonDoesWhenItChangesSomethingAndNothin
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.from ? " while playing" : " while stopped"));
         if (player.playing() != c.from)
-            program.click(kMoonX, kMoonY);
+            program.click_moon();
         expect_beach(c.from);
         size_t sounds = program.backend().sound_events().size();
         int before = told;
@@ -99,11 +96,11 @@ TEST_F(MediaControls, EachVerbDoesWhatTheMoonDoesWhenItChangesSomethingAndNothin
 }
 
 TEST_F(MediaControls, EveryStartAndStopIsToldOnceWhateverMadeIt) {
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_EQ(told, 1);
     program.advance(3000);
     EXPECT_EQ(told, 1);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_EQ(told, 2);
 
     // The about box's own link starts the surf alone: the beach plays.
@@ -130,7 +127,7 @@ TEST_F(MediaControls, EveryStartAndStopIsToldOnceWhateverMadeIt) {
 TEST_F(MediaControls, RaiseAsksTheDesktopAndQuitEndsTheLoopForTheOrderedShutdown) {
     player.raise();
     EXPECT_EQ(program.backend().raises(), std::vector<std::string>{""});
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     player.quit();
     EXPECT_TRUE(program.runtime().loop().quit_requested());
     EXPECT_EQ(program.shut_down(), 0);

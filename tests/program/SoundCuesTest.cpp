@@ -55,7 +55,7 @@ std::ostream& operator<<(std::ostream& os, const Step& s) {
 TEST(SoundCues, TheMoonStartsTheBeachAndTheTimersBringTheSecondSurfAndTheSplashes) {
     TestProgram program;
     program.advance(1000);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_TRUE(surf()->IsPlaying());
     EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeSingle);
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeMultiple);
@@ -72,9 +72,9 @@ TEST(SoundCues, TheMoonStartsTheBeachAndTheTimersBringTheSecondSurfAndTheSplashe
 
 TEST(SoundCues, TwoQuickClicksStopEverythingBeforeAnyCueSounds) {
     TestProgram program;
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     program.advance(300);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_FALSE(surf()->IsPlaying());
     EXPECT_FALSE(walk()->IsPlaying());
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
@@ -89,10 +89,10 @@ TEST(SoundCues, TwoQuickClicksStopEverythingBeforeAnyCueSounds) {
 
 TEST(SoundCues, AClickAtSixtySecondsStopsTheSecondSurfWithTheOthers) {
     TestProgram program;
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     program.advance(60000);
     EXPECT_TRUE(surf2()->IsPlaying());
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_FALSE(surf2()->IsPlaying());
     EXPECT_FALSE(surf()->IsPlaying());
     program.advance(200000);
@@ -101,10 +101,10 @@ TEST(SoundCues, AClickAtSixtySecondsStopsTheSecondSurfWithTheOthers) {
 
 TEST(SoundCues, ASplashSoundingAtTheStopPlaysToItsEnd) {
     TestProgram program;
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     program.advance(87000);
     EXPECT_TRUE(splash()->IsPlaying());
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_TRUE(splash()->IsPlaying());
     program.advance(4000); // the fake splash lasts 4 s from 86 s
     EXPECT_FALSE(splash()->IsPlaying());
@@ -115,7 +115,7 @@ TEST(SoundCues, ASurfStartedByTheAboutLinkCountsAsPlaying) {
     Ref<about::aboutWin> about = aboutWin();
     about->control_as<StaticText>("StaticText3"); // the window exists; its link starts surf
     surf()->PlayLooping();
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_FALSE(surf()->IsPlaying());
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
     // walk and surf2 were never started, and are stopped all the same.
@@ -142,7 +142,7 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
     {
         TestProgram program;
         program.media()->remove("surf"); // the very first question fails
-        program.click(kMoonX, kMoonY);
+        program.click_moon();
         EXPECT_TRUE(steps(program).empty());
         EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
         EXPECT_FALSE(program.backend().is_cursor_obscured());
@@ -151,13 +151,13 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
     {
         TestProgram program;
         program.media()->remove("walk"); // the surf is already looping
-        program.click(kMoonX, kMoonY);
+        program.click_moon();
         EXPECT_TRUE(surf()->IsPlaying());
         EXPECT_EQ(timer("Timer3")->Mode(), Timer::ModeOff);
         EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
         EXPECT_FALSE(program.backend().is_cursor_obscured());
         // The next click finds the surf playing and fails at walk again, having stopped surf.
-        program.click(kMoonX, kMoonY);
+        program.click_moon();
         EXPECT_FALSE(surf()->IsPlaying());
         EXPECT_EQ(program.failure_count(), 2);
     }
@@ -165,7 +165,7 @@ TEST(SoundCues, AMissingSoundEndsTheStepWhereItIsUsedAndKeepsWhatWasDone) {
         TestProgram program;
         program.media()->remove("splash"); // every action of its timer fails
         program.media()->remove("surf2");  // its one action fails
-        program.click(kMoonX, kMoonY);
+        program.click_moon();
         program.advance(86000 * 3);
         EXPECT_EQ(program.failure_count(), 4);
         EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeMultiple);
@@ -187,7 +187,7 @@ TEST(SoundComesBack, TheBeachGoesOnUnheardWhileTheDeviceIsGoneAndItsLoopsAreHear
     TestProgram program;
     auto& backend = program.backend();
     program.advance(1000);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     program.advance(2000);
     backend.take_audio_device_away();
     program.advance(0);
@@ -235,12 +235,12 @@ TEST(SoundComesBack, WithoutADeviceTheMoonTogglesAndACutOneShotIsNotPlayedAgain)
     auto& backend = program.backend();
     backend.take_audio_device_away();
     program.advance(0);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_TRUE(surf()->IsPlaying());
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_FALSE(surf()->IsPlaying());
     EXPECT_EQ(timer("Timer2")->Mode(), Timer::ModeOff);
-    program.click(kMoonX, kMoonY);
+    program.click_moon();
     EXPECT_TRUE(walk()->IsPlaying());
 
     const Micros back = backend.now();

@@ -62,6 +62,10 @@ void TestProgram::click(int x, int y) {
     release(x, y);
 }
 
+void TestProgram::click_moon() {
+    click(m_backend->screen().width - 486 + 71, 179);
+}
+
 void TestProgram::key(const std::string& key, bool ctrl) {
     platform::InputEvent e(platform::InputEvent::Type::KeyDown);
     e.key = key;

@@ -59,6 +59,8 @@ public:
     void press(int x, int y);
     void release(int x, int y);
     void click(int x, int y);
+    // Clicks the middle of the moon's hot spot, 486 pixels in from the screen's right edge.
+    void click_moon();
     void key(const std::string& key, bool ctrl = true);
     void deliver(const platform::InputEvent& event);
 
