@@ -6,7 +6,6 @@
 #include "platform/resources/ResourceFork.h"
 #include "platform/windows/Window.h"
 
-#include <iostream>
 #include <stdexcept>
 #include <utility>
 
@@ -23,17 +22,12 @@ void obscure_cursor_plugin() {
         Runtime::current().backend().obscure_cursor();
 }
 
-bool is_power_of_ten(long n) {
-    while (n >= 10 && n % 10 == 0)
-        n /= 10;
-    return n == 1;
-}
-
 } // namespace
 
 Runtime::Runtime(Backend& backend)
-    : m_backend(backend), m_desktop(backend), m_dispatcher(backend, m_desktop),
-      m_loop(backend, m_desktop, m_dispatcher), m_report_stream(&std::cerr) {
+    : m_backend(backend), m_desktop(backend, m_failures),
+      m_dispatcher(backend, m_desktop, m_failures),
+      m_loop(backend, m_desktop, m_dispatcher, m_failures) {
     if (s_current)
         throw std::logic_error("the runtime is already running");
     s_current = this;
@@ -58,31 +52,6 @@ Runtime& Runtime::current() {
     return *s_current;
 }
 
-std::string Runtime::failed_handler(const std::string& guarded) {
-    std::string origin = std::exchange(m_failure_origin, {});
-    if (origin.empty() || origin == guarded)
-        return guarded;
-    return origin + " (in " + guarded + ")";
-}
-
-void Runtime::report_failure(const std::string& handler, const std::string& what) {
-    ++m_failure_count;
-    for (FailureRecord& r : m_failures) {
-        if (r.handler != handler || r.what != what)
-            continue;
-        ++r.count;
-        // A handler that fails on every timer tick would flood the log; repeats are counted
-        // and mentioned at each power of ten.
-        if (m_report_stream && is_power_of_ten(r.count))
-            *m_report_stream << "quorvane: " << handler << " failed again (" << r.count
-                             << " times): " << what << std::endl;
-        return;
-    }
-    m_failures.push_back({handler, what, 1});
-    if (m_report_stream)
-        *m_report_stream << "quorvane: " << handler << " failed: " << what << std::endl;
-}
-
 void Runtime::register_app(Ref<Application> app) {
     note(app && app->MenuBar(0) ? "application with its menu bar" : "application");
     m_app = std::move(app);
@@ -95,7 +64,7 @@ void Runtime::menu_shortcut(const std::string& key) {
     if (!bar)
         return;
     if (Ref<MenuItem> item = bar->find_shortcut("Cmd+" + key))
-        guard([&] { return "menu item " + item->Name(); }, [&] { item->Action(); });
+        m_failures.guard([&] { return "menu item " + item->Name(); }, [&] { item->Action(); });
 }
 
 void Runtime::register_implicit_window(const Ref<Window>& window) {
@@ -215,7 +184,7 @@ void RuntimeRun() {
 void RuntimeUnhandledException(const std::exception& failure) {
     Runtime& runtime = Runtime::current();
     runtime.mark_failed();
-    runtime.report_failure("the program", failure.what());
+    runtime.failures().report("the program", failure.what());
 }
 
 int RuntimeExit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/base/FailureLog.h"
 #include "platform/base/Ref.h"
 #include "platform/loop/Dispatcher.h"
 #include "platform/loop/EventLoop.h"
@@ -10,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,37 +42,8 @@ public:
     Dispatcher& dispatcher() { return m_dispatcher; }
     EventLoop& loop() { return m_loop; }
 
-    // Runs action; a failure that escapes it ends the action only: it is reported, naming the
-    // handler, and false is returned. name is a string or a function that makes one (so that
-    // the common path builds no string).
-    template <class Name, class Action>
-    bool guard(Name&& name, Action&& action) {
-        try {
-            action();
-            return true;
-        } catch (const std::exception& e) {
-            report_failure(failed_handler(describe(name)), e.what());
-        } catch (...) {
-            report_failure(failed_handler(describe(name)), "unknown failure");
-        }
-        return false;
-    }
-    // A handler raised from inside another (a slider's ValueChanged from its press) names
-    // itself here as a failure passes through, so that the report names where it happened.
-    void note_failure_origin(const std::string& handler) {
-        if (m_failure_origin.empty())
-            m_failure_origin = handler;
-    }
-    void report_failure(const std::string& handler, const std::string& what);
-    struct FailureRecord {
-        std::string handler;
-        std::string what;
-        long count = 0;
-    };
-    const std::vector<FailureRecord>& failures() const { return m_failures; }
-    long failure_count() const { return m_failure_count; }
-    // Where failure reports go; stderr unless told otherwise, nowhere with null.
-    void set_report_stream(std::ostream* stream) { m_report_stream = stream; }
+    // Where a failure that escapes a handler is reported.
+    FailureLog& failures() { return m_failures; }
 
     // The application object and its menu bar's shortcuts.
     void register_app(Ref<Application> app);
@@ -120,14 +91,8 @@ public:
     int exit_status() const;
 
 private:
-    std::string failed_handler(const std::string& guarded);
-    static std::string describe(const std::string& s) { return s; }
-    static std::string describe(const char* s) { return s; }
-    template <class F>
-    requires std::is_invocable_r_v<std::string, F>
-    static std::string describe(F& f) { return f(); }
-
     Backend& m_backend;
+    FailureLog m_failures;
     Desktop m_desktop;
     Dispatcher m_dispatcher;
     EventLoop m_loop;
@@ -140,10 +105,6 @@ private:
     Ref<ResourceFork> m_resource_fork;
     std::vector<std::string> m_notes;
 
-    std::string m_failure_origin;
-    std::vector<FailureRecord> m_failures;
-    long m_failure_count = 0;
-    std::ostream* m_report_stream;
     bool m_failed = false;
 };
 

@@ -33,7 +33,7 @@ std::optional<OutputVolume::Reading> GetDefaultOutputVolume() {
 std::shared_ptr<void> WatchDefaultOutputVolume(const std::string& handler_name,
                                                std::function<void()> handler) {
     return output_volume().watch([handler_name, handler = std::move(handler)] {
-        Runtime::current().guard(handler_name, handler);
+        Runtime::current().failures().guard(handler_name, handler);
     });
 }
 

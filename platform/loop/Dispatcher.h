@@ -11,6 +11,7 @@
 namespace platform {
 
 class Desktop;
+class FailureLog;
 class Window;
 
 // Routes the pointer: one hit test, one capture while the button is down, one hover chain.
@@ -22,7 +23,7 @@ class Window;
 // captured, enter and exit wait for the release.
 class Dispatcher {
 public:
-    Dispatcher(Backend& backend, Desktop& desktop);
+    Dispatcher(Backend& backend, Desktop& desktop, FailureLog& failures);
 
     void pointer_moved(int x, int y);
     void pointer_pressed(int x, int y);
@@ -43,6 +44,7 @@ private:
 
     Backend& m_backend;
     Desktop& m_desktop;
+    FailureLog& m_failures;
     Point m_pointer{-1, -1};
     bool m_pointer_known = false;
     bool m_layout_changed = false;

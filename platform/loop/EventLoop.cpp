@@ -1,6 +1,7 @@
 #include "platform/loop/EventLoop.h"
 
 #include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
 #include "platform/loop/Dispatcher.h"
 #include "platform/loop/Timer.h"
 #include "platform/windows/Desktop.h"
@@ -9,8 +10,9 @@
 
 namespace platform {
 
-EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher)
-    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher) {
+EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher,
+                     FailureLog& failures)
+    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher), m_failures(failures) {
 }
 
 void EventLoop::schedule(Timer& timer) {
@@ -72,7 +74,7 @@ void EventLoop::source_ready(int fd) {
     // The action may watch or unwatch sources itself: it runs on a copy.
     Source source = *it;
     short next = 0;
-    if (!Runtime::current().guard(source.name, [&] { next = source.ready(); }))
+    if (!m_failures.guard(source.name, [&] { next = source.ready(); }))
         next = 0;
     if (std::none_of(m_sources.begin(), m_sources.end(),
                      [fd](const Source& s) { return s.fd == fd; }))
@@ -127,7 +129,7 @@ void EventLoop::handle(const InputEvent& event) {
         break;
     case InputEvent::Type::MediaKey:
         if (m_media_keys)
-            Runtime::current().guard("media key " + event.key, [&] { m_media_keys(event.key); });
+            m_failures.guard("media key " + event.key, [&] { m_media_keys(event.key); });
         break;
     }
 }
@@ -149,7 +151,7 @@ void EventLoop::fire_due_timers() {
 void EventLoop::settle() {
     m_dispatcher.sync();
     if (m_observer)
-        Runtime::current().guard("batch observer", m_observer);
+        m_failures.guard("batch observer", m_observer);
     m_desktop.present();
 }
 

@@ -12,6 +12,7 @@ namespace platform {
 
 class Desktop;
 class Dispatcher;
+class FailureLog;
 class Timer;
 
 // The one loop that runs every handler. It sleeps in the backend until the next input event or
@@ -20,7 +21,7 @@ class Timer;
 // repaints what was invalidated and presents only the changed parts of the screen.
 class EventLoop {
 public:
-    EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher);
+    EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher, FailureLog& failures);
 
     void schedule(Timer& timer);
     void unschedule(Timer& timer);
@@ -59,6 +60,7 @@ private:
     Backend& m_backend;
     Desktop& m_desktop;
     Dispatcher& m_dispatcher;
+    FailureLog& m_failures;
     std::vector<Timer*> m_timers; // the timers that are on, in the order they were started
     struct Source {
         std::string name;

@@ -47,8 +47,8 @@ void Timer::fire() {
         Runtime::current().loop().unschedule(*this);
         m_scheduled = false;
     }
-    Runtime::current().guard([this] { return handler_name(Event::Action); },
-                             [this] { raise(Event::Action); });
+    Runtime::current().failures().guard([this] { return handler_name(Event::Action); },
+                                        [this] { raise(Event::Action); });
     if (m_mode != ModeMultiple || !m_scheduled || m_deadline != due)
         return; // stopped, or restarted by its own action
     // The next deadline follows the last one, not the moment the action ran, so the beat does

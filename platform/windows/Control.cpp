@@ -50,7 +50,7 @@ bool Control::raise(Event event, const EventArgs& args) {
         return (*handler)(args);
     } catch (...) {
         if (Runtime::exists())
-            Runtime::current().note_failure_origin(handler_name(event));
+            Runtime::current().failures().note_origin(handler_name(event));
         throw;
     }
 }

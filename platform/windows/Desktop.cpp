@@ -1,6 +1,7 @@
 #include "platform/windows/Desktop.h"
 
 #include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
 #include "platform/base/Ref.h"
 #include "platform/graphics/PixelOps.h"
 #include "platform/windows/Window.h"
@@ -9,7 +10,8 @@
 
 namespace platform {
 
-Desktop::Desktop(Backend& backend) : m_backend(backend) {
+Desktop::Desktop(Backend& backend, FailureLog& failures)
+    : m_backend(backend), m_failures(failures) {
 }
 
 void Desktop::show(Window& window) {
@@ -68,13 +70,12 @@ void Desktop::activate(Window* window) {
     Ref<Window> previous(m_active);
     Ref<Window> next(window);
     m_active = window;
-    Runtime& runtime = Runtime::current();
     if (previous)
-        runtime.guard([&] { return previous->handler_name(Event::Deactivate); },
-                      [&] { previous->Event_Deactivate(); });
+        m_failures.guard([&] { return previous->handler_name(Event::Deactivate); },
+                         [&] { previous->Event_Deactivate(); });
     if (next && m_active == window)
-        runtime.guard([&] { return next->handler_name(Event::Activate); },
-                      [&] { next->Event_Activate(); });
+        m_failures.guard([&] { return next->handler_name(Event::Activate); },
+                         [&] { next->Event_Activate(); });
 }
 
 Window* Desktop::window_at(int x, int y) const {

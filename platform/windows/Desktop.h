@@ -10,6 +10,7 @@
 
 namespace platform {
 
+class FailureLog;
 class Window;
 
 // The shown windows in their stacking order, which of them is active, and the screen buffer
@@ -17,7 +18,7 @@ class Window;
 // presented.
 class Desktop : public DrawTarget {
 public:
-    explicit Desktop(Backend& backend);
+    Desktop(Backend& backend, FailureLog& failures);
 
     Surface surface() override { return m_backend.screen(); }
     Rect screen_bounds() { return m_backend.screen().bounds(); }
@@ -56,6 +57,7 @@ private:
     void activate(Window* window);
 
     Backend& m_backend;
+    FailureLog& m_failures;
     std::vector<Window*> m_stack;
     Window* m_active = nullptr;
     std::vector<Window*> m_recent; // shown windows, the most recently active last

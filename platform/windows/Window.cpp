@@ -67,13 +67,14 @@ void Window::Construct() {
     set_frame(placement(desktop().screen_bounds()));
 
     Runtime& runtime = Runtime::current();
+    FailureLog& failures = runtime.failures();
     runtime.register_implicit_window(Ref<Window>(this));
     m_constructed = true;
     for (size_t i = 0; i < m_controls.size(); ++i) {
         Ref<platform::Control> c = m_controls[i];
-        runtime.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
+        failures.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
     }
-    runtime.guard(handler_name(Event::Open), [this] { Event_Open(); });
+    failures.guard(handler_name(Event::Open), [this] { Event_Open(); });
     if (m_visible) {
         m_visible = false;
         Show();
@@ -137,7 +138,8 @@ void Window::set_frame(const Rect& r) {
         if (auto* rc = dynamic_cast<RectControl*>(c.get()))
             rc->follow_window(r.w, r.h);
     if (m_constructed)
-        Runtime::current().guard(handler_name(Event::Resized), [this] { Event_Resized(); });
+        Runtime::current().failures().guard(handler_name(Event::Resized),
+                                            [this] { Event_Resized(); });
 }
 
 void Window::SetLeft(int left) {
@@ -273,7 +275,7 @@ RectControl* Window::control_at(int x, int y) {
 }
 
 void Window::paint(const Rect& screen_clip) {
-    Runtime& runtime = Runtime::current();
+    FailureLog& failures = Runtime::current().failures();
     platform::Graphics& g = *m_paint_graphics;
     for (RectControl* c : paint_order()) {
         if (!c->is_shown())
@@ -286,7 +288,7 @@ void Window::paint(const Rect& screen_clip) {
         g.set_clip_rect(clip);
         Ref<RectControl> protector(c);
         // Names are made only for a failure report: painting must not allocate.
-        runtime.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
+        failures.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
     }
 }
 

@@ -119,7 +119,7 @@ TEST(BadMedia, EachItemBrokenEveryWayFailsOnlyWhereItIsUsed) {
             options.height = 800;
             TestProgram program(options, platform::make_ref<platform::FolderResourceFork>(dir));
             play_with(program);
-            for (const auto& failure : program.runtime().failures()) {
+            for (const auto& failure : program.runtime().failures().records()) {
                 EXPECT_FALSE(picture) << "a broken picture failed " << failure.handler;
                 EXPECT_TRUE(sound_handlers.count(failure.handler))
                     << "failed in " << failure.handler << ": " << failure.what;
