@@ -27,7 +27,7 @@ void obscure_cursor_plugin() {
 Runtime::Runtime(Backend& backend)
     : m_backend(backend), m_desktop(backend, m_failures),
       m_dispatcher(backend, m_desktop, m_failures),
-      m_loop(backend, m_desktop, m_dispatcher, m_failures) {
+      m_loop(backend, m_desktop, m_dispatcher, m_failures, backend.output_volume()) {
     if (s_current)
         throw std::logic_error("the runtime is already running");
     s_current = this;

@@ -19,8 +19,8 @@ Point local(const RectControl& c, int x, int y) {
 
 } // namespace
 
-Dispatcher::Dispatcher(Backend& backend, Desktop& desktop, FailureLog& failures)
-    : m_backend(backend), m_desktop(desktop), m_failures(failures) {
+Dispatcher::Dispatcher(Display& display, Desktop& desktop, FailureLog& failures)
+    : m_display(display), m_desktop(desktop), m_failures(failures) {
 }
 
 void Dispatcher::pointer_moved(int x, int y) {
@@ -134,7 +134,7 @@ void Dispatcher::update_cursor() {
         }
     if (shape != m_shape) {
         m_shape = shape;
-        m_backend.set_cursor_shape(shape);
+        m_display.set_cursor_shape(shape);
     }
 }
 

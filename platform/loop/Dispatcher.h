@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Backend.h"
 #include "platform/base/Rect.h"
 #include "platform/base/Ref.h"
-#include "platform/loop/CursorShape.h"
+#include "platform/graphics/CursorShape.h"
+#include "platform/graphics/Display.h"
 #include "platform/windows/RectControl.h"
 
 #include <vector>
@@ -23,7 +23,7 @@ class Window;
 // captured, enter and exit wait for the release.
 class Dispatcher {
 public:
-    Dispatcher(Backend& backend, Desktop& desktop, FailureLog& failures);
+    Dispatcher(Display& display, Desktop& desktop, FailureLog& failures);
 
     void pointer_moved(int x, int y);
     void pointer_pressed(int x, int y);
@@ -42,7 +42,7 @@ private:
     void update_hover();
     void update_cursor();
 
-    Backend& m_backend;
+    Display& m_display;
     Desktop& m_desktop;
     FailureLog& m_failures;
     Point m_pointer{-1, -1};

@@ -10,9 +10,10 @@
 
 namespace platform {
 
-EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher,
-                     FailureLog& failures)
-    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher), m_failures(failures) {
+EventLoop::EventLoop(EventSource& events, Desktop& desktop, Dispatcher& dispatcher,
+                     FailureLog& failures, OutputVolume& volume)
+    : m_events(events), m_desktop(desktop), m_dispatcher(dispatcher), m_failures(failures),
+      m_volume(volume) {
 }
 
 void EventLoop::schedule(Timer& timer) {
@@ -35,7 +36,7 @@ std::optional<Micros> EventLoop::next_deadline() const {
 void EventLoop::run() {
     while (!m_quit) {
         settle();
-        handle_waiting_events(m_backend.wait_event(next_deadline()));
+        handle_waiting_events(m_events.wait_event(next_deadline()));
         if (!m_quit)
             fire_due_timers();
     }
@@ -47,10 +48,10 @@ void EventLoop::run_until(Micros end) {
         settle();
         std::optional<Micros> deadline = next_deadline();
         Micros wake = deadline ? std::min(*deadline, end) : end;
-        handle_waiting_events(m_backend.wait_event(wake));
+        handle_waiting_events(m_events.wait_event(wake));
         if (!m_quit)
             fire_due_timers();
-    } while (!m_quit && m_backend.now() < end);
+    } while (!m_quit && m_events.now() < end);
     settle();
 }
 
@@ -58,12 +59,12 @@ void EventLoop::watch(std::string name, int fd, short events, std::function<shor
     // Watched already, it is only told what to wait for now.
     std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; });
     m_sources.push_back({std::move(name), fd, std::move(ready)});
-    m_backend.watch(fd, events);
+    m_events.watch(fd, events);
 }
 
 void EventLoop::unwatch(int fd) {
     if (std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; }))
-        m_backend.watch(fd, 0);
+        m_events.watch(fd, 0);
 }
 
 void EventLoop::source_ready(int fd) {
@@ -80,7 +81,7 @@ void EventLoop::source_ready(int fd) {
                      [fd](const Source& s) { return s.fd == fd; }))
         return;
     if (next)
-        m_backend.watch(fd, next);
+        m_events.watch(fd, next);
     else
         unwatch(fd);
 }
@@ -93,7 +94,7 @@ void EventLoop::quit(int code) {
 void EventLoop::handle_waiting_events(std::optional<InputEvent> event) {
     while (event && !m_quit) {
         handle(*event);
-        event = m_backend.poll_event();
+        event = m_events.poll_event();
     }
 }
 
@@ -122,7 +123,7 @@ void EventLoop::handle(const InputEvent& event) {
         Runtime::current().screen_resized();
         break;
     case InputEvent::Type::OutputVolumeChanged:
-        m_backend.output_volume().report_change();
+        m_volume.report_change();
         break;
     case InputEvent::Type::SourceReady:
         source_ready(event.x);
@@ -135,7 +136,7 @@ void EventLoop::handle(const InputEvent& event) {
 }
 
 void EventLoop::fire_due_timers() {
-    Micros now = m_backend.now();
+    Micros now = m_events.now();
     // Earliest deadline first; each action may start, stop or re-time any timer.
     for (;;) {
         Timer* due = nullptr;

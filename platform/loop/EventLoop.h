@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/loop/EventSource.h"
 #include "platform/loop/InputEvent.h"
+#include "platform/sound/OutputVolume.h"
 
 #include <functional>
 #include <optional>
@@ -21,7 +22,8 @@ class Timer;
 // repaints what was invalidated and presents only the changed parts of the screen.
 class EventLoop {
 public:
-    EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher, FailureLog& failures);
+    EventLoop(EventSource& events, Desktop& desktop, Dispatcher& dispatcher, FailureLog& failures,
+              OutputVolume& volume);
 
     void schedule(Timer& timer);
     void unschedule(Timer& timer);
@@ -57,10 +59,11 @@ private:
     void settle();
     void source_ready(int fd);
 
-    Backend& m_backend;
+    EventSource& m_events;
     Desktop& m_desktop;
     Dispatcher& m_dispatcher;
     FailureLog& m_failures;
+    OutputVolume& m_volume;
     std::vector<Timer*> m_timers; // the timers that are on, in the order they were started
     struct Source {
         std::string name;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 #include "platform/graphics/Image.h"
 #include "platform/loop/FdWatcher.h"
 #include "platform/loop/PointerVisibility.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Backend.h"
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 #include "platform/sdl/DesktopBackend.h"
 
 #include <poll.h>

@@ -10,8 +10,8 @@
 
 namespace platform {
 
-Desktop::Desktop(Backend& backend, FailureLog& failures)
-    : m_backend(backend), m_failures(failures) {
+Desktop::Desktop(Display& display, FailureLog& failures)
+    : m_display(display), m_failures(failures) {
 }
 
 void Desktop::show(Window& window) {
@@ -109,7 +109,7 @@ Region Desktop::visible_region(const Window& window) const {
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);
     if (it == m_stack.end())
         return region;
-    region.add(window.frame().intersected(m_backend.screen().bounds()));
+    region.add(window.frame().intersected(m_display.screen().bounds()));
     for (++it; it != m_stack.end(); ++it)
         region.subtract((*it)->frame());
     return region;
@@ -132,7 +132,7 @@ void Desktop::paint_pending() {
     if (m_painting || m_invalid.is_empty())
         return;
     m_painting = true;
-    Surface screen = m_backend.screen();
+    Surface screen = m_display.screen();
     // Painting may ask for more repaints (a handler that changes what it draws); those wait
     // for the next round.
     std::swap(m_repainting, m_invalid);
@@ -159,7 +159,7 @@ void Desktop::present() {
     paint_pending();
     if (m_damage.is_empty())
         return;
-    m_backend.present(m_damage);
+    m_display.present(m_damage);
     m_damage.clear();
 }
 

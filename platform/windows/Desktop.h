@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/graphics/Display.h"
 #include "platform/graphics/DrawTarget.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
@@ -18,10 +18,10 @@ class Window;
 // presented.
 class Desktop : public DrawTarget {
 public:
-    Desktop(Backend& backend, FailureLog& failures);
+    Desktop(Display& display, FailureLog& failures);
 
-    Surface surface() override { return m_backend.screen(); }
-    Rect screen_bounds() { return m_backend.screen().bounds(); }
+    Surface surface() override { return m_display.screen(); }
+    Rect screen_bounds() { return m_display.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
     // ones that are not), and makes it the active window.
@@ -56,7 +56,7 @@ public:
 private:
     void activate(Window* window);
 
-    Backend& m_backend;
+    Display& m_display;
     FailureLog& m_failures;
     std::vector<Window*> m_stack;
     Window* m_active = nullptr;
