@@ -4,7 +4,7 @@
 // reports the CPU that this process and the sound server (the sum of its processes) used
 // meanwhile, in per cent of one core.
 //   audio-buffer FRAMES RATE SECONDS SERVER_PID[,PID...] MONITOR MEDIA_DIR
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 #include "platform/sound/WavDecoder.h"
 
 #include <pulse/error.h>

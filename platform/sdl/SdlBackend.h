@@ -1,11 +1,10 @@
 #pragma once
 
-#include "platform/Backend.h"
 #include "platform/base/BackendError.h"
 #include "platform/graphics/Image.h"
 #include "platform/loop/FdWatcher.h"
 #include "platform/loop/PointerVisibility.h"
-#include "platform/sdl/DesktopBackend.h"
+#include "platform/native/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
 
 #include <memory>
@@ -31,7 +30,6 @@ public:
     SdlBackend& operator=(const SdlBackend&) = delete;
 
     Micros now() override;
-    std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
     std::optional<InputEvent> poll_event() override;
 
     Surface screen() override;
@@ -45,6 +43,7 @@ public:
     void raise(const std::string& token) override;
 
 private:
+    std::optional<InputEvent> wait_for(std::optional<Micros> timeout) override;
     std::optional<InputEvent> translate(const void* sdl_event);
     void open_display();
     void attach_surface();

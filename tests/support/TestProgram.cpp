@@ -1,7 +1,7 @@
 #include "tests/support/TestProgram.h"
 
 #include "app/Program.h"
-#include "platform/sdl/TtfTextRenderer.h"
+#include "platform/native/TtfTextRenderer.h"
 
 #include <cmath>
 
