@@ -77,7 +77,7 @@ void finalize() {
     runtime.note("release window list");
     runtime.release_window_list();
     runtime.note("release implicit windows");
-    runtime.release_implicit_windows();
+    platform::Desktop::current().release_implicit_windows();
     runtime.note("release FileTypes.pText");
     FileTypes::pText = nullptr;
     runtime.note("release FileTypes.pAudioWav");

@@ -4,7 +4,6 @@
 #include "platform/compat/MenuBar.h"
 #include "platform/compat/WindowList.h"
 #include "platform/resources/ResourceFork.h"
-#include "platform/windows/Window.h"
 
 #include <stdexcept>
 #include <utility>
@@ -18,24 +17,28 @@ Runtime* s_current = nullptr;
 // Stand-in: the program calls one plug-in function, found by name at start-up; it is built in.
 // The built-in plug-in behind the name "ObscureCursorMBS".
 void obscure_cursor_plugin() {
-    if (Runtime::exists())
-        Runtime::current().backend().obscure_cursor();
+    if (Desktop* desktop = Current<Desktop>::find())
+        desktop->display().obscure_cursor();
 }
 
 } // namespace
 
 Runtime::Runtime(Backend& backend)
-    : m_backend(backend), m_desktop(backend, m_failures),
-      m_dispatcher(backend, m_desktop, m_failures),
-      m_loop(backend, m_desktop, m_dispatcher, m_failures, backend.output_volume()) {
+    : m_backend(backend), m_loop(backend, m_desktop, m_failures, backend.output_volume()),
+      m_desktop(backend, backend, m_failures, m_loop), m_current_services(backend) {
     if (s_current)
         throw std::logic_error("the runtime is already running");
     s_current = this;
+    m_loop.set_menu_shortcuts([this](const std::string& key) { menu_shortcut(key); });
+    m_desktop.set_screen_observer([this](const Rect& screen) {
+        if (m_resource_fork)
+            m_resource_fork->set_screen_size(screen.w, screen.h);
+    });
 }
 
 Runtime::~Runtime() {
     // Whatever the program did not release goes now, while the runtime still answers.
-    m_implicit_windows.clear();
+    m_desktop.release_implicit_windows();
     m_app = nullptr;
     m_resource_fork = nullptr;
     m_window_list = nullptr;
@@ -65,42 +68,6 @@ void Runtime::menu_shortcut(const std::string& key) {
         return;
     if (Ref<MenuItem> item = bar->find_shortcut("Cmd+" + key))
         m_failures.guard([&] { return "menu item " + item->Name(); }, [&] { item->Action(); });
-}
-
-void Runtime::register_implicit_window(const Ref<Window>& window) {
-    note("window " + window->ClassName());
-    m_implicit_windows.push_back(window);
-}
-
-Ref<Window> Runtime::implicit_window(const std::string& qualified_class_name) const {
-    for (const Ref<Window>& w : m_implicit_windows)
-        if (w->ClassName() + "." + w->ClassName() == qualified_class_name)
-            return w;
-    return nullptr;
-}
-
-void Runtime::release_implicit_windows() {
-    // Released one by one, newest first, so a window may still find an older one while it goes.
-    while (!m_implicit_windows.empty())
-        m_implicit_windows.pop_back();
-}
-
-void Runtime::window_destroyed(Window& window) {
-    m_desktop.forget(window);
-    m_dispatcher.forget(window);
-}
-
-void Runtime::screen_resized() {
-    m_desktop.screen_resized();
-    Rect screen = m_desktop.screen_bounds();
-    if (m_resource_fork)
-        m_resource_fork->set_screen_size(screen.w, screen.h);
-    // Oldest first, by index: a window's Resized handler may make another window.
-    for (size_t i = 0; i < m_implicit_windows.size(); ++i) {
-        Ref<Window> window = m_implicit_windows[i];
-        window->screen_changed(screen);
-    }
-    m_dispatcher.layout_changed();
 }
 
 void Runtime::create_window_list() {
@@ -178,7 +145,7 @@ void RuntimeRegisterAppObject(const Ref<Application>& app) {
 void RuntimeRun() {
     Runtime::current().note("event loop");
     Runtime::current().loop().run();
-    Runtime::current().backend().loop_ended();
+    Runtime::current().loop_ended();
 }
 
 void RuntimeUnhandledException(const std::exception& failure) {
@@ -204,10 +171,6 @@ void RuntimeDeregisterFileType(const std::string& name) {
 
 Ref<ResourceFork> appResourceForkGetter() {
     return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
-}
-
-Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name) {
-    return Runtime::current().implicit_window(qualified_class_name);
 }
 
 } // namespace platform

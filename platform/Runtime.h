@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/base/Current.h"
 #include "platform/base/FailureLog.h"
 #include "platform/base/Ref.h"
-#include "platform/loop/Dispatcher.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/windows/Desktop.h"
 
@@ -25,8 +25,9 @@ class WindowList;
 using PluginEntry = void (*)();
 
 // The runtime framework the program is written against: one per process, made by RuntimeInit
-// and ended by RuntimeExit. It holds the backend, the desktop of windows, the pointer
-// dispatcher, the event loop and the framework's registries.
+// and ended by RuntimeExit. It puts together the event loop and the desktop of windows on a
+// backend, makes them and the backend's services current while it runs, and holds the
+// framework's registries.
 class Runtime {
 public:
     explicit Runtime(Backend& backend);
@@ -37,9 +38,7 @@ public:
     static bool exists();
     static Runtime& current();
 
-    Backend& backend() { return m_backend; }
     Desktop& desktop() { return m_desktop; }
-    Dispatcher& dispatcher() { return m_dispatcher; }
     EventLoop& loop() { return m_loop; }
 
     // Where a failure that escapes a handler is reported.
@@ -49,15 +48,6 @@ public:
     void register_app(Ref<Application> app);
     const Ref<Application>& app() const { return m_app; }
     void menu_shortcut(const std::string& key);
-
-    // The implicit-instance registry: one window per class, kept until shutdown.
-    void register_implicit_window(const Ref<Window>& window);
-    Ref<Window> implicit_window(const std::string& qualified_class_name) const;
-    void release_implicit_windows();
-    void window_destroyed(Window& window);
-    // The screen's size changed: every window takes its place on it again and the whole screen
-    // is repainted.
-    void screen_resized();
 
     // The framework's list of windows, made empty at class set-up.
     void create_window_list();
@@ -86,6 +76,9 @@ public:
     void note(const std::string& what) { m_notes.push_back(what); }
     const std::vector<std::string>& notes() const { return m_notes; }
 
+    // The loop has ended; the backend hears of it before the shutdown.
+    void loop_ended() { m_backend.loop_ended(); }
+
     // A failure reached the top of start-up or the loop: the exit status will say so.
     void mark_failed() { m_failed = true; }
     int exit_status() const;
@@ -93,12 +86,14 @@ public:
 private:
     Backend& m_backend;
     FailureLog m_failures;
-    Desktop m_desktop;
-    Dispatcher m_dispatcher;
+    // The loop is made first: the desktop schedules its windows' timers there.
     EventLoop m_loop;
+    Desktop m_desktop;
+    Current<EventLoop> m_current_loop{m_loop};
+    Current<Desktop> m_current_desktop{m_desktop};
+    Current<DesktopServices> m_current_services;
 
     Ref<Application> m_app;
-    std::vector<Ref<Window>> m_implicit_windows;
     Ref<WindowList> m_window_list;
     std::vector<FileTypeCall> m_file_type_calls;
     std::map<std::string, bool> m_registered_types;
@@ -121,6 +116,5 @@ int RuntimeExit();
 void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
                              const std::string& type, const std::string& extensions);
 void RuntimeDeregisterFileType(const std::string& name);
-Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name);
 
 } // namespace platform

@@ -1,19 +1,23 @@
 #include "platform/loop/EventLoop.h"
 
-#include "platform/Runtime.h"
 #include "platform/base/FailureLog.h"
-#include "platform/loop/Dispatcher.h"
-#include "platform/loop/Timer.h"
 #include "platform/windows/Desktop.h"
+#include "platform/windows/Dispatcher.h"
+#include "platform/windows/Timer.h"
 
 #include <algorithm>
 
 namespace platform {
 
-EventLoop::EventLoop(EventSource& events, Desktop& desktop, Dispatcher& dispatcher,
-                     FailureLog& failures, OutputVolume& volume)
-    : m_events(events), m_desktop(desktop), m_dispatcher(dispatcher), m_failures(failures),
-      m_volume(volume) {
+EventLoop::EventLoop(EventSource& events, Desktop& desktop, FailureLog& failures,
+                     OutputVolume& volume)
+    : m_events(events), m_desktop(desktop), m_failures(failures), m_volume(volume) {
+}
+
+EventLoop::~EventLoop() {
+    // A timer that outlives the loop has nowhere left to leave.
+    for (Timer* t : m_timers)
+        t->m_queue = nullptr;
 }
 
 void EventLoop::schedule(Timer& timer) {
@@ -101,17 +105,17 @@ void EventLoop::handle_waiting_events(std::optional<InputEvent> event) {
 void EventLoop::handle(const InputEvent& event) {
     switch (event.type) {
     case InputEvent::Type::PointerMove:
-        m_dispatcher.pointer_moved(event.x, event.y);
+        m_desktop.dispatcher().pointer_moved(event.x, event.y);
         break;
     case InputEvent::Type::PointerDown:
-        m_dispatcher.pointer_pressed(event.x, event.y);
+        m_desktop.dispatcher().pointer_pressed(event.x, event.y);
         break;
     case InputEvent::Type::PointerUp:
-        m_dispatcher.pointer_released(event.x, event.y);
+        m_desktop.dispatcher().pointer_released(event.x, event.y);
         break;
     case InputEvent::Type::KeyDown:
-        if (event.shortcut_modifier)
-            Runtime::current().menu_shortcut(event.key);
+        if (event.shortcut_modifier && m_menu_shortcuts)
+            m_menu_shortcuts(event.key);
         break;
     case InputEvent::Type::QuitRequest:
         quit(0);
@@ -120,7 +124,7 @@ void EventLoop::handle(const InputEvent& event) {
         m_desktop.invalidate_all();
         break;
     case InputEvent::Type::ScreenResized:
-        Runtime::current().screen_resized();
+        m_desktop.screen_resized();
         break;
     case InputEvent::Type::OutputVolumeChanged:
         m_volume.report_change();
@@ -145,12 +149,12 @@ void EventLoop::fire_due_timers() {
                 due = t;
         if (!due || m_quit)
             return;
-        due->fire();
+        due->fire(m_failures);
     }
 }
 
 void EventLoop::settle() {
-    m_dispatcher.sync();
+    m_desktop.dispatcher().sync();
     if (m_observer)
         m_failures.guard("batch observer", m_observer);
     m_desktop.present();

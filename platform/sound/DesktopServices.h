@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/base/Current.h"
 #include "platform/graphics/TextRenderer.h"
 #include "platform/sound/AudioDevice.h"
 #include "platform/sound/OutputVolume.h"
@@ -14,6 +15,10 @@ namespace platform {
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
+
+    // The services of the running program, for what cannot be handed them (a sound, the
+    // stand-ins' global functions).
+    static DesktopServices& current() { return Current<DesktopServices>::get(); }
 
     virtual AudioDevice& audio() = 0;
     virtual OutputVolume& output_volume() = 0;

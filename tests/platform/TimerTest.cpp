@@ -1,4 +1,4 @@
-#include "platform/loop/Timer.h"
+#include "platform/windows/Timer.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/Window.h"
 #include "tests/support/TestProgram.h"

@@ -2,6 +2,7 @@
 #include "about/aboutWin.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"

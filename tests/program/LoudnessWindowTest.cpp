@@ -133,7 +133,7 @@ TEST(LoudnessWindow, MovingTheSliderOfAMutedOutputUnmutesIt) {
     EXPECT_EQ(p.speaker(), speaker1());
     p.program.click(p.slider_x(), p.slider_y(70));
     ASSERT_EQ(p.volumes().size(), 1u);
-    Volume now = *p.program.runtime().backend().output_volume().read();
+    Volume now = *p.program.backend().output_volume().read();
     EXPECT_FALSE(now.muted);
     EXPECT_EQ(now.level, p.slider().value);
     EXPECT_EQ(p.speaker(), speaker2());

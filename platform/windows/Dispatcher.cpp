@@ -1,4 +1,4 @@
-#include "platform/loop/Dispatcher.h"
+#include "platform/windows/Dispatcher.h"
 
 #include "platform/base/FailureLog.h"
 #include "platform/windows/Desktop.h"
@@ -19,8 +19,7 @@ Point local(const RectControl& c, int x, int y) {
 
 } // namespace
 
-Dispatcher::Dispatcher(Display& display, Desktop& desktop, FailureLog& failures)
-    : m_display(display), m_desktop(desktop), m_failures(failures) {
+Dispatcher::Dispatcher(Desktop& desktop) : m_desktop(desktop) {
 }
 
 void Dispatcher::pointer_moved(int x, int y) {
@@ -33,8 +32,8 @@ void Dispatcher::pointer_moved(int x, int y) {
     Ref<RectControl> c(m_capture);
     Ref<Window> w(c->window());
     Point at = local(*c, x, y);
-    m_failures.guard([&] { return c->handler_name(Event::MouseDrag); },
-                     [&] { c->handle_mouse_drag(at.x, at.y); });
+    m_desktop.failures().guard([&] { return c->handler_name(Event::MouseDrag); },
+                               [&] { c->handle_mouse_drag(at.x, at.y); });
 }
 
 void Dispatcher::pointer_pressed(int x, int y) {
@@ -53,8 +52,8 @@ void Dispatcher::pointer_pressed(int x, int y) {
          c = Ref<RectControl>(c->container())) {
         Point at = local(*c, x, y);
         bool taken = false;
-        m_failures.guard([&] { return c->handler_name(Event::MouseDown); },
-                         [&] { taken = c->handle_mouse_down(at.x, at.y); });
+        m_desktop.failures().guard([&] { return c->handler_name(Event::MouseDown); },
+                                   [&] { taken = c->handle_mouse_down(at.x, at.y); });
         if (taken) {
             m_capture = c.get();
             return;
@@ -68,8 +67,8 @@ void Dispatcher::pointer_released(int x, int y) {
     if (Ref<RectControl> c{std::exchange(m_capture, nullptr)}) {
         Ref<Window> w(c->window());
         Point at = local(*c, x, y);
-        m_failures.guard([&] { return c->handler_name(Event::MouseUp); },
-                         [&] { c->handle_mouse_up(at.x, at.y); });
+        m_desktop.failures().guard([&] { return c->handler_name(Event::MouseUp); },
+                                   [&] { c->handle_mouse_up(at.x, at.y); });
     }
     update_hover();
 }
@@ -115,13 +114,13 @@ void Dispatcher::update_hover() {
     for (auto it = old_chain.rbegin(); it != old_chain.rend(); ++it) {
         const Ref<RectControl>& c = *it;
         if (!in(chain, c))
-            m_failures.guard([&] { return c->handler_name(Event::MouseExit); },
-                             [&] { c->handle_mouse_exit(); });
+            m_desktop.failures().guard([&] { return c->handler_name(Event::MouseExit); },
+                                       [&] { c->handle_mouse_exit(); });
     }
     for (const Ref<RectControl>& c : new_chain)
         if (!in(old_raw, c))
-            m_failures.guard([&] { return c->handler_name(Event::MouseEnter); },
-                             [&] { c->handle_mouse_enter(); });
+            m_desktop.failures().guard([&] { return c->handler_name(Event::MouseEnter); },
+                                       [&] { c->handle_mouse_enter(); });
     update_cursor();
 }
 
@@ -134,7 +133,7 @@ void Dispatcher::update_cursor() {
         }
     if (shape != m_shape) {
         m_shape = shape;
-        m_display.set_cursor_shape(shape);
+        m_desktop.display().set_cursor_shape(shape);
     }
 }
 

@@ -3,7 +3,6 @@
 #include "platform/base/Rect.h"
 #include "platform/base/Ref.h"
 #include "platform/graphics/CursorShape.h"
-#include "platform/graphics/Display.h"
 #include "platform/windows/RectControl.h"
 
 #include <vector>
@@ -11,7 +10,6 @@
 namespace platform {
 
 class Desktop;
-class FailureLog;
 class Window;
 
 // Routes the pointer: one hit test, one capture while the button is down, one hover chain.
@@ -21,9 +19,11 @@ class Window;
 // The hover chain is the control under the pointer and every control it lies inside, up to the
 // window's area, so moving from a control onto one inside it is no exit. While a press is
 // captured, enter and exit wait for the release.
+//
+// The desktop has one, which it tells when windows come, go and move.
 class Dispatcher {
 public:
-    Dispatcher(Display& display, Desktop& desktop, FailureLog& failures);
+    explicit Dispatcher(Desktop& desktop);
 
     void pointer_moved(int x, int y);
     void pointer_pressed(int x, int y);
@@ -42,9 +42,7 @@ private:
     void update_hover();
     void update_cursor();
 
-    Display& m_display;
     Desktop& m_desktop;
-    FailureLog& m_failures;
     Point m_pointer{-1, -1};
     bool m_pointer_known = false;
     bool m_layout_changed = false;
