@@ -102,6 +102,13 @@ public:
     uint64_t random_seed() override { return m_seed++; }
     void set_random_seed(uint64_t seed) { m_seed = seed; }
 
+    // The document types declared now, by name.
+    void declare_document_type(const DocumentType& type) override {
+        m_document_types[type.name] = type;
+    }
+    void withdraw_document_type(const std::string& name) override { m_document_types.erase(name); }
+    const std::map<std::string, DocumentType>& document_types() const { return m_document_types; }
+
 private:
     class RecordingOutput;
     class RecordingAudio;
@@ -130,6 +137,7 @@ private:
     std::map<int, short> m_watched;
     std::vector<std::string> m_raises;
     uint64_t m_seed = 1;
+    std::map<std::string, DocumentType> m_document_types;
 };
 
 } // namespace platform

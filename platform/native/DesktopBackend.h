@@ -29,6 +29,10 @@ public:
     OutputVolume& output_volume() override;
     TextRenderer& text() override;
     uint64_t random_seed() override;
+    // Stand-in: the program declares its document types but opens no documents, so nothing is
+    // written to the desktop's file associations.
+    void declare_document_type(const DocumentType&) override {}
+    void withdraw_document_type(const std::string&) override {}
     // From now on an interrupt or termination request ends the process at once: the first one
     // already asked for the shutdown under way.
     void loop_ended() override;

@@ -10,8 +10,17 @@
 
 namespace platform {
 
+// A document type as the program declares it to the desktop.
+struct DocumentType {
+    std::string name;
+    std::string creator;
+    std::string type;
+    std::string extensions;
+    friend bool operator==(const DocumentType&, const DocumentType&) = default;
+};
+
 // What the desktop offers the program besides its screen and input: sound, the output volume,
-// label text, web addresses and seeds for random numbers.
+// label text, web addresses, seeds for random numbers and the declaration of document types.
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
@@ -27,6 +36,9 @@ public:
     virtual void open_url(const std::string& url) = 0;
     // Seed for a new random generator.
     virtual uint64_t random_seed() = 0;
+    // Declares a document type the program knows, or withdraws the declaration by name.
+    virtual void declare_document_type(const DocumentType& type) = 0;
+    virtual void withdraw_document_type(const std::string& name) = 0;
 };
 
 } // namespace platform

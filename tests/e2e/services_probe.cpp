@@ -14,6 +14,7 @@
 // mean loudness of 10 ms windows and the largest step between two neighbouring samples, for
 // telling gaps and clicks apart from a steady tone.
 #include "platform/Runtime.h"
+#include "platform/compat/BuiltInPlugins.h"
 #include "platform/compat/Functions.h"
 #include "platform/compat/MemoryBlock.h"
 #include "platform/compat/SoundManager.h"
@@ -142,7 +143,7 @@ public:
             std::getline(in >> std::ws, address);
             platform::ShowURL(address);
         } else if (command == "obscure") {
-            platform::Runtime::current().plugin_entry("ObscureCursorMBS")();
+            platform::RuntimeLookupPluginEntrypoint("ObscureCursorMBS")();
         } else if (command == "show") {
             platform::System::Cursors::Show();
         } else if (command == "pump") {

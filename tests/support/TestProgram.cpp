@@ -80,7 +80,6 @@ long TestProgram::failure_count() {
 int TestProgram::shut_down() {
     m_running = false;
     app::finalize();
-    m_notes_at_exit = runtime().notes();
     return platform::RuntimeExit();
 }
 
