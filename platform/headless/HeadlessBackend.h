@@ -41,6 +41,9 @@ public:
     // Clock.
     Micros now() override { return m_now; }
     void set_now(Micros t) { m_now = t; }
+    // How late the clock lands after each deadline it jumps to, as a real wait wakes a little
+    // (or, on a stalled machine, a lot) after the time it asked for. None unless set.
+    void set_lateness(Micros lateness) { m_lateness = lateness; }
 
     // Input.
     void push(const InputEvent& event) { m_queue.push_back(event); }
@@ -118,6 +121,7 @@ private:
     std::unique_ptr<AudioOutput> open_output();
 
     Micros m_now = 0;
+    Micros m_lateness = 0;
     std::deque<InputEvent> m_queue;
     Image m_screen;
     long m_present_count = 0;
