@@ -36,7 +36,6 @@ public:
     void forget(Window& window);
 
     bool has_capture() const { return m_capture != nullptr; }
-    Point pointer() const { return m_pointer; }
 
 private:
     void update_hover();
