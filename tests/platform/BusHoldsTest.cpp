@@ -1,6 +1,7 @@
 // The holds on the screen's rest and on sleep against a stand-in service on a private bus of the
 // test's own (a dbus-daemon), serviced as the loop would service them.
 #include "platform/desktop/BusConnection.h"
+#include "platform/desktop/BusHold.h"
 #include "platform/desktop/MprisServer.h"
 #include "platform/desktop/ScreenSaverHold.h"
 #include "platform/desktop/SleepHold.h"
@@ -131,6 +132,18 @@ protected:
     static bool said(const ChildProcess& p, const std::string& text) {
         return !lines_with(p, text).empty();
     }
+    // Takes the hold twice: the service is asked once, as what asked says.
+    void expect_taken_once(platform::BusHold& hold, ChildProcess& service, const char* name,
+                           const std::string& asked) {
+        hold.hold(true);
+        hold.hold(true);
+        ASSERT_TRUE(until([&] { return hold.held(); }));
+        hold.hold(true);
+        settle(name);
+        auto inhibits = lines_with(service, " Inhibit ");
+        ASSERT_EQ(inhibits.size(), 1u);
+        EXPECT_NE(inhibits[0].find(asked), std::string::npos) << inhibits[0];
+    }
 };
 
 // What a screen saver hold told its listener.
@@ -149,17 +162,10 @@ TEST_F(BusHolds, TheScreenSaverIsHeldOnceHoweverOftenAskedAndLetGoWithItsCookie)
     connect(false);
     ChildProcess& service = start_stand_in({"screensaver"});
     ScreenSaverHold hold(connection, nullptr);
-    hold.hold(true);
-    hold.hold(true);
-    ASSERT_TRUE(until([&] { return hold.held(); }));
-    hold.hold(true);
-    settle(kScreenSaver);
-    auto inhibits = lines_with(service, " Inhibit ");
-    ASSERT_EQ(inhibits.size(), 1u);
-    EXPECT_NE(inhibits[0].find(" path=/org/freedesktop/ScreenSaver application=\"Quorvane\" "
-                               "reason=\"Showing the night sky\" cookie=1"),
-              std::string::npos)
-        << inhibits[0];
+    ASSERT_NO_FATAL_FAILURE(expect_taken_once(hold, service, kScreenSaver,
+                                              " path=/org/freedesktop/ScreenSaver "
+                                              "application=\"Quorvane\" "
+                                              "reason=\"Showing the night sky\" cookie=1"));
 
     hold.hold(false);
     EXPECT_FALSE(hold.held());
@@ -354,16 +360,9 @@ TEST_F(BusHolds, SleepIsHeldOnceByTheDescriptorLogindGivesAndLetGoByClosingIt) {
     connect(true);
     ChildProcess& logind = start_stand_in({"login1"});
     SleepHold hold(connection);
-    hold.hold(true);
-    hold.hold(true);
-    ASSERT_TRUE(until([&] { return hold.held(); }));
-    settle(kLogin);
-    auto inhibits = lines_with(logind, " Inhibit ");
-    ASSERT_EQ(inhibits.size(), 1u);
-    EXPECT_NE(inhibits[0].find(" what=sleep who=\"Quorvane\" why=\"Playing the beach\" "
-                               "mode=block hold=1"),
-              std::string::npos)
-        << inhibits[0];
+    ASSERT_NO_FATAL_FAILURE(expect_taken_once(
+        hold, logind, kLogin,
+        " what=sleep who=\"Quorvane\" why=\"Playing the beach\" mode=block hold=1"));
     EXPECT_FALSE(said(logind, "released"));
 
     hold.hold(false);
