@@ -62,6 +62,15 @@ std::string quoted(const char* text) {
 class StandIn {
 public:
     StandIn(sd_bus* bus, bool login, bool late) : m_bus(bus), m_login(login), m_late(late) {}
+    ~StandIn() {
+        for (const Waiting& w : m_waiting)
+            sd_bus_message_unref(w.reply);
+        for (const auto& [fd, number] : m_holds)
+            close(fd);
+        sd_bus_flush_close_unref(m_bus);
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
 
     bool serve(const std::vector<const char*>& paths, uint64_t name_flags) {
         static const sd_bus_vtable kScreenSaverTable[] = {
@@ -325,6 +334,7 @@ int main(int argc, char** argv) {
     if (sd_bus_new(&bus) < 0 || sd_bus_set_address(bus, argv[2]) < 0 ||
         sd_bus_set_bus_client(bus, 1) < 0 || sd_bus_start(bus) < 0) {
         std::cerr << "bus_standin: cannot connect to " << argv[2] << std::endl;
+        sd_bus_unref(bus);
         return 1;
     }
     StandIn stand_in(bus, kind == "login1", late);

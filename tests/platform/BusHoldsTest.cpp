@@ -372,7 +372,7 @@ TEST_F(BusHolds, SleepIsHeldOnceByTheDescriptorLogindGivesAndLetGoByClosingIt) {
     // take a second one, and neither does the bus going away.
     hold.hold(true);
     ASSERT_TRUE(until([&] { return hold.held(); }));
-    logind.send("quit");
+    logind.stop();
     ChildProcess& again = start_stand_in({"login1"});
     settle(kLogin);
     EXPECT_TRUE(hold.held());
