@@ -12,6 +12,7 @@
 #include "PngWriter.h"
 #include "SceneLayout.h"
 #include "SceneSounds.h"
+#include "SleepIcon.h"
 #include "SpeakerIcon.h"
 #include "StarSprite.h"
 #include "WavWriter.h"
@@ -68,6 +69,10 @@ void write_small_pictures(const fs::path& media_dir, PixelScale scale) {
     }
     write("star1", StarSprite::size, StarSprite::size, StarSprite(1.3f, scale).render());
     write("star1b", StarSprite::size, StarSprite::size, StarSprite(0.4f, scale).render());
+    write("sleep1", SleepIcon::width, SleepIcon::height,
+          SleepIcon(SleepIcon::Lit::No, scale).render());
+    write("sleep2", SleepIcon::width, SleepIcon::height,
+          SleepIcon(SleepIcon::Lit::Yes, scale).render());
 }
 
 // The backdrop, by far the largest picture, is made and packed in bands, joined into its file

@@ -17,7 +17,8 @@ namespace {
 constexpr int sky_id = media_items::item("sky").id;
 constexpr int frame_count = 12;
 constexpr int strip_ids[] = {media_items::item("speaker1").id, media_items::item("speaker2").id,
-                             media_items::item("speaker3").id};
+                             media_items::item("speaker3").id, media_items::item("sleep1").id,
+                             media_items::item("sleep2").id};
 
 // A small picture and its large one, and the logical size the large one covers: the backdrop's
 // large picture covers the top-left quarter of the small one, every other the whole.
@@ -118,9 +119,9 @@ Difference difference(const Pair& pair) {
 TEST(LargeSet, ShowsTheSamePictureAsTheSmallSet) {
     // The dither alone makes a quarter of a level of difference on average. Where a shape is
     // sampled at points, the finer samples see a little more of it: at the rim of the moon's
-    // halo and in the twinkling stars' cores, some three levels over a block at most. A star, the
-    // moon or the sky's gradient out of place, or a star of the wrong brightness, makes five to
-    // ten levels or more over the block it falls in.
+    // halo, in the twinkling stars' cores and the sleep timer's glow, some three levels over a
+    // block at most. A star, the moon or the sky's gradient out of place, or a star of the wrong
+    // brightness, makes five to ten levels or more over the block it falls in.
     for (const Pair& pair : every_pair()) {
         const Difference d = difference(pair);
         EXPECT_LT(d.mean, 2.0) << "picture " << pair.id;

@@ -19,6 +19,8 @@ constexpr int speaker_ids[] = {media_items::item("speaker1").id, media_items::it
 constexpr int bigsky_id = media_items::item("bigsky").id;
 constexpr int star_id = media_items::item("star1").id;
 constexpr int dim_star_id = media_items::item("star1b").id;
+constexpr int sleep_id = media_items::item("sleep1").id;
+constexpr int lit_sleep_id = media_items::item("sleep2").id;
 constexpr int dome_width = 1170;
 constexpr int top_strip = 25;
 constexpr int bigsky_width = 7680;
@@ -76,7 +78,10 @@ TEST(Pictures, EveryPictureIsAnEightBitPngOfItsShape) {
         int height; // 0: any height of the dome's range
         bool alpha;
     };
-    std::vector<Expected> expected = {{star_id, 16, 16, true}, {dim_star_id, 16, 16, true}};
+    std::vector<Expected> expected = {{star_id, 16, 16, true},
+                                      {dim_star_id, 16, 16, true},
+                                      {sleep_id, 25, 21, true},
+                                      {lit_sleep_id, 25, 21, true}};
     for (int id : speaker_ids) {
         expected.push_back({id, 25, 21, true});
     }
@@ -371,6 +376,23 @@ TEST(Pictures, TwinklingStarsLieOnTheSkyWithoutASquare) {
                 }
             }
         }
+    }
+}
+
+TEST(Pictures, SleepTimerLightsUpBesideTheSpeakers) {
+    for (int scale : scales) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        const Picture& off = picture(sleep_id, scale);
+        const Picture& lit = picture(lit_sleep_id, scale);
+        // Clear all round, as the speakers are: on the top strip none of them shows its square.
+        for (int id : {speaker_ids[0], speaker_ids[1], speaker_ids[2], sleep_id, lit_sleep_id}) {
+            EXPECT_EQ(uncleared_edge_pixels(picture(id, scale), scale), 0) << "picture " << id;
+        }
+        EXPECT_EQ(off.height, picture(speaker_ids[0], scale).height);
+        // Lit it is plainly brighter; off it is still there to be found.
+        const double speaker_light = laid_light(picture(speaker_ids[1], scale));
+        EXPECT_GT(laid_light(lit), 1.5 * laid_light(off));
+        EXPECT_GT(laid_light(off), 0.25 * speaker_light);
     }
 }
 
