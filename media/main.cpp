@@ -90,6 +90,7 @@ std::vector<std::function<void()>> make_jobs(const fs::path& media_dir, const fs
         [media_dir] { WavWriter::write(sound_path(media_dir, "surf"), SceneSounds::surf()); });
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, "surf2"), SceneSounds::surf2()); });
+    // The large frames first: each is four times the work of a small one.
     for (size_t s = scales.size(); s-- > 0;) {
         for (int i = 0; i < layout::dome_frames; ++i) {
             jobs.emplace_back([&, media_dir, s, i] {
