@@ -8,7 +8,7 @@ run_packages=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
     libfontconfig-dev libpng-dev zlib1g-dev libpulse-dev libasound2-dev libx11-dev libxrandr-dev
-    libwayland-dev wayland-protocols libxkbcommon-dev libsystemd-dev
+    libxss-dev libxext-dev libwayland-dev wayland-protocols libxkbcommon-dev libsystemd-dev
     fonts-dejavu-core xdg-utils
 )
 test_packages=(

@@ -133,12 +133,13 @@ const sd_bus_vtable kPlayerTable[] = {
 } // namespace
 
 std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
-    sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0)
+    std::unique_ptr<BusConnection> connection = BusConnection::session();
+    if (!connection)
         return nullptr;
-    std::unique_ptr<MprisServer> server(new MprisServer(bus, player));
-    // Nothing here waits for the bus: the greeting, the name and every call are handled as
-    // they come, in the loop's services, so a slow bus never holds up the scene.
+    sd_bus* bus = connection->bus();
+    std::unique_ptr<MprisServer> server(new MprisServer(std::move(connection), player));
+    // Nothing here waits for the bus: the name and every call are handled as they come, in the
+    // loop's services, so a slow bus never holds up the scene.
     if (sd_bus_add_object_vtable(bus, &server->m_root_slot, kPath, kRootInterface, kRootTable,
                                  &player) < 0 ||
         sd_bus_add_object_vtable(bus, &server->m_player_slot, kPath, kPlayerInterface, kPlayerTable,
@@ -150,7 +151,8 @@ std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
 
 bool MprisServer::ask_for_name(const std::string& name) {
     m_asked = name;
-    return sd_bus_request_name_async(m_bus, nullptr, name.c_str(), 0, name_reply, this) >= 0;
+    return sd_bus_request_name_async(m_connection->bus(), nullptr, name.c_str(), 0, name_reply,
+                                     this) >= 0;
 }
 
 // Another session of the same user may hold the common name: this process then takes a name of
@@ -163,34 +165,18 @@ void MprisServer::name_answered(uint32_t answer) {
         ask_for_name(std::string(kName) + ".instance" + std::to_string(getpid()));
 }
 
-MprisServer::MprisServer(sd_bus* bus, MediaPlayer& player) : m_bus(bus), m_player(player) {
+MprisServer::MprisServer(std::unique_ptr<BusConnection> connection, MediaPlayer& player)
+    : m_connection(std::move(connection)), m_player(player) {
 }
 
 MprisServer::~MprisServer() {
     sd_bus_slot_unref(m_player_slot);
     sd_bus_slot_unref(m_root_slot);
-    sd_bus_flush_close_unref(m_bus);
-}
-
-int MprisServer::fd() const {
-    return sd_bus_get_fd(m_bus);
-}
-
-short MprisServer::events() const {
-    int events = sd_bus_get_events(m_bus);
-    return static_cast<short>(events > 0 ? events : 0);
-}
-
-bool MprisServer::service() {
-    // Until nothing is left queued: only then does the connection ask to be read again.
-    int r;
-    while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
-    }
-    return r >= 0 && sd_bus_is_open(m_bus) > 0;
 }
 
 void MprisServer::playing_changed() {
-    sd_bus_emit_properties_changed(m_bus, kPath, kPlayerInterface, "PlaybackStatus", nullptr);
+    sd_bus_emit_properties_changed(m_connection->bus(), kPath, kPlayerInterface, "PlaybackStatus",
+                                   nullptr);
 }
 
 } // namespace platform
