@@ -129,11 +129,11 @@ TEST(Shutdown, ReleasesMediaInDeclarationOrderThenListsTypesAndMenuBar) {
     std::vector<std::string> released(notes.begin() + static_cast<long>(before), notes.end());
     std::vector<std::string> expected;
     for (const char* item :
-         {"walk",           "sky",    "sky1",  "sky2",   "sky3",        "sky4",
-          "sky5",           "sky6",   "sky7",  "sky8",   "sky9",        "sky10",
-          "sky11",          "splash", "surf",  "surf2",  "speaker1",    "speaker2",
-          "speaker3",       "bigsky", "star1", "star1b", "window list", "implicit windows",
-          "FileTypes.pText"})
+         {"walk",     "sky",      "sky1",     "sky2",   "sky3",  "sky4",   "sky5",   "sky6",
+          "sky7",     "sky8",     "sky9",     "sky10",  "sky11", "splash", "surf",   "surf2",
+          "speaker1", "speaker2", "speaker3", "bigsky", "star1", "star1b", "sleep1", "sleep2"})
+        expected.push_back(std::string("release ") + item);
+    for (const char* item : {"window list", "implicit windows", "FileTypes.pText"})
         expected.push_back(std::string("release ") + item);
     for (const char* step :
          {"withdraw text", "release FileTypes.pAudioWav", "withdraw audio/wav", "release MenuBar1"})
