@@ -112,6 +112,12 @@ Ref<Picture> star1() {
 Ref<Picture> star1b() {
     return picture<index_of("star1b")>();
 }
+Ref<Picture> sleep1() {
+    return picture<index_of("sleep1")>();
+}
+Ref<Picture> sleep2() {
+    return picture<index_of("sleep2")>();
+}
 
 namespace MediaLibrary {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-// The program's 22 pictures and sounds, each reached through an accessor of its own name. An
+// The program's 24 pictures and sounds, each reached through an accessor of its own name. An
 // item is loaded from the application's resource container on its first use and kept until
 // shutdown, so every call hands out the very same object. An item the container does not hold
 // is nil, and is asked for again on the next call; an unavailable container is a nil-object
@@ -33,6 +33,9 @@ platform::Ref<platform::Picture> speaker3();
 platform::Ref<platform::Picture> bigsky();
 platform::Ref<platform::Picture> star1();
 platform::Ref<platform::Picture> star1b();
+// The sleep timer's picture: off, and lit while a timer runs.
+platform::Ref<platform::Picture> sleep1();
+platform::Ref<platform::Picture> sleep2();
 
 namespace MediaLibrary {
 

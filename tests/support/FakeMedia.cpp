@@ -43,7 +43,7 @@ std::pair<int, int> FakeMedia::size_of(std::string_view picture) const {
     bool small = m_size == Size::Small;
     if (picture == "bigsky")
         return small ? std::pair{64, 64} : std::pair{2560, 1600};
-    if (picture.starts_with("speaker"))
+    if (picture.starts_with("speaker") || picture.starts_with("sleep"))
         return {25, 21};
     if (picture.starts_with("star"))
         return {16, 16};
