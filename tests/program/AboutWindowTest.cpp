@@ -5,6 +5,7 @@
 #include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
+#include "tests/support/TextPixels.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,38 @@ TEST_F(AboutWindow, TheLinksOpenTheirSectionsAndOnlyTheFirstStartsTheSurfWhenSil
     EXPECT_EQ(sounds.size(), 1u);
     EXPECT_TRUE(w->Visible());
     EXPECT_EQ(program.failure_count(), 0);
+}
+
+// Each link answers over its whole label: a click on its first or last pixel column, or on the
+// last pixel of its word, opens its address and leaves the box.
+TEST_F(AboutWindow, EachLinkAnswersToItsLastPixelColumn) {
+    struct Link {
+        const char* name;
+        const char* section;
+        Point word_end;
+    };
+    std::vector<Link> links;
+    for (auto [name, section] :
+         {std::pair{"StaticText3", "quorvane"}, {"StaticText4", "superslider"}}) {
+        std::optional<Point> end =
+            testing_support::last_text_pixel(program.backend(), on_screen(name), kWhite);
+        ASSERT_TRUE(end) << name;
+        links.push_back({name, section, *end});
+    }
+    for (const Link& link : links) {
+        Rect r = on_screen(link.name);
+        for (Point p : {Point{r.x, r.y + r.h / 2}, Point{r.right() - 1, r.y + r.h / 2},
+                        Point{r.right() - 1, r.bottom() - 1}, link.word_end}) {
+            SCOPED_TRACE(std::string(link.name) + " at " + std::to_string(p.x - r.x) + "," +
+                         std::to_string(p.y - r.y));
+            size_t before = program.backend().opened_urls().size();
+            program.move(p.x, p.y);
+            program.click(p.x, p.y);
+            ASSERT_EQ(program.backend().opened_urls().size(), before + 1);
+            EXPECT_TRUE(is_credits_page(program.backend().opened_urls().back(), link.section));
+            EXPECT_TRUE(w->Visible());
+        }
+    }
 }
 
 TEST_F(AboutWindow, APressOnALinkOpensItWhereverItIsReleased) {
