@@ -83,12 +83,15 @@ SdlBackend::~SdlBackend() {
 void SdlBackend::open_display() {
     // X11 only: Wayland has a backend of its own, and SDL's other drivers draw nowhere a user
     // can see.
-    if (const char* x = SDL_getenv("DISPLAY"); !x || !*x) {
+    const char* x = SDL_getenv("DISPLAY");
+    if (!x || !*x) {
         SDL_Quit();
         throw BackendError("DISPLAY is not set");
     }
     if (SDL_VideoInit("x11") != 0) {
-        std::string why = SDL_GetError();
+        // SDL says only that X11 is not there: the display it looked for is named, as a user
+        // with a stale or mistyped DISPLAY needs to see.
+        std::string why = std::string("cannot connect to ") + x + " (" + SDL_GetError() + ")";
         SDL_Quit();
         throw BackendError(why);
     }
