@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 binary=$1
 ensure_display
 ensure_sound_server
-read -r W _ < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+read -r W _ < <(screen_size)
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # A copy of the program beside its media, all but the surf shared with the build.
