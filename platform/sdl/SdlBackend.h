@@ -8,7 +8,9 @@
 #include "platform/sdl/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,8 @@ public:
 
 private:
     std::optional<InputEvent> translate(const void* sdl_event);
+    // The character a key press carries (ShortcutKey), for SDL's keycode and scancode.
+    std::optional<char> shortcut_key(int32_t keycode, int scancode) const;
     void open_display();
     void attach_surface();
     void apply_cursor_visibility();
