@@ -166,8 +166,11 @@ void Window1::place_dome_and_moon() {
     control_as<Canvas>("Canvas2")->SetLeft(screen_width() - 486);
 }
 
+// The speaker shows the system's volume from the start, and follows it when the volume keys or
+// the desktop's mixer change it, before the volume panel was ever opened too.
 void Window1::Canvas3_Open() {
     place_speaker();
+    m_volumeWatch = volume::loudnessWin::watchSystemVolume();
 }
 
 void Window1::place_speaker() {

@@ -14,7 +14,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-apps x11-xserver-utils
-    openbox imagemagick libxdamage-dev libxfixes-dev
+    openbox imagemagick libxdamage-dev libxfixes-dev x11-xkb-utils stress-ng
     pulseaudio pulseaudio-utils sox pipewire pipewire-pulse wireplumber dbus-daemon dbus-bin weston
     desktop-file-utils appstream dpkg-dev file lintian man-db
 )

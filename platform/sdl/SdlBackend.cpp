@@ -1,6 +1,8 @@
 #include "platform/sdl/SdlBackend.h"
 
+#include "platform/loop/ShortcutKey.h"
 #include "platform/sdl/WindowManagerProbe.h"
+#include "platform/sdl/X11KeyLayouts.h"
 
 #include <SDL.h>
 
@@ -81,12 +83,15 @@ SdlBackend::~SdlBackend() {
 void SdlBackend::open_display() {
     // X11 only: Wayland has a backend of its own, and SDL's other drivers draw nowhere a user
     // can see.
-    if (const char* x = SDL_getenv("DISPLAY"); !x || !*x) {
+    const char* x = SDL_getenv("DISPLAY");
+    if (!x || !*x) {
         SDL_Quit();
         throw BackendError("DISPLAY is not set");
     }
     if (SDL_VideoInit("x11") != 0) {
-        std::string why = SDL_GetError();
+        // SDL says only that X11 is not there: the display it looked for is named, as a user
+        // with a stale or mistyped DISPLAY needs to see.
+        std::string why = std::string("cannot connect to ") + x + " (" + SDL_GetError() + ")";
         SDL_Quit();
         throw BackendError(why);
     }
@@ -234,18 +239,33 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
             out.key = e.key.keysym.sym == SDLK_AUDIOPLAY ? "PlayPause" : "Stop";
             return out;
         }
-        const char* name = SDL_GetKeyName(e.key.keysym.sym);
-        if (!name || !name[0] || name[1])
+        std::optional<char> key = shortcut_key(e.key.keysym.sym, e.key.keysym.scancode);
+        if (!key)
             return std::nullopt;
         out.type = InputEvent::Type::KeyDown;
-        out.key =
-            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
+        out.key = std::string(1, *key);
         out.shortcut_modifier = (e.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) != 0;
         return out;
     }
     default:
         return std::nullopt;
     }
+}
+
+std::optional<char> SdlBackend::shortcut_key(int32_t keycode, int scancode) const {
+    // SDL's keycode of a key that types a character is that character; others carry a mark.
+    uint32_t character = keycode & SDLK_SCANCODE_MASK ? 0 : static_cast<uint32_t>(keycode);
+    // The scancode is the key's place, named by the American key there.
+    const char* american = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+    std::string place;
+    if (american && american[0] && !american[1])
+        place = ShortcutKey::place_of(american[0]).value_or("");
+    std::optional<X11KeyLayouts> layouts;
+    return ShortcutKey::of(character, place, [&](std::string_view at) {
+        if (!layouts)
+            layouts.emplace(m_window);
+        return layouts->at(at);
+    });
 }
 
 void SdlBackend::watch(int fd, short events) {

@@ -7,7 +7,9 @@
 #include "platform/native/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,8 @@ public:
 private:
     std::optional<InputEvent> wait_for(std::optional<Micros> timeout) override;
     std::optional<InputEvent> translate(const void* sdl_event);
+    // The character a key press carries (ShortcutKey), for SDL's keycode and scancode.
+    std::optional<char> shortcut_key(int32_t keycode, int scancode) const;
     void open_display();
     void attach_surface();
     void apply_cursor_visibility();

@@ -105,6 +105,8 @@ void StaticText::paint(Graphics& g) {
 }
 
 bool StaticText::hit(int x, int y) {
+    if (Width() <= placed_width())
+        return true;
     // Enough to forgive a pointer that just misses a short word.
     constexpr int kMargin = 3;
     render();
