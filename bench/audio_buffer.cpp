@@ -5,7 +5,7 @@
 // meanwhile, in per cent of one core.
 //   audio-buffer FRAMES RATE SECONDS SERVER_PID[,PID...] MONITOR MEDIA_DIR
 #include "bench/MonitorWatch.h"
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 #include "platform/sound/WavDecoder.h"
 
 #include <sys/resource.h>

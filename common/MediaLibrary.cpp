@@ -131,8 +131,6 @@ namespace MediaLibrary {
 
 void ReleaseAll() {
     for (size_t i = 0; i < kItems.size(); ++i) {
-        if (platform::Runtime::exists())
-            platform::Runtime::current().note("release " + std::string(kItems[i].name));
         _permapic[i] = nullptr;
         _snd[i] = nullptr;
     }

@@ -5,11 +5,11 @@
 #include "common/Plugins.h"
 #include "platform/compat/Functions.h"
 #include "platform/compat/System.h"
-#include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/Screen.h"
 #include "platform/windows/StaticText.h"
+#include "platform/windows/Timer.h"
 #include "volume/loudnessWin.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "platform/desktop/MprisServer.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/loop/EventLoop.h"
 
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -25,8 +26,8 @@ MediaPlayer& player_of(void* userdata) {
 template <void (MediaPlayer::*Verb)()>
 int call(sd_bus_message* message, void* userdata, sd_bus_error*) {
     std::string member = sd_bus_message_get_member(message);
-    bool done = Runtime::current().guard([&] { return "media controls " + member; },
-                                         [&] { (player_of(userdata).*Verb)(); });
+    bool done = EventLoop::current().failures().guard([&] { return "media controls " + member; },
+                                                      [&] { (player_of(userdata).*Verb)(); });
     if (!done)
         return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_FAILED, "%s failed",
                                           member.c_str());
@@ -46,8 +47,8 @@ int open_uri(sd_bus_message*, void*, sd_bus_error* error) {
 int playback_status(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
                     void* userdata, sd_bus_error*) {
     bool playing = false;
-    if (!Runtime::current().guard("media controls PlaybackStatus",
-                                  [&] { playing = player_of(userdata).playing(); }))
+    if (!EventLoop::current().failures().guard("media controls PlaybackStatus",
+                                               [&] { playing = player_of(userdata).playing(); }))
         return -EIO;
     return sd_bus_message_append(reply, "s", playing ? "Playing" : "Stopped");
 }

@@ -1,6 +1,7 @@
 #include "platform/desktop/ScreenSaverHold.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/loop/EventLoop.h"
 
 #include <systemd/sd-bus.h>
 
@@ -117,7 +118,8 @@ void ScreenSaverHold::set_active(bool active) {
         return;
     m_active = active;
     if (m_on_active)
-        Runtime::current().guard("screen saver ActiveChanged", [&] { m_on_active(active); });
+        EventLoop::current().failures().guard("screen saver ActiveChanged",
+                                              [&] { m_on_active(active); });
 }
 
 } // namespace platform

@@ -155,36 +155,20 @@ Micros SdlBackend::now() {
                                (counter % frequency) * 1000000 / frequency);
 }
 
-std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline) {
-    for (;;) {
-        service_sound();
-        int timeout_ms = -1;
-        if (deadline) {
-            Micros left = *deadline - now();
-            if (left <= 0)
-                return poll_event();
-            if (left < 1000) {
-                // SDL waits in whole milliseconds; the last fraction is slept, so that timers
-                // keep their beat to a fraction of a millisecond. Input waits that long at most.
-                if (std::optional<InputEvent> event = poll_event())
-                    return event;
-                std::this_thread::sleep_for(std::chrono::microseconds(left));
-                continue;
-            }
-            timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
-        }
-        if (std::optional<Micros> retry = next_sound_wakeup()) {
-            auto retry_ms =
-                static_cast<int>(std::clamp<Micros>((*retry - now()) / 1000, 0, 1 << 30));
-            if (timeout_ms < 0 || retry_ms < timeout_ms)
-                timeout_ms = retry_ms;
-        }
-        SDL_Event e;
-        if (!SDL_WaitEventTimeout(&e, timeout_ms))
-            continue;
-        if (std::optional<InputEvent> event = translate(&e))
+std::optional<InputEvent> SdlBackend::wait_for(std::optional<Micros> timeout) {
+    if (timeout && *timeout < 1000) {
+        // SDL waits in whole milliseconds; the last fraction is slept, so that timers keep their
+        // beat to a fraction of a millisecond. Input waits that long at most.
+        if (std::optional<InputEvent> event = poll_event())
             return event;
+        std::this_thread::sleep_for(std::chrono::microseconds(*timeout));
+        return std::nullopt;
     }
+    int timeout_ms = timeout ? static_cast<int>(std::min<Micros>(*timeout / 1000, 1 << 30)) : -1;
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, timeout_ms))
+        return std::nullopt;
+    return translate(&e);
 }
 
 std::optional<InputEvent> SdlBackend::poll_event() {

@@ -1,6 +1,7 @@
 #include "platform/sdl/X11ScreenSaver.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/loop/EventLoop.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
@@ -99,7 +100,7 @@ void X11ScreenSaver::update(State state) {
         return;
     m_state = state;
     if (m_changed)
-        Runtime::current().guard("X screen saver changed", [&] { m_changed(state); });
+        EventLoop::current().failures().guard("X screen saver changed", [&] { m_changed(state); });
 }
 
 } // namespace platform

@@ -1,26 +1,48 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/base/Current.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Display.h"
 #include "platform/graphics/DrawTarget.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
+#include "platform/windows/Dispatcher.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace platform {
 
+class DesktopServices;
+class FailureLog;
+class TextRenderer;
+class TimerQueue;
 class Window;
 
 // The shown windows in their stacking order, which of them is active, and the screen buffer
 // they are composed into. Repaints are collected and done together; only what changed is
-// presented.
+// presented. It is what the windows and their controls reach the rest through: the display,
+// the pointer's dispatcher, the loop's timers, the labels' text and where failures go.
 class Desktop : public DrawTarget {
 public:
-    explicit Desktop(Backend& backend);
+    Desktop(Display& display, DesktopServices& services, FailureLog& failures, TimerQueue& timers);
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
 
-    Surface surface() override { return m_backend.screen(); }
-    Rect screen_bounds() { return m_backend.screen().bounds(); }
+    // The desktop of the running program: a window finds it when it is made.
+    static Desktop& current() { return Current<Desktop>::get(); }
+
+    Display& display() { return m_display; }
+    Dispatcher& dispatcher() { return m_dispatcher; }
+    FailureLog& failures() { return m_failures; }
+    TimerQueue& timers() { return m_timers; }
+    TextRenderer& text();
+
+    Surface surface() override { return m_display.screen(); }
+    Rect screen_bounds() { return m_display.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
     // ones that are not), and makes it the active window.
@@ -43,8 +65,13 @@ public:
     // Marks a screen rectangle for repainting.
     void invalidate(const Rect& r);
     void invalidate_all() { invalidate(screen_bounds()); }
-    // The screen buffer was made anew at another size: everything is repainted.
+    // The screen buffer was made anew at another size: everything is repainted, and every window
+    // takes its place on the new screen (after the screen observer has heard of it).
     void screen_resized();
+    // Hears of the screen's new size, for what follows it outside the windows.
+    void set_screen_observer(std::function<void(const Rect&)> observer) {
+        m_screen_observer = std::move(observer);
+    }
     // Marks a screen rectangle as drawn, to be presented.
     void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
     // Does the repaints asked for so far.
@@ -52,10 +79,22 @@ public:
     // Repaints and presents what changed.
     void present();
 
+    // The implicit window list: each window its constructor built, kept until shutdown releases
+    // the list, found by its qualified class name ("Window1.Window1").
+    void register_implicit_window(const Ref<Window>& window);
+    Ref<Window> implicit_window(const std::string& qualified_class_name) const;
+    void release_implicit_windows();
+
 private:
     void activate(Window* window);
 
-    Backend& m_backend;
+    Display& m_display;
+    DesktopServices& m_services;
+    FailureLog& m_failures;
+    TimerQueue& m_timers;
+    Dispatcher m_dispatcher{*this};
+    std::function<void(const Rect&)> m_screen_observer;
+    std::vector<Ref<Window>> m_implicit_windows;
     std::vector<Window*> m_stack;
     Window* m_active = nullptr;
     std::vector<Window*> m_recent; // shown windows, the most recently active last

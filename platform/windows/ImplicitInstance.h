@@ -1,12 +1,15 @@
 #pragma once
 
-#include "platform/Runtime.h"
 #include "platform/base/Ref.h"
 #include "platform/windows/Window.h"
 
 #include <string>
 
 namespace platform {
+
+// The live window registered under a qualified class name ("Window1.Window1") in the implicit
+// window list, or nil.
+Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name);
 
 // The live instance registered under the class name, or nil: none is made.
 template <class W>

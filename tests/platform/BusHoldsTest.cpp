@@ -245,16 +245,16 @@ TEST_F(BusHolds, TheScreenSaversStateIsHeardFromTheStartAndAFailingListenerEndsO
     ASSERT_TRUE(until([&] { return hold.active(); }));
 
     fail_next = true;
-    program.runtime().set_report_stream(nullptr);
+    program.runtime().failures().set_stream(nullptr);
     service.send("active false");
     ASSERT_TRUE(until([&] { return !hold.active(); }));
-    ASSERT_EQ(program.runtime().failure_count(), 1);
-    EXPECT_NE(program.runtime().failures()[0].handler.find("screen saver ActiveChanged"),
+    ASSERT_EQ(program.failure_count(), 1);
+    EXPECT_NE(program.runtime().failures().records()[0].handler.find("screen saver ActiveChanged"),
               std::string::npos);
     service.send("active true");
     ASSERT_TRUE(until([&] { return hold.active(); }));
     EXPECT_EQ(heard, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(program.runtime().failure_count(), 1);
+    EXPECT_EQ(program.failure_count(), 1);
 }
 
 TEST_F(BusHolds, AScreenSaverServiceThatComesLaterOrComesBackIsAskedForAHoldStillWanted) {

@@ -1,7 +1,7 @@
 // The real sound classes where no device is needed: the mixer on SDL's dummy audio driver (which
 // consumes sound in real time without a card), and the server volume with no server to reach.
 #include "platform/desktop/PulseOutputVolume.h"
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 #include "tests/support/ScopedEnv.h"
 
 #include <SDL.h>

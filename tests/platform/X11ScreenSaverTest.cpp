@@ -106,13 +106,13 @@ TEST_F(X11ScreenSaverTest, AFailingListenerEndsOnlyItself) {
             throw std::runtime_error("the listener broke");
     });
     ASSERT_TRUE(saver);
-    program.runtime().set_report_stream(nullptr);
+    program.runtime().failures().set_stream(nullptr);
     xset({"s", "activate"});
     ASSERT_TRUE(serve_until(*saver, [&] { return saver->state().blanked; }));
-    ASSERT_EQ(program.runtime().failure_count(), 1);
-    EXPECT_EQ(program.runtime().failures()[0].handler, "X screen saver changed");
+    ASSERT_EQ(program.failure_count(), 1);
+    EXPECT_EQ(program.runtime().failures().records()[0].handler, "X screen saver changed");
     xset({"s", "reset"});
     ASSERT_TRUE(serve_until(*saver, [&] { return !saver->state().blanked; }));
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(program.runtime().failure_count(), 1);
+    EXPECT_EQ(program.failure_count(), 1);
 }

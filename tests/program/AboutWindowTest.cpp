@@ -3,6 +3,7 @@
 #include "common/MediaLibrary.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/StaticText.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"

@@ -1,6 +1,7 @@
 #include "common/MediaLibrary.h"
 #include "platform/desktop/PulseOutputVolume.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 #include "tests/support/ThumbPixels.h"
@@ -180,7 +181,7 @@ TEST(LoudnessWindow, AfterAChangeMadeElsewhereTheOldSpotSetsTheVolumeAgain) {
         p.program.advance(0);
         EXPECT_EQ(p.slider().value, value);
         EXPECT_NEAR(drawn(), value, 2);
-        EXPECT_EQ(p.program.runtime().backend().output_volume().read()->level, value);
+        EXPECT_EQ(p.program.backend().output_volume().read()->level, value);
         EXPECT_EQ(p.speaker(), picture());
         EXPECT_EQ(p.scene_speaker(), picture());
     };
@@ -226,7 +227,7 @@ TEST(LoudnessWindow, MovingTheSliderOfAMutedOutputUnmutesIt) {
     EXPECT_EQ(p.speaker(), speaker1());
     p.program.click(p.slider_x(), p.slider_y(70));
     ASSERT_EQ(p.volumes().size(), 1u);
-    Volume now = *p.program.runtime().backend().output_volume().read();
+    Volume now = *p.program.backend().output_volume().read();
     EXPECT_FALSE(now.muted);
     EXPECT_EQ(now.level, p.slider().value);
     EXPECT_EQ(p.speaker(), speaker2());

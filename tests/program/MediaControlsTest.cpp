@@ -1,7 +1,8 @@
 #include "app/BeachPlayer.h"
 #include "app/DesktopSession.h"
 #include "common/MediaLibrary.h"
-#include "platform/loop/Timer.h"
+#include "platform/windows/ImplicitInstance.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

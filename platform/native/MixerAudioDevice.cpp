@@ -1,4 +1,4 @@
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 
 #include "platform/sound/AlertTone.h"
 
