@@ -3,11 +3,11 @@
 #include "about/CreditsPage.h"
 #include "common/MediaLibrary.h"
 #include "platform/compat/Functions.h"
-#include "platform/loop/Timer.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/StaticText.h"
+#include "platform/windows/Timer.h"
 
 using platform::Canvas;
 using platform::Event;

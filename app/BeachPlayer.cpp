@@ -1,8 +1,8 @@
 #include "app/BeachPlayer.h"
 
 #include "common/MediaLibrary.h"
-#include "platform/Runtime.h"
 #include "platform/compat/Functions.h"
+#include "platform/windows/Desktop.h"
 #include "scene/Window1.h"
 
 namespace app {
@@ -35,7 +35,7 @@ void BeachPlayer::stop() {
 }
 
 void BeachPlayer::raise() {
-    platform::Runtime::current().backend().raise("");
+    platform::Desktop::current().display().raise("");
 }
 
 void BeachPlayer::quit() {

@@ -1,8 +1,9 @@
 #include "app/DesktopSession.h"
 
-#include "platform/Runtime.h"
 #include "platform/desktop/MprisServer.h"
 #include "platform/desktop/SingleInstance.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/windows/Desktop.h"
 
 #include <poll.h>
 
@@ -13,7 +14,7 @@ namespace app {
 namespace {
 
 platform::EventLoop& loop() {
-    return platform::Runtime::current().loop();
+    return platform::EventLoop::current();
 }
 
 } // namespace
@@ -64,7 +65,7 @@ short DesktopSession::service_bus() {
 
 short DesktopSession::answer_later_starts() {
     for (const std::string& token : m_instance->take_requests())
-        platform::Runtime::current().backend().raise(token);
+        platform::Desktop::current().display().raise(token);
     return POLLIN;
 }
 

@@ -1,7 +1,5 @@
 #include "app/FileTypes.h"
 
-#include "platform/Runtime.h"
-
 using platform::FileType;
 using platform::make_ref;
 using platform::Ref;

@@ -6,6 +6,9 @@
 #include "app/MenuBar1.h"
 #include "common/MediaLibrary.h"
 #include "common/Plugins.h"
+#include "platform/compat/Application.h"
+#include "platform/compat/BuiltInPlugins.h"
+#include "platform/compat/WindowSupport.h"
 #include "scene/Window1.h"
 
 using platform::make_ref;
@@ -24,7 +27,7 @@ int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& 
 }
 
 void initialize() {
-    platform::Runtime::current().create_window_list();
+    platform::_WindowSupport::Windows.emplace();
 }
 
 void _InitPluginEntrypoints() {
@@ -72,17 +75,11 @@ void _Main(const SessionOptions& session) {
 }
 
 void finalize() {
-    platform::Runtime& runtime = platform::Runtime::current();
     MediaLibrary::ReleaseAll();
-    runtime.note("release window list");
-    runtime.release_window_list();
-    runtime.note("release implicit windows");
-    runtime.release_implicit_windows();
-    runtime.note("release FileTypes.pText");
+    platform::_WindowSupport::Windows.reset();
+    platform::Desktop::current().release_implicit_windows();
     FileTypes::pText = nullptr;
-    runtime.note("release FileTypes.pAudioWav");
     FileTypes::pAudioWav = nullptr;
-    runtime.note("release MenuBar1");
     MenuBar1::_implicitInstance = nullptr;
 }
 

@@ -4,16 +4,14 @@
 // reports the CPU that this process and the sound server (the sum of its processes) used
 // meanwhile, in per cent of one core.
 //   audio-buffer FRAMES RATE SECONDS SERVER_PID[,PID...] MONITOR MEDIA_DIR
-#include "platform/sdl/MixerAudioDevice.h"
+#include "bench/MonitorWatch.h"
+#include "platform/native/MixerAudioDevice.h"
 #include "platform/sound/WavDecoder.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -30,76 +28,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr int kRate = 44100;
-
-// Time of the first loud sample on the monitor after arm(), from a thread that reads the
-// monitor in small blocks.
-class MonitorWatch {
-public:
-    explicit MonitorWatch(const std::string& monitor) {
-        pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 2};
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<uint32_t>(-1);
-        attr.fragsize = kBlockFrames * 4;
-        int error = 0;
-        m_stream = pa_simple_new(nullptr, "audio-buffer", PA_STREAM_RECORD, monitor.c_str(),
-                                 "latency", &format, nullptr, &attr, &error);
-        if (!m_stream)
-            throw std::runtime_error(std::string("cannot record the monitor: ") +
-                                     pa_strerror(error));
-        m_thread = std::thread([this] { run(); });
-    }
-    ~MonitorWatch() {
-        m_running = false;
-        m_thread.join();
-        pa_simple_free(m_stream);
-    }
-
-    void arm() {
-        m_detected = false;
-        m_armed = true;
-    }
-    // Waits for the first loud sample since arm(), up to a second.
-    std::optional<Clock::time_point> wait() {
-        auto give_up = Clock::now() + std::chrono::seconds(1);
-        while (!m_detected && Clock::now() < give_up)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        m_armed = false;
-        if (!m_detected)
-            return std::nullopt;
-        return Clock::time_point(Clock::duration(m_when.load()));
-    }
-
-private:
-    static constexpr int kBlockFrames = 64;
-
-    void run() {
-        int16_t block[kBlockFrames * 2];
-        while (m_running) {
-            int error = 0;
-            if (pa_simple_read(m_stream, block, sizeof block, &error) < 0)
-                return;
-            auto now = Clock::now();
-            if (!m_armed || m_detected)
-                continue;
-            for (int i = 0; i < kBlockFrames; ++i) {
-                if (std::abs(block[2 * i]) > 1000) {
-                    // That sample came in this many frames before the end of the block.
-                    auto early = std::chrono::microseconds((kBlockFrames - i) * 1000000L / kRate);
-                    m_when = (now - early).time_since_epoch().count();
-                    m_detected = true;
-                    break;
-                }
-            }
-        }
-    }
-
-    pa_simple* m_stream = nullptr;
-    std::thread m_thread;
-    std::atomic<bool> m_running{true}, m_armed{false}, m_detected{false};
-    std::atomic<Clock::rep> m_when{0};
-};
+using Clock = MonitorWatch::Clock;
+constexpr int kRate = MonitorWatch::kRate;
 
 double process_cpu_seconds() {
     rusage usage{};
@@ -187,7 +117,7 @@ int main(int argc, char** argv) {
                 watch.arm();
                 auto start = Clock::now();
                 device.play(tone, false);
-                if (auto heard = watch.wait())
+                if (auto heard = watch.wait(std::chrono::seconds(1)))
                     latencies.push_back(
                         std::chrono::duration<double, std::milli>(*heard - start).count());
             }

@@ -5,7 +5,7 @@
 // arranges), then prints its CPU in % of one core, how many times it tried to open the device,
 // and whether it had sound at the end. Its lines about sound go to stderr.
 //   audio-retry SECONDS
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 #include "platform/sound/ReconnectingAudioDevice.h"
 
 #include <SDL.h>

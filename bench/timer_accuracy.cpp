@@ -7,10 +7,10 @@
 // Usage: timer-accuracy [SECONDS] [MEDIA_DIR]   (default 180 s; media beside the program)
 #include "app/Program.h"
 #include "platform/compat/Functions.h"
-#include "platform/loop/Timer.h"
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/windows/Control.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 
 #include <algorithm>

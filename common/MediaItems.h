@@ -21,7 +21,7 @@ struct Item {
 };
 
 // In declaration order, which is also the order of release at shutdown.
-inline constexpr std::array<Item, 22> kItems{{
+inline constexpr std::array<Item, 24> kItems{{
     {"walk", Kind::Sound, 168},       {"sky", Kind::Picture, 168},
     {"sky1", Kind::Picture, 169},     {"sky2", Kind::Picture, 170},
     {"sky3", Kind::Picture, 171},     {"sky4", Kind::Picture, 172},
@@ -33,6 +33,7 @@ inline constexpr std::array<Item, 22> kItems{{
     {"speaker1", Kind::Picture, 180}, {"speaker2", Kind::Picture, 181},
     {"speaker3", Kind::Picture, 182}, {"bigsky", Kind::Picture, 183},
     {"star1", Kind::Picture, 184},    {"star1b", Kind::Picture, 185},
+    {"sleep1", Kind::Picture, 186},   {"sleep2", Kind::Picture, 187},
 }};
 
 // The twelve dome frames, in the order they are drawn.

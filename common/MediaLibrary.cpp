@@ -5,6 +5,7 @@
 #include "platform/base/NilObjectException.h"
 #include "platform/resources/ResourceFork.h"
 
+#include <memory>
 #include <string>
 
 using media_items::index_of;
@@ -36,11 +37,18 @@ Ref<Picture> picture() {
     return _permapic[I];
 }
 
+// A sound the container cannot give costs only itself: a silent one takes its place for the rest
+// of the run, so that the others play and keep their timing, and whether it plays (the beach's
+// state, for surf) still has an answer. The container has said why, naming the file.
 template <size_t I>
 Ref<Sound> sound() {
     static_assert(kItems[I].kind == Kind::Sound);
-    if (!_snd[I])
+    if (!_snd[I]) {
         _snd[I] = container()->GetSound(kItems[I].id);
+        if (!_snd[I])
+            _snd[I] = platform::make_ref<Sound>(std::make_shared<const platform::PcmSound>(),
+                                                std::string(kItems[I].name));
+    }
     return _snd[I];
 }
 
@@ -112,13 +120,17 @@ Ref<Picture> star1() {
 Ref<Picture> star1b() {
     return picture<index_of("star1b")>();
 }
+Ref<Picture> sleep1() {
+    return picture<index_of("sleep1")>();
+}
+Ref<Picture> sleep2() {
+    return picture<index_of("sleep2")>();
+}
 
 namespace MediaLibrary {
 
 void ReleaseAll() {
     for (size_t i = 0; i < kItems.size(); ++i) {
-        if (platform::Runtime::exists())
-            platform::Runtime::current().note("release " + std::string(kItems[i].name));
         _permapic[i] = nullptr;
         _snd[i] = nullptr;
     }

@@ -6,11 +6,12 @@
 
 #include <string_view>
 
-// The program's 22 pictures and sounds, each reached through an accessor of its own name. An
+// The program's 24 pictures and sounds, each reached through an accessor of its own name. An
 // item is loaded from the application's resource container on its first use and kept until
-// shutdown, so every call hands out the very same object. An item the container does not hold
-// is nil, and is asked for again on the next call; an unavailable container is a nil-object
-// failure.
+// shutdown, so every call hands out the very same object. A picture the container does not hold
+// is nil, and is asked for again on the next call; a sound it does not hold is a silent one, kept
+// like any other (it plays for no time, or loops until stopped). An unavailable container is a
+// nil-object failure.
 platform::Ref<platform::Sound> walk();
 platform::Ref<platform::Picture> sky();
 platform::Ref<platform::Picture> sky1();
@@ -33,6 +34,9 @@ platform::Ref<platform::Picture> speaker3();
 platform::Ref<platform::Picture> bigsky();
 platform::Ref<platform::Picture> star1();
 platform::Ref<platform::Picture> star1b();
+// The sleep timer's picture: off, and lit while a timer runs.
+platform::Ref<platform::Picture> sleep1();
+platform::Ref<platform::Picture> sleep2();
 
 namespace MediaLibrary {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Runtime.h"
+#include "platform/compat/BuiltInPlugins.h"
 
 #include <vector>
 

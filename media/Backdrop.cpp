@@ -94,12 +94,12 @@ Backdrop::Backdrop()
               }) {
 }
 
-Image Backdrop::render(int top) const {
+Image Backdrop::render(int top, PixelScale scale) const {
     const int rows = std::min(band_rows, sky_height - top);
     Image image(sky_width, rows, 3);
     const SkyGradient gradient(horizon_row);
     for (int y = 0; y < rows; ++y) {
-        const auto colour = gradient.at(static_cast<float>(top + y));
+        const auto colour = gradient.at(scale.corner(top + y));
         for (int x = 0; x < sky_width; ++x) {
             float* p = image.pixel(x, y);
             p[0] = colour[0];
@@ -108,17 +108,19 @@ Image Backdrop::render(int top) const {
         }
     }
 
-    // The glow changes slowly, so it is worked out on a coarse grid and interpolated.
-    constexpr int step = 4;
-    static_assert(band_rows % step == 0);
+    // The glow changes slowly, nothing of it finer than some fifteen logical pixels, so it is
+    // worked out on a grid four logical pixels apart at either scale and interpolated.
+    constexpr int logical_step = 4;
+    static_assert(band_rows % (2 * logical_step) == 0);
+    const int step = scale.pixels(logical_step);
     const int grid_w = sky_width / step + 2;
     const int grid_h = rows / step + 2;
     std::vector<float> strength(static_cast<size_t>(grid_w) * grid_h);
     std::vector<float> warmth(strength.size());
     for (int gy = 0; gy < grid_h; ++gy) {
         for (int gx = 0; gx < grid_w; ++gx) {
-            const float x = static_cast<float>(gx * step);
-            const float y = static_cast<float>(top + gy * step);
+            const float x = scale.corner(gx * step);
+            const float y = scale.corner(top + gy * step);
             const size_t i = static_cast<size_t>(gy) * grid_w + gx;
             strength[i] = band_mask(y) > 0.0f ? band_strength(m_noise, x, y) : 0.0f;
             warmth[i] = 0.5f + 0.5f * m_noise.fractal(x / 500.0f, y / 500.0f, 4.2f, 3, 0.5f);
@@ -152,8 +154,8 @@ Image Backdrop::render(int top) const {
     }
 
     const float offset_y = -static_cast<float>(top);
-    m_field.render(image, 0.0f, offset_y, [](const Star&) { return 1.0f; });
-    m_crowd.render(image, 0.0f, offset_y,
+    m_field.render(image, scale, 0.0f, offset_y, [](const Star&) { return 1.0f; });
+    m_crowd.render(image, scale, 0.0f, offset_y,
                    [](const Star& star) { return std::min(star.flux, 0.14f) / star.flux; });
     return image;
 }

@@ -52,22 +52,25 @@ std::array<float, 3> halo(float r, float breath) {
 
 } // namespace
 
-DomeAnimation::DomeAnimation()
-    : m_stars(0x646f6d65, static_cast<float>(dome_width), static_cast<float>(dome_height), 780,
+DomeAnimation::DomeAnimation(PixelScale scale)
+    : m_scale(scale),
+      m_stars(0x646f6d65, static_cast<float>(dome_width), static_cast<float>(dome_height), 780,
               0.006f, [](float, float) { return 1.0f; }),
-      m_moon(static_cast<int>(2 * moon_radius + 4), static_cast<int>(2 * moon_radius + 4), 4),
-      m_moon_left(static_cast<int>(moon_x - moon_radius - 2)),
-      m_moon_top(static_cast<int>(moon_y - moon_radius - 2)), m_haze_noise(0x68617a65, haze_cycle),
-      m_haze(static_cast<size_t>(dome_width) * dome_height, 0.0f) {
-    const Moon moon(moon_radius);
-    moon.paint(m_moon, moon_x - static_cast<float>(m_moon_left),
-               moon_y - static_cast<float>(m_moon_top), 1.0f);
+      m_moon(scale.pixels(static_cast<int>(2 * moon_radius + 4)),
+             scale.pixels(static_cast<int>(2 * moon_radius + 4)), 4),
+      m_moon_left(scale.pixels(static_cast<int>(moon_x - moon_radius - 2))),
+      m_moon_top(scale.pixels(static_cast<int>(moon_y - moon_radius - 2))),
+      m_haze_noise(0x68617a65, haze_cycle),
+      m_haze(static_cast<size_t>(width()) * static_cast<size_t>(height()), 0.0f) {
+    const Moon moon(scale.to_device(moon_radius));
+    moon.paint(m_moon, scale.to_device(moon_x) - static_cast<float>(m_moon_left),
+               scale.to_device(moon_y) - static_cast<float>(m_moon_top), 1.0f);
 
     // Long thin streaks of cloud, seen only where the moon lights them.
-    for (int y = 0; y < dome_height; ++y) {
-        for (int x = 0; x < dome_width; ++x) {
-            const float fx = static_cast<float>(x);
-            const float fy = static_cast<float>(y);
+    for (int y = 0; y < height(); ++y) {
+        for (int x = 0; x < width(); ++x) {
+            const float fx = scale.corner(x);
+            const float fy = scale.corner(y);
             const float lit = std::exp(-std::pow(distance_to_moon(fx, fy) / 300.0f, 2.0f));
             if (lit < 0.01f) {
                 continue;
@@ -82,9 +85,9 @@ DomeAnimation::DomeAnimation()
             const float streak = m_haze_noise.fractal(u, v, 0.0f, 5, 0.55f);
             const float patches =
                 0.5f + 0.5f * m_haze_noise.fractal(fx / 420.0f + 2.0f, fy / 260.0f, 0.0f, 2, 0.5f);
-            m_haze[static_cast<size_t>(y) * dome_width + x] = smoothstep(-0.1f, 0.5f, streak) *
-                                                              smoothstep(0.2f, 0.75f, patches) *
-                                                              lit * edge_fade(fx, fy);
+            m_haze[static_cast<size_t>(y) * width() + x] = smoothstep(-0.1f, 0.5f, streak) *
+                                                           smoothstep(0.2f, 0.75f, patches) * lit *
+                                                           edge_fade(fx, fy);
         }
     }
 }
@@ -98,11 +101,11 @@ float DomeAnimation::edge_fade(float x, float y) const {
 
 Image DomeAnimation::frame(int index) const {
     const float phase = static_cast<float>(index) / dome_frames;
-    Image image(dome_width, dome_height, 3);
+    Image image(width(), height(), 3);
     const SkyGradient gradient(horizon_row);
-    for (int y = 0; y < dome_height; ++y) {
-        const auto colour = gradient.at(static_cast<float>(y));
-        for (int x = 0; x < dome_width; ++x) {
+    for (int y = 0; y < height(); ++y) {
+        const auto colour = gradient.at(m_scale.corner(y));
+        for (int x = 0; x < width(); ++x) {
             float* p = image.pixel(x, y);
             p[0] = colour[0];
             p[1] = colour[1];
@@ -110,7 +113,7 @@ Image DomeAnimation::frame(int index) const {
         }
     }
 
-    m_stars.render(image, 0.0f, 0.0f, [&](const Star& star) {
+    m_stars.render(image, m_scale, 0.0f, 0.0f, [&](const Star& star) {
         // Each star flickers one to three times per loop, some hardly, some deeply.
         const int cycles = 1 + static_cast<int>(star.depth * 2.99f);
         const float depth = 0.1f + 0.45f * star.depth * star.depth;
@@ -121,10 +124,10 @@ Image DomeAnimation::frame(int index) const {
     image.composite(m_moon, m_moon_left, m_moon_top);
 
     const float breath = 1.0f + 0.08f * std::sin(two_pi * phase);
-    for (int y = 0; y < dome_height; ++y) {
-        for (int x = 0; x < dome_width; ++x) {
-            const float fx = static_cast<float>(x);
-            const float fy = static_cast<float>(y);
+    for (int y = 0; y < height(); ++y) {
+        for (int x = 0; x < width(); ++x) {
+            const float fx = m_scale.corner(x);
+            const float fy = m_scale.corner(y);
             const float r = distance_to_moon(fx, fy);
             if (r > 420.0f) {
                 continue;
@@ -132,7 +135,7 @@ Image DomeAnimation::frame(int index) const {
             const float fade = edge_fade(fx, fy);
             const auto light = halo(r, breath);
             float* p = image.pixel(x, y);
-            float haze = m_haze[static_cast<size_t>(y) * dome_width + x];
+            float haze = m_haze[static_cast<size_t>(y) * width() + x];
             if (haze > 0.0f) {
                 // The haze slowly stirs: its density is modulated by noise that comes back to
                 // where it started after one loop.

@@ -1,5 +1,7 @@
 #include "SpeakerIcon.h"
 
+#include "Glyph.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -45,22 +47,8 @@ bool SpeakerIcon::covers(float x, float y) const {
 }
 
 std::vector<std::uint8_t> SpeakerIcon::render() const {
-    constexpr int samples = 8;
-    std::vector<std::uint8_t> out;
-    out.reserve(width * height * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            int inside = 0;
-            for (int sy = 0; sy < samples; ++sy) {
-                for (int sx = 0; sx < samples; ++sx) {
-                    inside += covers(x + (sx + 0.5f) / samples, y + (sy + 0.5f) / samples);
-                }
-            }
-            out.insert(out.end(), {234, 239, 248});
-            out.push_back(static_cast<std::uint8_t>(inside * 255 / (samples * samples)));
-        }
-    }
-    return out;
+    return Glyph(width, height, m_scale, [this](float x, float y) { return covers(x, y); })
+        .paint(Glyph::ink, 1.0f);
 }
 
 } // namespace media

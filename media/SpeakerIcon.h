@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PixelScale.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -12,7 +14,7 @@ public:
     static constexpr int width = 25;
     static constexpr int height = 21;
 
-    explicit SpeakerIcon(int waves) : m_waves(waves) {}
+    SpeakerIcon(int waves, PixelScale scale) : m_waves(waves), m_scale(scale) {}
 
     std::vector<std::uint8_t> render() const;
 
@@ -20,6 +22,7 @@ private:
     bool covers(float x, float y) const;
 
     int m_waves;
+    PixelScale m_scale;
 };
 
 } // namespace media

@@ -51,28 +51,35 @@ bool misses(const Image& image, int cx, int cy, int reach) {
 
 void draw_gaussian(Image& image, float x, float y, float flux, float sigma,
                    const std::array<float, 3>& tint) {
-    const int reach = static_cast<int>(std::ceil(3.0f * sigma + 1.0f));
+    // Light beyond three deviations is too little to see; the widest glow, a bright star's at
+    // twice the scale, reaches some 36 pixels.
+    constexpr int most_reach = 63;
+    const int reach = std::min(static_cast<int>(std::ceil(3.0f * sigma + 1.0f)), most_reach);
     const int cx = static_cast<int>(std::floor(x));
     const int cy = static_cast<int>(std::floor(y));
     if (misses(image, cx, cy, reach)) {
         return;
     }
-    float shares_x[64];
+    std::array<float, 2 * most_reach + 1> shares_x;
     for (int i = -reach; i <= reach; ++i) {
-        shares_x[i + reach] = pixel_share(static_cast<float>(cx + i), x, sigma);
+        shares_x[static_cast<size_t>(i + reach)] =
+            pixel_share(static_cast<float>(cx + i), x, sigma);
     }
     for (int j = -reach; j <= reach; ++j) {
         const float share_y = pixel_share(static_cast<float>(cy + j), y, sigma) * flux;
         for (int i = -reach; i <= reach; ++i) {
-            const float v = shares_x[i + reach] * share_y;
+            const float v = shares_x[static_cast<size_t>(i + reach)] * share_y;
             image.add_light(cx + i, cy + j, v * tint[0], v * tint[1], v * tint[2]);
         }
     }
 }
 
-void draw_spikes(Image& image, float x, float y, float flux, const std::array<float, 3>& tint) {
+// Spikes one device pixel thick: at twice the scale they are half as wide and twice as bright
+// per pixel, the same light per logical pixel of their length.
+void draw_spikes(Image& image, float x, float y, float flux, const std::array<float, 3>& tint,
+                 PixelScale scale) {
     const float length = 2.0f + 1.5f * flux;
-    const int reach = static_cast<int>(length * 2.5f);
+    const int reach = scale.pixels(static_cast<int>(length * 2.5f));
     const int cx = static_cast<int>(std::floor(x));
     const int cy = static_cast<int>(std::floor(y));
     if (misses(image, cx, cy, reach + 1)) {
@@ -80,8 +87,10 @@ void draw_spikes(Image& image, float x, float y, float flux, const std::array<fl
     }
     const float fx = x - static_cast<float>(cx) - 0.5f;
     const float fy = y - static_cast<float>(cy) - 0.5f;
-    for (int d = 2; d <= reach; ++d) {
-        const float v = 0.025f * flux * std::exp(-static_cast<float>(d) / length);
+    const auto factor = static_cast<float>(scale.factor());
+    for (int d = scale.pixels(2); d <= reach; ++d) {
+        const float v =
+            0.025f * flux * std::exp(-(static_cast<float>(d) / factor) / length) * factor;
         for (int side : {-1, 1}) {
             // Split each spike pixel between the two rows or columns it straddles.
             const int across_y = fy < 0 ? -1 : 1;
@@ -119,25 +128,29 @@ StarField::StarField(std::uint64_t seed, float width, float height, int tries, f
     }
 }
 
-void StarField::render(Image& image, float offset_x, float offset_y,
+void StarField::render(Image& image, PixelScale scale, float offset_x, float offset_y,
                        const std::function<float(const Star&)>& gain) const {
     for (const Star& star : m_stars) {
         const float flux = star.flux * gain(star);
         if (flux > 0.0f) {
-            draw_star(image, star.x + offset_x, star.y + offset_y, flux, star.tint);
+            draw_star(image, scale.to_device(star.x) + offset_x, scale.to_device(star.y) + offset_y,
+                      flux, star.tint, scale);
         }
     }
 }
 
 void StarField::draw_star(Image& image, float x, float y, float flux,
-                          const std::array<float, 3>& tint) {
-    const float sigma = 0.5f + 0.2f * std::log2(1.0f + 6.0f * flux);
-    draw_gaussian(image, x, y, flux, sigma, tint);
+                          const std::array<float, 3>& tint, PixelScale scale) {
+    // Each logical pixel is factor x factor device pixels, which together carry its light.
+    const auto factor = static_cast<float>(scale.factor());
+    const float area = factor * factor;
+    const float sigma = (0.5f + 0.2f * std::log2(1.0f + 6.0f * flux)) * factor;
+    draw_gaussian(image, x, y, flux * area, sigma, tint);
     if (flux > 0.25f) {
-        draw_gaussian(image, x, y, 0.05f * flux, 4.0f * sigma, tint);
+        draw_gaussian(image, x, y, 0.05f * flux * area, 4.0f * sigma, tint);
     }
     if (flux > 1.0f) {
-        draw_spikes(image, x, y, flux, tint);
+        draw_spikes(image, x, y, flux, tint, scale);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Image.h"
+#include "PixelScale.h"
 
 #include <array>
 #include <cstdint>
@@ -32,12 +33,15 @@ public:
     StarField(std::uint64_t seed, float width, float height, int tries, float faintest,
               const std::function<float(float, float)>& acceptance);
 
-    // Draws every star with its flux multiplied by `gain(star)`, shifted by the offset.
-    void render(Image& image, float offset_x, float offset_y,
+    // Draws every star with its flux multiplied by `gain(star)`, at the scale's pixels, shifted
+    // by the offset in those pixels.
+    void render(Image& image, PixelScale scale, float offset_x, float offset_y,
                 const std::function<float(const Star&)>& gain) const;
 
+    // A star of a flux and a size in logical pixels at a device point: at twice the scale it
+    // keeps its size and its light per logical pixel, drawn at the finer pixels.
     static void draw_star(Image& image, float x, float y, float flux,
-                          const std::array<float, 3>& tint);
+                          const std::array<float, 3>& tint, PixelScale scale = PixelScale(1));
 
 private:
     std::vector<Star> m_stars;

@@ -8,15 +8,16 @@
 namespace media {
 
 std::vector<std::uint8_t> StarSprite::render() const {
-    // Centred on pixel (7, 7); the picture's last row and column stay empty.
+    // Centred on logical pixel (7, 7); the picture's last row and column stay empty.
     constexpr float centre = 7.5f;
     const std::array<float, 3> glow_tint = {0.78f, 0.88f, 1.0f};
+    const int side = m_scale.pixels(size);
     std::vector<std::uint8_t> out;
-    out.reserve(size * size * 4);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float dx = x + 0.5f - centre;
-            const float dy = y + 0.5f - centre;
+    out.reserve(static_cast<size_t>(side) * side * 4);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const float dx = m_scale.centre(x) - centre;
+            const float dy = m_scale.centre(y) - centre;
             const float r2 = dx * dx + dy * dy;
             const float r = std::sqrt(r2);
             const float core = std::exp(-r2 / (2.0f * 0.7f * 0.7f));

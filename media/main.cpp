@@ -2,6 +2,8 @@
 // fixed seeds, so that every build writes the same bytes.
 //
 // Usage: quorvane-mediagen <media-dir> [<icons-dir>]
+//
+// Pictures go to <media-dir>/pictures/<id>.png and, drawn at twice the size, <id>@2x.png.
 
 #include "AppIcon.h"
 #include "Backdrop.h"
@@ -10,11 +12,13 @@
 #include "PngWriter.h"
 #include "SceneLayout.h"
 #include "SceneSounds.h"
+#include "SleepIcon.h"
 #include "SpeakerIcon.h"
 #include "StarSprite.h"
 #include "WavWriter.h"
 #include "common/MediaItems.h"
 
+#include <array>
 #include <atomic>
 #include <exception>
 #include <filesystem>
@@ -36,9 +40,15 @@ namespace {
 // four times the cost.
 const PngWriter png(6);
 
-std::string picture_path(const fs::path& media_dir, std::string_view name) {
+// Every picture is made at the logical size and again at twice it, for screens of twice the
+// density, named with "@2x".
+constexpr std::array<PixelScale, 2> scales = {PixelScale(1), PixelScale(2)};
+
+std::string picture_path(const fs::path& media_dir, std::string_view name, PixelScale scale) {
     const int id = media_items::item(name).id;
-    return (media_dir / "pictures" / (std::to_string(id) + ".png")).string();
+    const std::string suffix =
+        scale.factor() == 1 ? "" : "@" + std::to_string(scale.factor()) + "x";
+    return (media_dir / "pictures" / (std::to_string(id) + suffix + ".png")).string();
 }
 
 std::string sound_path(const fs::path& media_dir, std::string_view name) {
@@ -46,45 +56,70 @@ std::string sound_path(const fs::path& media_dir, std::string_view name) {
     return (media_dir / "sounds" / (std::to_string(id) + ".wav")).string();
 }
 
+// The small pictures of the top strip and the twinkling stars, at one scale.
+void write_small_pictures(const fs::path& media_dir, PixelScale scale) {
+    const auto write = [&](std::string_view name, int width, int height,
+                           const std::vector<std::uint8_t>& pixels) {
+        png.write(picture_path(media_dir, name, scale), scale.pixels(width), scale.pixels(height),
+                  4, pixels);
+    };
+    for (int waves = 1; waves <= 3; ++waves) {
+        write("speaker" + std::to_string(waves), SpeakerIcon::width, SpeakerIcon::height,
+              SpeakerIcon(waves, scale).render());
+    }
+    write("star1", StarSprite::size, StarSprite::size, StarSprite(1.3f, scale).render());
+    write("star1b", StarSprite::size, StarSprite::size, StarSprite(0.4f, scale).render());
+    write("sleep1", SleepIcon::width, SleepIcon::height,
+          SleepIcon(SleepIcon::Lit::No, scale).render());
+    write("sleep2", SleepIcon::width, SleepIcon::height,
+          SleepIcon(SleepIcon::Lit::Yes, scale).render());
+}
+
+// The backdrop, by far the largest picture, is made and packed in bands, joined into its file
+// once all are done; it has the same size in pixels at every scale.
+using Bands = std::vector<PngWriter::Band>;
+
 std::vector<std::function<void()>> make_jobs(const fs::path& media_dir, const fs::path& icons_dir,
-                                             const Ditherer& ditherer, const DomeAnimation& dome,
+                                             const Ditherer& ditherer,
+                                             const std::vector<DomeAnimation>& domes,
                                              const Backdrop& backdrop,
-                                             std::vector<PngWriter::Band>& backdrop_bands) {
+                                             std::array<Bands, scales.size()>& backdrop_bands) {
     std::vector<std::function<void()>> jobs;
     // Longest first, so that the two workers finish together.
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, "surf"), SceneSounds::surf()); });
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, "surf2"), SceneSounds::surf2()); });
-    for (int i = 0; i < layout::dome_frames; ++i) {
-        jobs.emplace_back([&, media_dir, i] {
-            png.write(picture_path(media_dir, media_items::kDomeFrames[static_cast<size_t>(i)]),
-                      layout::dome_width, layout::dome_height, 3, ditherer.encode(dome.frame(i)));
-        });
+    // The large frames first: each is four times the work of a small one.
+    for (size_t s = scales.size(); s-- > 0;) {
+        for (int i = 0; i < layout::dome_frames; ++i) {
+            jobs.emplace_back([&, media_dir, s, i] {
+                const DomeAnimation& dome = domes[s];
+                png.write(picture_path(media_dir, media_items::kDomeFrames[static_cast<size_t>(i)],
+                                       scales[s]),
+                          dome.width(), dome.height(), 3, ditherer.encode(dome.frame(i)));
+            });
+        }
     }
-    // The backdrop, by far the largest picture, is made and packed in bands, joined into its
-    // file once all are done.
-    backdrop_bands.resize((layout::sky_height + Backdrop::band_rows - 1) / Backdrop::band_rows);
-    for (size_t i = 0; i < backdrop_bands.size(); ++i) {
-        jobs.emplace_back([&, i] {
-            const int top = static_cast<int>(i) * Backdrop::band_rows;
-            backdrop_bands[i] = png.pack(ditherer.encode(backdrop.render(top), top),
-                                         layout::sky_width, 3, i + 1 == backdrop_bands.size());
-        });
+    for (size_t s = 0; s < scales.size(); ++s) {
+        Bands& bands = backdrop_bands[s];
+        bands.resize((layout::sky_height + Backdrop::band_rows - 1) / Backdrop::band_rows);
+        for (size_t i = 0; i < bands.size(); ++i) {
+            jobs.emplace_back([&, s, i] {
+                const int top = static_cast<int>(i) * Backdrop::band_rows;
+                bands[i] = png.pack(ditherer.encode(backdrop.render(top, scales[s]), top),
+                                    layout::sky_width, 3, i + 1 == bands.size());
+            });
+        }
     }
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, "walk"), SceneSounds::walk()); });
     jobs.emplace_back(
         [media_dir] { WavWriter::write(sound_path(media_dir, "splash"), SceneSounds::splash()); });
     jobs.emplace_back([media_dir] {
-        for (int waves = 1; waves <= 3; ++waves) {
-            png.write(picture_path(media_dir, "speaker" + std::to_string(waves)),
-                      SpeakerIcon::width, SpeakerIcon::height, 4, SpeakerIcon(waves).render());
+        for (const PixelScale scale : scales) {
+            write_small_pictures(media_dir, scale);
         }
-        png.write(picture_path(media_dir, "star1"), StarSprite::size, StarSprite::size, 4,
-                  StarSprite(1.3f).render());
-        png.write(picture_path(media_dir, "star1b"), StarSprite::size, StarSprite::size, 4,
-                  StarSprite(0.4f).render());
     });
     if (!icons_dir.empty()) {
         jobs.emplace_back([icons_dir] {
@@ -116,11 +151,14 @@ int main(int argc, char** argv) {
         const Ditherer ditherer(0x64697468);
         // The dome's haze and the backdrop's stars take a while to lay out: both at once.
         auto laid_out = std::async(std::launch::async, [] { return std::make_unique<Backdrop>(); });
-        const DomeAnimation dome;
+        std::vector<DomeAnimation> domes;
+        for (const PixelScale scale : scales) {
+            domes.emplace_back(scale);
+        }
         const std::unique_ptr<Backdrop> backdrop = laid_out.get();
-        std::vector<PngWriter::Band> backdrop_bands;
+        std::array<Bands, scales.size()> backdrop_bands;
         const auto jobs =
-            make_jobs(media_dir, icons_dir, ditherer, dome, *backdrop, backdrop_bands);
+            make_jobs(media_dir, icons_dir, ditherer, domes, *backdrop, backdrop_bands);
 
         std::atomic<size_t> next{0};
         std::mutex failure_lock;
@@ -141,8 +179,10 @@ int main(int argc, char** argv) {
         if (failure) {
             std::rethrow_exception(failure);
         }
-        png.write_bands(picture_path(media_dir, "bigsky"), layout::sky_width, layout::sky_height, 3,
-                        backdrop_bands);
+        for (size_t s = 0; s < scales.size(); ++s) {
+            png.write_bands(picture_path(media_dir, "bigsky", scales[s]), layout::sky_width,
+                            layout::sky_height, 3, backdrop_bands[s]);
+        }
     } catch (const std::exception& error) {
         std::cerr << "quorvane-mediagen: " << error.what() << "\n";
         return 1;

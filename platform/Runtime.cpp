@@ -1,12 +1,6 @@
 #include "platform/Runtime.h"
 
-#include "platform/compat/Application.h"
-#include "platform/compat/MenuBar.h"
-#include "platform/compat/WindowList.h"
-#include "platform/resources/ResourceFork.h"
-#include "platform/windows/Window.h"
-
-#include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -15,36 +9,27 @@ namespace platform {
 namespace {
 
 Runtime* s_current = nullptr;
-
-// Stand-in: the program calls one plug-in function, found by name at start-up; it is built in.
-// The built-in plug-in behind the name "ObscureCursorMBS".
-void obscure_cursor_plugin() {
-    if (Runtime::exists())
-        Runtime::current().backend().obscure_cursor();
-}
-
-bool is_power_of_ten(long n) {
-    while (n >= 10 && n % 10 == 0)
-        n /= 10;
-    return n == 1;
-}
+std::unique_ptr<Runtime> s_owned;
 
 } // namespace
 
 Runtime::Runtime(Backend& backend)
-    : m_backend(backend), m_desktop(backend), m_dispatcher(backend, m_desktop),
-      m_loop(backend, m_desktop, m_dispatcher), m_report_stream(&std::cerr) {
+    : m_backend(backend), m_loop(backend, m_desktop, m_failures, backend.output_volume()),
+      m_desktop(backend, backend, m_failures, m_loop) {
     if (s_current)
         throw std::logic_error("the runtime is already running");
     s_current = this;
+    m_desktop.set_screen_observer([this](const Rect& screen) {
+        if (m_resource_fork)
+            m_resource_fork->set_screen_size(screen.w, screen.h);
+    });
 }
 
 Runtime::~Runtime() {
     // Whatever the program did not release goes now, while the runtime still answers.
-    m_implicit_windows.clear();
-    m_app = nullptr;
+    m_desktop.release_implicit_windows();
+    m_loop.set_menu_shortcuts(nullptr);
     m_resource_fork = nullptr;
-    m_window_list = nullptr;
     s_current = nullptr;
 }
 
@@ -58,107 +43,6 @@ Runtime& Runtime::current() {
     return *s_current;
 }
 
-std::string Runtime::failed_handler(const std::string& guarded) {
-    std::string origin = std::exchange(m_failure_origin, {});
-    if (origin.empty() || origin == guarded)
-        return guarded;
-    return origin + " (in " + guarded + ")";
-}
-
-void Runtime::report_failure(const std::string& handler, const std::string& what) {
-    ++m_failure_count;
-    for (FailureRecord& r : m_failures) {
-        if (r.handler != handler || r.what != what)
-            continue;
-        ++r.count;
-        // A handler that fails on every timer tick would flood the log; repeats are counted
-        // and mentioned at each power of ten.
-        if (m_report_stream && is_power_of_ten(r.count))
-            *m_report_stream << "quorvane: " << handler << " failed again (" << r.count
-                             << " times): " << what << std::endl;
-        return;
-    }
-    m_failures.push_back({handler, what, 1});
-    if (m_report_stream)
-        *m_report_stream << "quorvane: " << handler << " failed: " << what << std::endl;
-}
-
-void Runtime::register_app(Ref<Application> app) {
-    note(app && app->MenuBar(0) ? "application with its menu bar" : "application");
-    m_app = std::move(app);
-}
-
-void Runtime::menu_shortcut(const std::string& key) {
-    if (!m_app)
-        return;
-    Ref<MenuBar> bar = m_app->MenuBar(0);
-    if (!bar)
-        return;
-    if (Ref<MenuItem> item = bar->find_shortcut("Cmd+" + key))
-        guard([&] { return "menu item " + item->Name(); }, [&] { item->Action(); });
-}
-
-void Runtime::register_implicit_window(const Ref<Window>& window) {
-    note("window " + window->ClassName());
-    m_implicit_windows.push_back(window);
-}
-
-Ref<Window> Runtime::implicit_window(const std::string& qualified_class_name) const {
-    for (const Ref<Window>& w : m_implicit_windows)
-        if (w->ClassName() + "." + w->ClassName() == qualified_class_name)
-            return w;
-    return nullptr;
-}
-
-void Runtime::release_implicit_windows() {
-    // Released one by one, newest first, so a window may still find an older one while it goes.
-    while (!m_implicit_windows.empty())
-        m_implicit_windows.pop_back();
-}
-
-void Runtime::window_destroyed(Window& window) {
-    m_desktop.forget(window);
-    m_dispatcher.forget(window);
-}
-
-void Runtime::screen_resized() {
-    m_desktop.screen_resized();
-    Rect screen = m_desktop.screen_bounds();
-    if (m_resource_fork)
-        m_resource_fork->set_screen_size(screen.w, screen.h);
-    // Oldest first, by index: a window's Resized handler may make another window.
-    for (size_t i = 0; i < m_implicit_windows.size(); ++i) {
-        Ref<Window> window = m_implicit_windows[i];
-        window->screen_changed(screen);
-    }
-    m_dispatcher.layout_changed();
-}
-
-void Runtime::create_window_list() {
-    m_window_list = make_ref<WindowList>();
-}
-
-void Runtime::release_window_list() {
-    m_window_list = nullptr;
-}
-
-void Runtime::register_file_type(const std::string& name, const std::string& creator,
-                                 const std::string& type, const std::string& extensions) {
-    note("declare " + name);
-    m_file_type_calls.push_back({true, name, creator, type, extensions});
-    m_registered_types[name] = true;
-}
-
-void Runtime::deregister_file_type(const std::string& name) {
-    note("withdraw " + name);
-    m_file_type_calls.push_back({false, name, {}, {}, {}});
-    m_registered_types.erase(name);
-}
-
-bool Runtime::is_file_type_registered(const std::string& name) const {
-    return m_registered_types.count(name) > 0;
-}
-
 void Runtime::set_resource_fork(Ref<ResourceFork> fork) {
     m_resource_fork = std::move(fork);
     if (m_resource_fork) {
@@ -167,10 +51,14 @@ void Runtime::set_resource_fork(Ref<ResourceFork> fork) {
     }
 }
 
-PluginEntry Runtime::plugin_entry(const std::string& name) const {
-    if (name == "ObscureCursorMBS")
-        return &obscure_cursor_plugin;
-    return nullptr;
+void Runtime::run() {
+    m_loop.run();
+    m_backend.loop_ended();
+}
+
+void Runtime::unhandled(const std::exception& failure) {
+    m_failed = true;
+    m_failures.report("the program", failure.what());
 }
 
 int Runtime::exit_status() const {
@@ -179,43 +67,21 @@ int Runtime::exit_status() const {
     return m_loop.quit_code();
 }
 
-namespace {
-
-std::unique_ptr<Runtime> s_owned;
-
-} // namespace
-
 void RuntimeInit(Backend& backend) {
     s_owned = std::make_unique<Runtime>(backend);
 }
 
-// Deliberately empty: no plug-in here supplies classes of its own; start-up keeps the step in
-// its place so that its order stays as the program was written.
+// Deliberately empty: start-up keeps the step in its place so that its order stays as the
+// program was written.
 void RuntimeInitExternalClasses() {
 }
 
-std::vector<PluginEntry> RuntimeAllocatePluginEntrypointsTable(int count) {
-    return std::vector<PluginEntry>(static_cast<size_t>(std::max(0, count)), nullptr);
-}
-
-PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name) {
-    return Runtime::current().plugin_entry(name);
-}
-
-void RuntimeRegisterAppObject(const Ref<Application>& app) {
-    Runtime::current().register_app(app);
-}
-
 void RuntimeRun() {
-    Runtime::current().note("event loop");
-    Runtime::current().loop().run();
-    Runtime::current().backend().loop_ended();
+    Runtime::current().run();
 }
 
 void RuntimeUnhandledException(const std::exception& failure) {
-    Runtime& runtime = Runtime::current();
-    runtime.mark_failed();
-    runtime.report_failure("the program", failure.what());
+    Runtime::current().unhandled(failure);
 }
 
 int RuntimeExit() {
@@ -224,21 +90,8 @@ int RuntimeExit() {
     return status;
 }
 
-void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
-                             const std::string& type, const std::string& extensions) {
-    Runtime::current().register_file_type(name, creator, type, extensions);
-}
-
-void RuntimeDeregisterFileType(const std::string& name) {
-    Runtime::current().deregister_file_type(name);
-}
-
 Ref<ResourceFork> appResourceForkGetter() {
     return Runtime::exists() ? Runtime::current().resource_fork() : nullptr;
-}
-
-Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name) {
-    return Runtime::current().implicit_window(qualified_class_name);
 }
 
 } // namespace platform

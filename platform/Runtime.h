@@ -1,32 +1,22 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/base/Current.h"
+#include "platform/base/FailureLog.h"
 #include "platform/base/Ref.h"
-#include "platform/loop/Dispatcher.h"
 #include "platform/loop/EventLoop.h"
+#include "platform/resources/ResourceFork.h"
 #include "platform/windows/Desktop.h"
 
 #include <exception>
-#include <functional>
-#include <map>
-#include <memory>
-#include <ostream>
-#include <string>
-#include <vector>
 
 namespace platform {
 
-class Application;
-class ResourceFork;
-class Window;
-class WindowList;
-
-// A function supplied as a plug-in, found by name.
-using PluginEntry = void (*)();
-
 // The runtime framework the program is written against: one per process, made by RuntimeInit
-// and ended by RuntimeExit. It holds the backend, the desktop of windows, the pointer
-// dispatcher, the event loop and the framework's registries.
+// and ended by RuntimeExit. It puts the event loop and the desktop of windows together on a
+// backend, each given the part of the backend it uses, and makes them and the backend's
+// services current while it runs. It holds what belongs to no layer below: the application's
+// resource container and whether the run failed.
 class Runtime {
 public:
     explicit Runtime(Backend& backend);
@@ -37,129 +27,45 @@ public:
     static bool exists();
     static Runtime& current();
 
-    Backend& backend() { return m_backend; }
-    Desktop& desktop() { return m_desktop; }
-    Dispatcher& dispatcher() { return m_dispatcher; }
+    FailureLog& failures() { return m_failures; }
     EventLoop& loop() { return m_loop; }
+    Desktop& desktop() { return m_desktop; }
 
-    // Runs action; a failure that escapes it ends the action only: it is reported, naming the
-    // handler, and false is returned. name is a string or a function that makes one (so that
-    // the common path builds no string).
-    template <class Name, class Action>
-    bool guard(Name&& name, Action&& action) {
-        try {
-            action();
-            return true;
-        } catch (const std::exception& e) {
-            report_failure(failed_handler(describe(name)), e.what());
-        } catch (...) {
-            report_failure(failed_handler(describe(name)), "unknown failure");
-        }
-        return false;
-    }
-    // A handler raised from inside another (a slider's ValueChanged from its press) names
-    // itself here as a failure passes through, so that the report names where it happened.
-    void note_failure_origin(const std::string& handler) {
-        if (m_failure_origin.empty())
-            m_failure_origin = handler;
-    }
-    void report_failure(const std::string& handler, const std::string& what);
-    struct FailureRecord {
-        std::string handler;
-        std::string what;
-        long count = 0;
-    };
-    const std::vector<FailureRecord>& failures() const { return m_failures; }
-    long failure_count() const { return m_failure_count; }
-    // Where failure reports go; stderr unless told otherwise, nowhere with null.
-    void set_report_stream(std::ostream* stream) { m_report_stream = stream; }
-
-    // The application object and its menu bar's shortcuts.
-    void register_app(Ref<Application> app);
-    const Ref<Application>& app() const { return m_app; }
-    void menu_shortcut(const std::string& key);
-
-    // The implicit-instance registry: one window per class, kept until shutdown.
-    void register_implicit_window(const Ref<Window>& window);
-    Ref<Window> implicit_window(const std::string& qualified_class_name) const;
-    void release_implicit_windows();
-    void window_destroyed(Window& window);
-    // The screen's size changed: every window takes its place on it again and the whole screen
-    // is repainted.
-    void screen_resized();
-
-    // The framework's list of windows, made empty at class set-up.
-    void create_window_list();
-    void release_window_list();
-
-    // Document type declarations, kept in the runtime's own registry.
-    struct FileTypeCall {
-        bool registering = true;
-        std::string name, creator, type, extensions;
-    };
-    void register_file_type(const std::string& name, const std::string& creator,
-                            const std::string& type, const std::string& extensions);
-    void deregister_file_type(const std::string& name);
-    const std::vector<FileTypeCall>& file_type_calls() const { return m_file_type_calls; }
-    bool is_file_type_registered(const std::string& name) const;
-
-    // Where the program's pictures and sounds come from; nil when there is none.
+    // Where the program's pictures and sounds come from; nil when there is none. It is told
+    // the screen's size now and whenever that changes.
     void set_resource_fork(Ref<ResourceFork> fork);
     const Ref<ResourceFork>& resource_fork() const { return m_resource_fork; }
 
-    // Built-in plug-in functions by name.
-    PluginEntry plugin_entry(const std::string& name) const;
-
-    // The milestones of start-up and shutdown, in order ("declare text", "release walk"): a
-    // record for tests and diagnostics.
-    void note(const std::string& what) { m_notes.push_back(what); }
-    const std::vector<std::string>& notes() const { return m_notes; }
-
-    // A failure reached the top of start-up or the loop: the exit status will say so.
-    void mark_failed() { m_failed = true; }
+    // Runs the loop until a quit request; the backend then hears that the loop has ended.
+    void run();
+    // A failure reached the top of start-up or the loop: it is reported, and the exit status
+    // will say so.
+    void unhandled(const std::exception& failure);
     int exit_status() const;
 
 private:
-    std::string failed_handler(const std::string& guarded);
-    static std::string describe(const std::string& s) { return s; }
-    static std::string describe(const char* s) { return s; }
-    template <class F>
-    requires std::is_invocable_r_v<std::string, F>
-    static std::string describe(F& f) { return f(); }
-
     Backend& m_backend;
-    Desktop m_desktop;
-    Dispatcher m_dispatcher;
+    FailureLog m_failures;
+    // The loop is made first: the desktop schedules its windows' timers there.
     EventLoop m_loop;
-
-    Ref<Application> m_app;
-    std::vector<Ref<Window>> m_implicit_windows;
-    Ref<WindowList> m_window_list;
-    std::vector<FileTypeCall> m_file_type_calls;
-    std::map<std::string, bool> m_registered_types;
+    Desktop m_desktop;
+    Current<EventLoop> m_current_loop{m_loop};
+    Current<Desktop> m_current_desktop{m_desktop};
+    Current<DesktopServices> m_current_services{m_backend};
     Ref<ResourceFork> m_resource_fork;
-    std::vector<std::string> m_notes;
-
-    std::string m_failure_origin;
-    std::vector<FailureRecord> m_failures;
-    long m_failure_count = 0;
-    std::ostream* m_report_stream;
     bool m_failed = false;
 };
 
 // The framework's operations as the start-up and shutdown sequence calls them.
 void RuntimeInit(Backend& backend);
+// Deliberately empty: no plug-in here supplies classes of its own.
 void RuntimeInitExternalClasses();
-std::vector<PluginEntry> RuntimeAllocatePluginEntrypointsTable(int count);
-PluginEntry RuntimeLookupPluginEntrypoint(const std::string& name);
-void RuntimeRegisterAppObject(const Ref<Application>& app);
 void RuntimeRun();
 void RuntimeUnhandledException(const std::exception& failure);
 // Shuts the framework down and returns the exit status.
 int RuntimeExit();
-void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
-                             const std::string& type, const std::string& extensions);
-void RuntimeDeregisterFileType(const std::string& name);
-Ref<Window> RuntimeGetImplicitWindow(const std::string& qualified_class_name);
+
+// The application's resource container, or nil when the program has none.
+Ref<ResourceFork> appResourceForkGetter();
 
 } // namespace platform

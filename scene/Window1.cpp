@@ -5,11 +5,11 @@
 #include "common/Plugins.h"
 #include "platform/compat/Functions.h"
 #include "platform/compat/System.h"
-#include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/Screen.h"
 #include "platform/windows/StaticText.h"
+#include "platform/windows/Timer.h"
 #include "volume/loudnessWin.h"
 
 #include <algorithm>
@@ -166,8 +166,11 @@ void Window1::place_dome_and_moon() {
     control_as<Canvas>("Canvas2")->SetLeft(screen_width() - 486);
 }
 
+// The speaker shows the system's volume from the start, and follows it when the volume keys or
+// the desktop's mixer change it, before the volume panel was ever opened too.
 void Window1::Canvas3_Open() {
     place_speaker();
+    m_volumeWatch = volume::loudnessWin::watchSystemVolume();
 }
 
 void Window1::place_speaker() {

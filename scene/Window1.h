@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace scene {
 
@@ -66,6 +67,9 @@ private:
     void draw_dome(int32_t frame);
     void place_dome_and_moon();
     void place_speaker();
+
+    // Keeps the speaker, and the volume panel once made, at the system's volume.
+    std::shared_ptr<void> m_volumeWatch;
 };
 
 } // namespace scene

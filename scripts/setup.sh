@@ -8,13 +8,13 @@ run_packages=(
     cmake g++ make pkg-config
     libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
     libfontconfig-dev libpng-dev zlib1g-dev libpulse-dev libasound2-dev libx11-dev libxrandr-dev
-    libwayland-dev wayland-protocols libxkbcommon-dev libsystemd-dev
+    libxss-dev libxext-dev libwayland-dev wayland-protocols libxkbcommon-dev libsystemd-dev
     fonts-dejavu-core xdg-utils
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-apps x11-xserver-utils
-    openbox imagemagick libxdamage-dev libxfixes-dev
+    openbox imagemagick libxdamage-dev libxfixes-dev x11-xkb-utils stress-ng
     pulseaudio pulseaudio-utils sox pipewire pipewire-pulse wireplumber dbus-daemon dbus-bin weston
     desktop-file-utils appstream dpkg-dev file lintian man-db
 )

@@ -75,21 +75,30 @@ void loudnessWin::CreateControls() {
 // The thumb starts at the system volume, which is read and left alone: a volume control that
 // showed the middle whatever the volume would jump it at the first touch.
 void loudnessWin::Event_Open() {
-    showVolume(platform::GetDefaultOutputVolume().value_or(kUnread));
-    m_volumeWatch = platform::WatchDefaultOutputVolume("loudnessWin.systemVolumeChanged",
-                                                       [this] { systemVolumeChanged(); });
+    showVolume(platform::GetDefaultOutputVolume().value_or(kUnread), this);
 }
 
-// Volume keys or the desktop's mixer moved the volume: the panel follows, without setting it.
+std::shared_ptr<void> loudnessWin::watchSystemVolume() {
+    return platform::WatchDefaultOutputVolume("loudnessWin.systemVolumeChanged",
+                                              &loudnessWin::systemVolumeChanged);
+}
+
+// Volume keys or the desktop's mixer moved the volume: the speakers and the thumb follow, without
+// setting it. A panel not made yet reads the volume when it opens.
 void loudnessWin::systemVolumeChanged() {
     if (std::optional<Volume> now = platform::GetDefaultOutputVolume())
-        showVolume(*now);
+        showVolume(*now, platform::existing_instance<loudnessWin>("loudnessWin").get());
 }
 
-void loudnessWin::showVolume(const Volume& volume) {
-    setSlider(volume.level);
+void loudnessWin::showVolume(const Volume& volume, loudnessWin* panel) {
     Ref<Picture> speaker = speaker_for(volume);
-    control_as<Canvas>("Canvas1")->SetBackdrop(speaker);
+    if (panel) {
+        panel->setSlider(volume.level);
+        // The system has that volume already, so the slider takes it as reported: a press where
+        // the thumb stood before, or a drag back to it, is a change again.
+        panel->control_as<SuperSlider>("SuperSlider1")->prevValue = volume.level;
+        panel->control_as<Canvas>("Canvas1")->SetBackdrop(speaker);
+    }
     Window1()->control_as<Canvas>("Canvas3")->SetBackdrop(speaker);
 }
 

@@ -22,6 +22,10 @@ public:
     void setSlider(int32_t v);
     // The speaker for the system's output volume as it is: speaker2 where it cannot be read.
     static platform::Ref<platform::Picture> speakerForSystemVolume();
+    // Has both speakers follow changes of the system's volume made elsewhere, the scene's from
+    // now on and the panel's with its thumb once the panel exists, for as long as the handle is
+    // kept.
+    static std::shared_ptr<void> watchSystemVolume();
 
     void Layout() override;
     void CreateControls() override;
@@ -32,12 +36,11 @@ public:
     void Event_MouseExit() override;
 
     void SuperSlider1_ValueChanged();
-    void systemVolumeChanged();
+    static void systemVolumeChanged();
 
 private:
-    void showVolume(const platform::OutputVolume::Reading& volume);
-
-    std::shared_ptr<void> m_volumeWatch;
+    // Shows a volume the system has on both speakers, and on the thumb of panel where given.
+    static void showVolume(const platform::OutputVolume::Reading& volume, loudnessWin* panel);
 };
 
 } // namespace volume

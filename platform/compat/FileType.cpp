@@ -1,6 +1,6 @@
 #include "platform/compat/FileType.h"
 
-#include "platform/Runtime.h"
+#include "platform/sound/DesktopServices.h"
 
 namespace platform {
 
@@ -12,7 +12,8 @@ void FileType::withdraw() {
     if (!m_registered)
         return;
     m_registered = false;
-    if (Runtime::exists())
+    // One the program still holds after the runtime ended has no desktop to withdraw from.
+    if (Current<DesktopServices>::find())
         RuntimeDeregisterFileType(m_name);
 }
 
@@ -42,6 +43,15 @@ std::string FileType::ToString() {
         m_registered = true;
     }
     return m_name;
+}
+
+void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
+                             const std::string& type, const std::string& extensions) {
+    DesktopServices::current().declare_document_type({name, creator, type, extensions});
+}
+
+void RuntimeDeregisterFileType(const std::string& name) {
+    DesktopServices::current().withdraw_document_type(name);
 }
 
 } // namespace platform

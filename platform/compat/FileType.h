@@ -6,9 +6,9 @@
 
 namespace platform {
 
-// Stand-in: a document type the application declares at start-up. The declarations are kept in
-// the runtime's own registry; nothing is written to the desktop's file associations. Converting
-// it to a string declares it; changing it or destroying it withdraws the declaration.
+// Stand-in: a document type the application declares at start-up, to the desktop's services
+// (which write nothing to the desktop's file associations: the program opens no documents).
+// Converting it to a string declares it; changing it or destroying it withdraws the declaration.
 class FileType : public Object {
 public:
     ~FileType() override;
@@ -31,5 +31,11 @@ private:
     std::string m_mac_creator;
     bool m_registered = false;
 };
+
+// The framework's operations behind a document type: declaring it to the platform, with its
+// values in this order, and withdrawing it by name. Nothing is reported back.
+void RuntimeRegisterFileType(const std::string& name, const std::string& creator,
+                             const std::string& type, const std::string& extensions);
+void RuntimeDeregisterFileType(const std::string& name);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/compat/Functions.h"
 
-#include "platform/Runtime.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/sound/DesktopServices.h"
 
 #include <cmath>
 #include <limits>
@@ -8,15 +9,15 @@
 namespace platform {
 
 void Quit(int code) {
-    Runtime::current().loop().quit(code);
+    EventLoop::current().quit(code);
 }
 
 void Beep() {
-    Runtime::current().backend().audio().beep();
+    DesktopServices::current().audio().beep();
 }
 
 void ShowURL(const std::string& url) {
-    Runtime::current().backend().open_url(url);
+    DesktopServices::current().open_url(url);
 }
 
 int32_t Round(double value) {

@@ -1,12 +1,12 @@
 #include "platform/compat/Random.h"
 
-#include "platform/Runtime.h"
+#include "platform/sound/DesktopServices.h"
 
 #include <utility>
 
 namespace platform {
 
-Random::Random() : m_engine(Runtime::current().backend().random_seed()) {
+Random::Random() : m_engine(DesktopServices::current().random_seed()) {
 }
 
 int32_t Random::InRange(int32_t low, int32_t high) {

@@ -1,6 +1,8 @@
 #include "platform/compat/SoundManager.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/sound/DesktopServices.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,7 +16,7 @@ uint8_t channel_level(int16_t half) {
 }
 
 OutputVolume& output_volume() {
-    return Runtime::current().backend().output_volume();
+    return DesktopServices::current().output_volume();
 }
 
 } // namespace
@@ -33,7 +35,7 @@ std::optional<OutputVolume::Reading> GetDefaultOutputVolume() {
 std::shared_ptr<void> WatchDefaultOutputVolume(const std::string& handler_name,
                                                std::function<void()> handler) {
     return output_volume().watch([handler_name, handler = std::move(handler)] {
-        Runtime::current().guard(handler_name, handler);
+        EventLoop::current().failures().guard(handler_name, handler);
     });
 }
 

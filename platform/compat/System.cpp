@@ -1,6 +1,6 @@
 #include "platform/compat/System.h"
 
-#include "platform/Runtime.h"
+#include "platform/windows/Desktop.h"
 
 namespace platform::System {
 
@@ -32,7 +32,7 @@ Ref<MouseCursor> FingerPointer() {
 }
 
 void Show() {
-    Runtime::current().backend().set_cursor_visible(true);
+    Desktop::current().display().set_cursor_visible(true);
 }
 
 } // namespace Cursors

@@ -1,6 +1,7 @@
 #include "platform/desktop/MprisServer.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/loop/EventLoop.h"
 
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -25,8 +26,8 @@ MediaPlayer& player_of(void* userdata) {
 template <void (MediaPlayer::*Verb)()>
 int call(sd_bus_message* message, void* userdata, sd_bus_error*) {
     std::string member = sd_bus_message_get_member(message);
-    bool done = Runtime::current().guard([&] { return "media controls " + member; },
-                                         [&] { (player_of(userdata).*Verb)(); });
+    bool done = EventLoop::current().failures().guard([&] { return "media controls " + member; },
+                                                      [&] { (player_of(userdata).*Verb)(); });
     if (!done)
         return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_FAILED, "%s failed",
                                           member.c_str());
@@ -46,8 +47,8 @@ int open_uri(sd_bus_message*, void*, sd_bus_error* error) {
 int playback_status(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply,
                     void* userdata, sd_bus_error*) {
     bool playing = false;
-    if (!Runtime::current().guard("media controls PlaybackStatus",
-                                  [&] { playing = player_of(userdata).playing(); }))
+    if (!EventLoop::current().failures().guard("media controls PlaybackStatus",
+                                               [&] { playing = player_of(userdata).playing(); }))
         return -EIO;
     return sd_bus_message_append(reply, "s", playing ? "Playing" : "Stopped");
 }
@@ -133,12 +134,13 @@ const sd_bus_vtable kPlayerTable[] = {
 } // namespace
 
 std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
-    sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0)
+    std::unique_ptr<BusConnection> connection = BusConnection::session();
+    if (!connection)
         return nullptr;
-    std::unique_ptr<MprisServer> server(new MprisServer(bus, player));
-    // Nothing here waits for the bus: the greeting, the name and every call are handled as
-    // they come, in the loop's services, so a slow bus never holds up the scene.
+    sd_bus* bus = connection->bus();
+    std::unique_ptr<MprisServer> server(new MprisServer(std::move(connection), player));
+    // Nothing here waits for the bus: the name and every call are handled as they come, in the
+    // loop's services, so a slow bus never holds up the scene.
     if (sd_bus_add_object_vtable(bus, &server->m_root_slot, kPath, kRootInterface, kRootTable,
                                  &player) < 0 ||
         sd_bus_add_object_vtable(bus, &server->m_player_slot, kPath, kPlayerInterface, kPlayerTable,
@@ -150,7 +152,8 @@ std::unique_ptr<MprisServer> MprisServer::connect(MediaPlayer& player) {
 
 bool MprisServer::ask_for_name(const std::string& name) {
     m_asked = name;
-    return sd_bus_request_name_async(m_bus, nullptr, name.c_str(), 0, name_reply, this) >= 0;
+    return sd_bus_request_name_async(m_connection->bus(), nullptr, name.c_str(), 0, name_reply,
+                                     this) >= 0;
 }
 
 // Another session of the same user may hold the common name: this process then takes a name of
@@ -163,34 +166,18 @@ void MprisServer::name_answered(uint32_t answer) {
         ask_for_name(std::string(kName) + ".instance" + std::to_string(getpid()));
 }
 
-MprisServer::MprisServer(sd_bus* bus, MediaPlayer& player) : m_bus(bus), m_player(player) {
+MprisServer::MprisServer(std::unique_ptr<BusConnection> connection, MediaPlayer& player)
+    : m_connection(std::move(connection)), m_player(player) {
 }
 
 MprisServer::~MprisServer() {
     sd_bus_slot_unref(m_player_slot);
     sd_bus_slot_unref(m_root_slot);
-    sd_bus_flush_close_unref(m_bus);
-}
-
-int MprisServer::fd() const {
-    return sd_bus_get_fd(m_bus);
-}
-
-short MprisServer::events() const {
-    int events = sd_bus_get_events(m_bus);
-    return static_cast<short>(events > 0 ? events : 0);
-}
-
-bool MprisServer::service() {
-    // Until nothing is left queued: only then does the connection ask to be read again.
-    int r;
-    while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
-    }
-    return r >= 0 && sd_bus_is_open(m_bus) > 0;
 }
 
 void MprisServer::playing_changed() {
-    sd_bus_emit_properties_changed(m_bus, kPath, kPlayerInterface, "PlaybackStatus", nullptr);
+    sd_bus_emit_properties_changed(m_connection->bus(), kPath, kPlayerInterface, "PlaybackStatus",
+                                   nullptr);
 }
 
 } // namespace platform

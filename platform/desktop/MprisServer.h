@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/desktop/BusConnection.h"
 #include "platform/desktop/MediaPlayer.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-struct sd_bus;
 struct sd_bus_slot;
 
 namespace platform {
@@ -25,10 +25,12 @@ public:
     MprisServer& operator=(const MprisServer&) = delete;
 
     // The connection, and what to wait on it for (poll's events).
-    int fd() const;
-    short events() const;
+    int fd() const { return m_connection->fd(); }
+    short events() const { return m_connection->events(); }
     // Handles whatever the bus sent. False once the connection is lost.
-    bool service();
+    bool service() { return m_connection->service(); }
+    // The session bus connection, for other services to share.
+    BusConnection& connection() { return *m_connection; }
     // The player started or stopped: the listeners hear the new PlaybackStatus.
     void playing_changed();
 
@@ -39,10 +41,10 @@ public:
     void name_answered(uint32_t answer);
 
 private:
-    MprisServer(sd_bus* bus, MediaPlayer& player);
+    MprisServer(std::unique_ptr<BusConnection> connection, MediaPlayer& player);
     bool ask_for_name(const std::string& name);
 
-    sd_bus* m_bus;
+    std::unique_ptr<BusConnection> m_connection;
     MediaPlayer& m_player;
     sd_bus_slot* m_root_slot = nullptr;
     sd_bus_slot* m_player_slot = nullptr;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -38,6 +39,30 @@ std::string file_name_part(std::string_view s) {
 
 std::string errno_text(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
+}
+
+// Makes the program's own folder where missing; why it may not be used, if so. Checked after it
+// is made, or found: in a folder such as /tmp, whose sticky bit lets only its owner move or remove
+// what is in it, a folder that is this user's stays this user's.
+std::optional<std::string> own_folder_problem(const fs::path& folder) {
+    if (mkdir(folder.c_str(), 0700) == 0) {
+        // Whatever the umask left of its mode.
+        chmod(folder.c_str(), 0700);
+    } else if (errno != EEXIST) {
+        return errno_text(folder.c_str());
+    }
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0)
+        return errno_text(folder.c_str());
+    if (S_ISLNK(st.st_mode))
+        return folder.string() + ": a symbolic link, not a folder of this user's";
+    if (!S_ISDIR(st.st_mode))
+        return folder.string() + ": not a folder";
+    if (st.st_uid != geteuid())
+        return folder.string() + ": belongs to another user";
+    if ((st.st_mode & 077) != 0)
+        return folder.string() + ": other users may enter it";
+    return std::nullopt;
 }
 
 bool socket_address(const fs::path& path, sockaddr_un& address) {
@@ -90,20 +115,33 @@ bool write_all(int fd, std::string_view text) {
 } // namespace
 
 std::optional<SingleInstance::Place> SingleInstance::from_environment() {
-    const char* folder = std::getenv("XDG_RUNTIME_DIR");
-    if (!folder || !*folder)
-        return std::nullopt;
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const char* x11 = std::getenv("DISPLAY");
+    Place place;
     if (wayland && *wayland)
-        return Place{folder, file_name_part(wayland)};
-    if (x11 && *x11)
-        return Place{folder, "x11" + file_name_part(x11)};
-    return std::nullopt;
+        place.display = file_name_part(wayland);
+    else if (x11 && *x11)
+        place.display = "x11" + file_name_part(x11);
+    else
+        return std::nullopt;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        place.folder = runtime;
+    } else {
+        // The same for every start of this user's, whatever else the environment says.
+        place.folder = "/tmp/quorvane-" + std::to_string(geteuid());
+        place.own_folder = true;
+    }
+    return place;
 }
 
 SingleInstance::Taken SingleInstance::take(const Place& place) {
     Taken taken;
+    if (place.own_folder) {
+        if (std::optional<std::string> problem = own_folder_problem(place.folder)) {
+            taken.problem = *problem;
+            return taken;
+        }
+    }
     fs::path base = place.folder / ("quorvane-" + place.display);
     fs::path lock_path = base.string() + ".lock";
     fs::path socket_path = base.string() + ".socket";

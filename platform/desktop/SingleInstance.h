@@ -13,16 +13,21 @@ namespace platform {
 // listens on a socket beside it; a later start finds the lock held and asks the holder, through
 // the socket, to come to the front. The kernel lets go of the lock when its holder ends, however
 // it ends, so a lock left behind never stops a start; the socket file left by a killed holder is
-// replaced by the next one to hold the lock.
+// replaced by the next one to hold the lock. Where the session has no runtime folder (su, cron, a
+// bare X server), a folder of the user's own under /tmp takes its place.
 class SingleInstance {
 public:
     // Where the lock and socket live, and whose they are: one pair per display.
     struct Place {
         std::filesystem::path folder;
         std::string display; // usable in a file name
+        // The folder is the program's own, made for this user alone where missing and used only
+        // while it is still that: a folder (not a link to one) of this user's that nobody else
+        // may enter.
+        bool own_folder = false;
     };
-    // $XDG_RUNTIME_DIR and the display the program opens: $WAYLAND_DISPLAY where set, else
-    // $DISPLAY. Nothing without a runtime folder or a display.
+    // $XDG_RUNTIME_DIR, else /tmp/quorvane-<uid>, and the display the program opens:
+    // $WAYLAND_DISPLAY where set, else $DISPLAY. Nothing without a display.
     static std::optional<Place> from_environment();
 
     struct Taken {

@@ -124,7 +124,7 @@ std::optional<InputEvent> HeadlessBackend::wait_event(std::optional<Micros> dead
         // The clock stops at the audio's next attempt on the way, as a real wait wakes there.
         Micros wake = std::min(*deadline, m_audio->next_wakeup().value_or(*deadline));
         if (wake > m_now)
-            m_now = wake;
+            m_now = wake == *deadline ? wake + m_lateness : wake;
         if (m_now >= *deadline) {
             m_audio->service();
             return std::nullopt;

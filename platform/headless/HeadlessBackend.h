@@ -41,6 +41,9 @@ public:
     // Clock.
     Micros now() override { return m_now; }
     void set_now(Micros t) { m_now = t; }
+    // How late the clock lands after each deadline it jumps to, as a real wait wakes a little
+    // (or, on a stalled machine, a lot) after the time it asked for. None unless set.
+    void set_lateness(Micros lateness) { m_lateness = lateness; }
 
     // Input.
     void push(const InputEvent& event) { m_queue.push_back(event); }
@@ -102,6 +105,13 @@ public:
     uint64_t random_seed() override { return m_seed++; }
     void set_random_seed(uint64_t seed) { m_seed = seed; }
 
+    // The document types declared now, by name.
+    void declare_document_type(const DocumentType& type) override {
+        m_document_types[type.name] = type;
+    }
+    void withdraw_document_type(const std::string& name) override { m_document_types.erase(name); }
+    const std::map<std::string, DocumentType>& document_types() const { return m_document_types; }
+
 private:
     class RecordingOutput;
     class RecordingAudio;
@@ -111,6 +121,7 @@ private:
     std::unique_ptr<AudioOutput> open_output();
 
     Micros m_now = 0;
+    Micros m_lateness = 0;
     std::deque<InputEvent> m_queue;
     Image m_screen;
     long m_present_count = 0;
@@ -130,6 +141,7 @@ private:
     std::map<int, short> m_watched;
     std::vector<std::string> m_raises;
     uint64_t m_seed = 1;
+    std::map<std::string, DocumentType> m_document_types;
 };
 
 } // namespace platform

@@ -1,16 +1,23 @@
 #include "platform/loop/EventLoop.h"
 
-#include "platform/Runtime.h"
-#include "platform/loop/Dispatcher.h"
-#include "platform/loop/Timer.h"
+#include "platform/base/FailureLog.h"
 #include "platform/windows/Desktop.h"
+#include "platform/windows/Dispatcher.h"
+#include "platform/windows/Timer.h"
 
 #include <algorithm>
 
 namespace platform {
 
-EventLoop::EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher)
-    : m_backend(backend), m_desktop(desktop), m_dispatcher(dispatcher) {
+EventLoop::EventLoop(EventSource& events, Desktop& desktop, FailureLog& failures,
+                     OutputVolume& volume)
+    : m_events(events), m_desktop(desktop), m_failures(failures), m_volume(volume) {
+}
+
+EventLoop::~EventLoop() {
+    // A timer that outlives the loop has nowhere left to leave.
+    for (Timer* t : m_timers)
+        t->m_queue = nullptr;
 }
 
 void EventLoop::schedule(Timer& timer) {
@@ -33,7 +40,7 @@ std::optional<Micros> EventLoop::next_deadline() const {
 void EventLoop::run() {
     while (!m_quit) {
         settle();
-        handle_waiting_events(m_backend.wait_event(next_deadline()));
+        handle_waiting_events(m_events.wait_event(next_deadline()));
         if (!m_quit)
             fire_due_timers();
     }
@@ -45,10 +52,10 @@ void EventLoop::run_until(Micros end) {
         settle();
         std::optional<Micros> deadline = next_deadline();
         Micros wake = deadline ? std::min(*deadline, end) : end;
-        handle_waiting_events(m_backend.wait_event(wake));
+        handle_waiting_events(m_events.wait_event(wake));
         if (!m_quit)
             fire_due_timers();
-    } while (!m_quit && m_backend.now() < end);
+    } while (!m_quit && m_events.now() < end);
     settle();
 }
 
@@ -56,12 +63,12 @@ void EventLoop::watch(std::string name, int fd, short events, std::function<shor
     // Watched already, it is only told what to wait for now.
     std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; });
     m_sources.push_back({std::move(name), fd, std::move(ready)});
-    m_backend.watch(fd, events);
+    m_events.watch(fd, events);
 }
 
 void EventLoop::unwatch(int fd) {
     if (std::erase_if(m_sources, [fd](const Source& s) { return s.fd == fd; }))
-        m_backend.watch(fd, 0);
+        m_events.watch(fd, 0);
 }
 
 void EventLoop::source_ready(int fd) {
@@ -72,13 +79,13 @@ void EventLoop::source_ready(int fd) {
     // The action may watch or unwatch sources itself: it runs on a copy.
     Source source = *it;
     short next = 0;
-    if (!Runtime::current().guard(source.name, [&] { next = source.ready(); }))
+    if (!m_failures.guard(source.name, [&] { next = source.ready(); }))
         next = 0;
     if (std::none_of(m_sources.begin(), m_sources.end(),
                      [fd](const Source& s) { return s.fd == fd; }))
         return;
     if (next)
-        m_backend.watch(fd, next);
+        m_events.watch(fd, next);
     else
         unwatch(fd);
 }
@@ -91,24 +98,24 @@ void EventLoop::quit(int code) {
 void EventLoop::handle_waiting_events(std::optional<InputEvent> event) {
     while (event && !m_quit) {
         handle(*event);
-        event = m_backend.poll_event();
+        event = m_events.poll_event();
     }
 }
 
 void EventLoop::handle(const InputEvent& event) {
     switch (event.type) {
     case InputEvent::Type::PointerMove:
-        m_dispatcher.pointer_moved(event.x, event.y);
+        m_desktop.dispatcher().pointer_moved(event.x, event.y);
         break;
     case InputEvent::Type::PointerDown:
-        m_dispatcher.pointer_pressed(event.x, event.y);
+        m_desktop.dispatcher().pointer_pressed(event.x, event.y);
         break;
     case InputEvent::Type::PointerUp:
-        m_dispatcher.pointer_released(event.x, event.y);
+        m_desktop.dispatcher().pointer_released(event.x, event.y);
         break;
     case InputEvent::Type::KeyDown:
-        if (event.shortcut_modifier)
-            Runtime::current().menu_shortcut(event.key);
+        if (event.shortcut_modifier && m_menu_shortcuts)
+            m_menu_shortcuts(event.key);
         break;
     case InputEvent::Type::QuitRequest:
         quit(0);
@@ -117,23 +124,23 @@ void EventLoop::handle(const InputEvent& event) {
         m_desktop.screen_lost();
         break;
     case InputEvent::Type::ScreenResized:
-        Runtime::current().screen_resized();
+        m_desktop.screen_resized();
         break;
     case InputEvent::Type::OutputVolumeChanged:
-        m_backend.output_volume().report_change();
+        m_volume.report_change();
         break;
     case InputEvent::Type::SourceReady:
         source_ready(event.x);
         break;
     case InputEvent::Type::MediaKey:
         if (m_media_keys)
-            Runtime::current().guard("media key " + event.key, [&] { m_media_keys(event.key); });
+            m_failures.guard("media key " + event.key, [&] { m_media_keys(event.key); });
         break;
     }
 }
 
 void EventLoop::fire_due_timers() {
-    Micros now = m_backend.now();
+    Micros now = m_events.now();
     // Earliest deadline first; each action may start, stop or re-time any timer.
     for (;;) {
         Timer* due = nullptr;
@@ -142,14 +149,14 @@ void EventLoop::fire_due_timers() {
                 due = t;
         if (!due || m_quit)
             return;
-        due->fire();
+        due->fire(m_failures);
     }
 }
 
 void EventLoop::settle() {
-    m_dispatcher.sync();
+    m_desktop.dispatcher().sync();
     if (m_observer)
-        Runtime::current().guard("batch observer", m_observer);
+        m_failures.guard("batch observer", m_observer);
     m_desktop.present();
 }
 

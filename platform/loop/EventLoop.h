@@ -1,7 +1,10 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/base/Current.h"
+#include "platform/loop/EventSource.h"
 #include "platform/loop/InputEvent.h"
+#include "platform/sound/OutputVolume.h"
+#include "platform/windows/TimerQueue.h"
 
 #include <functional>
 #include <optional>
@@ -11,19 +14,27 @@
 namespace platform {
 
 class Desktop;
-class Dispatcher;
+class FailureLog;
 class Timer;
 
-// The one loop that runs every handler. It sleeps in the backend until the next input event or
-// the next timer deadline, whichever comes first; there is no polling and no frame rate. After
-// each batch of events and timer actions it brings the pointer's hover state up to date,
-// repaints what was invalidated and presents only the changed parts of the screen.
-class EventLoop {
+// The one loop that runs every handler. It sleeps in the event source until the next input
+// event or the next timer deadline, whichever comes first; there is no polling and no frame
+// rate. After each batch of events and timer actions it brings the pointer's hover state up to
+// date, repaints what was invalidated and presents only the changed parts of the screen.
+class EventLoop : public TimerQueue {
 public:
-    EventLoop(Backend& backend, Desktop& desktop, Dispatcher& dispatcher);
+    // desktop is only kept here: it may be made after the loop, as its timers are the loop's.
+    EventLoop(EventSource& events, Desktop& desktop, FailureLog& failures, OutputVolume& volume);
+    ~EventLoop();
+    EventLoop(const EventLoop&) = delete;
+    EventLoop& operator=(const EventLoop&) = delete;
 
-    void schedule(Timer& timer);
-    void unschedule(Timer& timer);
+    // The loop of the running program.
+    static EventLoop& current() { return Current<EventLoop>::get(); }
+
+    Micros now() override { return m_events.now(); }
+    void schedule(Timer& timer) override;
+    void unschedule(Timer& timer) override;
     std::optional<Micros> next_deadline() const;
 
     // Runs until a quit request.
@@ -31,6 +42,9 @@ public:
     // Runs until the clock reaches end or a quit request; with the headless backend the
     // clock jumps from deadline to deadline.
     void run_until(Micros end);
+
+    // Where a failure inside the loop's handlers goes.
+    FailureLog& failures() { return m_failures; }
 
     // An outside source of work, such as a bus connection. When fd is ready for events, ready
     // runs on the loop's thread and says what to wait for next; 0 ends the watch, as a failure
@@ -44,6 +58,11 @@ public:
     void set_media_keys(std::function<void(const std::string&)> handler) {
         m_media_keys = std::move(handler);
     }
+    // Where menu shortcuts go, by key ("Q" for Ctrl+Q); nowhere while empty. The handler
+    // reports its own failures, naming the menu item.
+    void set_menu_shortcuts(std::function<void(const std::string&)> handler) {
+        m_menu_shortcuts = std::move(handler);
+    }
 
     void quit(int code);
     bool quit_requested() const { return m_quit; }
@@ -56,9 +75,10 @@ private:
     void settle();
     void source_ready(int fd);
 
-    Backend& m_backend;
+    EventSource& m_events;
     Desktop& m_desktop;
-    Dispatcher& m_dispatcher;
+    FailureLog& m_failures;
+    OutputVolume& m_volume;
     std::vector<Timer*> m_timers; // the timers that are on, in the order they were started
     struct Source {
         std::string name;
@@ -68,6 +88,7 @@ private:
     std::vector<Source> m_sources;
     std::function<void()> m_observer;
     std::function<void(const std::string&)> m_media_keys;
+    std::function<void(const std::string&)> m_menu_shortcuts;
     bool m_quit = false;
     int m_quit_code = 0;
 };

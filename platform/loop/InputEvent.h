@@ -24,8 +24,9 @@ struct InputEvent {
     Type type = Type::PointerMove;
     int x = 0;
     int y = 0;
-    // For KeyDown: the key as an upper-case letter or digit ("Q"), and whether the menu
-    // shortcut modifier (Ctrl here) was held.
+    // For KeyDown: the key as an upper-case letter or digit ("Q"), the Latin one where the
+    // active layout is of another script (ShortcutKey), and whether the menu shortcut modifier
+    // (Ctrl here) was held.
     std::string key;
     bool shortcut_modifier = false;
 };

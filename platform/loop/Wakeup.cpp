@@ -1,6 +1,6 @@
 #include "platform/loop/Wakeup.h"
 
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>

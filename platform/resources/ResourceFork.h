@@ -20,7 +20,4 @@ public:
     virtual void set_screen_size(int, int) {}
 };
 
-// The application's resource container, or nil when the program has none.
-Ref<ResourceFork> appResourceForkGetter();
-
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/sdl/SdlBackend.h"
 
+#include "platform/loop/ShortcutKey.h"
 #include "platform/sdl/WindowManagerProbe.h"
+#include "platform/sdl/X11KeyLayouts.h"
 
 #include <SDL.h>
 
@@ -81,12 +83,15 @@ SdlBackend::~SdlBackend() {
 void SdlBackend::open_display() {
     // X11 only: Wayland has a backend of its own, and SDL's other drivers draw nowhere a user
     // can see.
-    if (const char* x = SDL_getenv("DISPLAY"); !x || !*x) {
+    const char* x = SDL_getenv("DISPLAY");
+    if (!x || !*x) {
         SDL_Quit();
         throw BackendError("DISPLAY is not set");
     }
     if (SDL_VideoInit("x11") != 0) {
-        std::string why = SDL_GetError();
+        // SDL says only that X11 is not there: the display it looked for is named, as a user
+        // with a stale or mistyped DISPLAY needs to see.
+        std::string why = std::string("cannot connect to ") + x + " (" + SDL_GetError() + ")";
         SDL_Quit();
         throw BackendError(why);
     }
@@ -150,36 +155,20 @@ Micros SdlBackend::now() {
                                (counter % frequency) * 1000000 / frequency);
 }
 
-std::optional<InputEvent> SdlBackend::wait_event(std::optional<Micros> deadline) {
-    for (;;) {
-        service_sound();
-        int timeout_ms = -1;
-        if (deadline) {
-            Micros left = *deadline - now();
-            if (left <= 0)
-                return poll_event();
-            if (left < 1000) {
-                // SDL waits in whole milliseconds; the last fraction is slept, so that timers
-                // keep their beat to a fraction of a millisecond. Input waits that long at most.
-                if (std::optional<InputEvent> event = poll_event())
-                    return event;
-                std::this_thread::sleep_for(std::chrono::microseconds(left));
-                continue;
-            }
-            timeout_ms = static_cast<int>(std::min<Micros>(left / 1000, 1 << 30));
-        }
-        if (std::optional<Micros> retry = next_sound_wakeup()) {
-            auto retry_ms =
-                static_cast<int>(std::clamp<Micros>((*retry - now()) / 1000, 0, 1 << 30));
-            if (timeout_ms < 0 || retry_ms < timeout_ms)
-                timeout_ms = retry_ms;
-        }
-        SDL_Event e;
-        if (!SDL_WaitEventTimeout(&e, timeout_ms))
-            continue;
-        if (std::optional<InputEvent> event = translate(&e))
+std::optional<InputEvent> SdlBackend::wait_for(std::optional<Micros> timeout) {
+    if (timeout && *timeout < 1000) {
+        // SDL waits in whole milliseconds; the last fraction is slept, so that timers keep their
+        // beat to a fraction of a millisecond. Input waits that long at most.
+        if (std::optional<InputEvent> event = poll_event())
             return event;
+        std::this_thread::sleep_for(std::chrono::microseconds(*timeout));
+        return std::nullopt;
     }
+    int timeout_ms = timeout ? static_cast<int>(std::min<Micros>(*timeout / 1000, 1 << 30)) : -1;
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, timeout_ms))
+        return std::nullopt;
+    return translate(&e);
 }
 
 std::optional<InputEvent> SdlBackend::poll_event() {
@@ -250,18 +239,33 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
             out.key = e.key.keysym.sym == SDLK_AUDIOPLAY ? "PlayPause" : "Stop";
             return out;
         }
-        const char* name = SDL_GetKeyName(e.key.keysym.sym);
-        if (!name || !name[0] || name[1])
+        std::optional<char> key = shortcut_key(e.key.keysym.sym, e.key.keysym.scancode);
+        if (!key)
             return std::nullopt;
         out.type = InputEvent::Type::KeyDown;
-        out.key =
-            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
+        out.key = std::string(1, *key);
         out.shortcut_modifier = (e.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) != 0;
         return out;
     }
     default:
         return std::nullopt;
     }
+}
+
+std::optional<char> SdlBackend::shortcut_key(int32_t keycode, int scancode) const {
+    // SDL's keycode of a key that types a character is that character; others carry a mark.
+    uint32_t character = keycode & SDLK_SCANCODE_MASK ? 0 : static_cast<uint32_t>(keycode);
+    // The scancode is the key's place, named by the American key there.
+    const char* american = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+    std::string place;
+    if (american && american[0] && !american[1])
+        place = ShortcutKey::place_of(american[0]).value_or("");
+    std::optional<X11KeyLayouts> layouts;
+    return ShortcutKey::of(character, place, [&](std::string_view at) {
+        if (!layouts)
+            layouts.emplace(m_window);
+        return layouts->at(at);
+    });
 }
 
 void SdlBackend::watch(int fd, short events) {

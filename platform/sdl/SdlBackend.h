@@ -1,14 +1,15 @@
 #pragma once
 
-#include "platform/Backend.h"
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 #include "platform/graphics/Image.h"
 #include "platform/loop/FdWatcher.h"
 #include "platform/loop/PointerVisibility.h"
-#include "platform/sdl/DesktopBackend.h"
+#include "platform/native/DesktopBackend.h"
 #include "platform/sdl/X11MainScreen.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,6 @@ public:
     SdlBackend& operator=(const SdlBackend&) = delete;
 
     Micros now() override;
-    std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
     std::optional<InputEvent> poll_event() override;
 
     Surface screen() override;
@@ -45,7 +45,10 @@ public:
     void raise(const std::string& token) override;
 
 private:
+    std::optional<InputEvent> wait_for(std::optional<Micros> timeout) override;
     std::optional<InputEvent> translate(const void* sdl_event);
+    // The character a key press carries (ShortcutKey), for SDL's keycode and scancode.
+    std::optional<char> shortcut_key(int32_t keycode, int scancode) const;
     void open_display();
     void attach_surface();
     void apply_cursor_visibility();

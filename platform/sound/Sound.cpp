@@ -1,13 +1,14 @@
 #include "platform/sound/Sound.h"
 
-#include "platform/Runtime.h"
+#include "platform/sound/DesktopServices.h"
 
 namespace platform {
 
 namespace {
 
 AudioDevice* device() {
-    return Runtime::exists() ? &Runtime::current().backend().audio() : nullptr;
+    DesktopServices* services = Current<DesktopServices>::find();
+    return services ? &services->audio() : nullptr;
 }
 
 } // namespace

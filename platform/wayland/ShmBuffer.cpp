@@ -1,6 +1,6 @@
 #include "platform/wayland/ShmBuffer.h"
 
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "platform/wayland/ShmSwapChain.h"
 
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 
 #include <poll.h>
 #include <wayland-client.h>

@@ -1,6 +1,6 @@
 #include "platform/wayland/SignalPipe.h"
 
-#include "platform/BackendError.h"
+#include "platform/base/BackendError.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -412,24 +412,10 @@ std::optional<InputEvent> WaylandBackend::take() {
     return e;
 }
 
-std::optional<InputEvent> WaylandBackend::wait_event(std::optional<Micros> deadline) {
-    for (;;) {
-        service_sound();
-        if (std::optional<InputEvent> event = take())
-            return event;
-        std::optional<Micros> left;
-        if (deadline) {
-            left = *deadline - now();
-            if (*left <= 0)
-                return poll_event();
-        }
-        // The sound's next attempt to reopen wakes the loop too, without ending the wait.
-        if (std::optional<Micros> retry = next_sound_wakeup()) {
-            Micros until_retry = std::max<Micros>(0, *retry - now());
-            left = left ? std::min(*left, until_retry) : until_retry;
-        }
-        pump(left);
-    }
+std::optional<InputEvent> WaylandBackend::wait_for(std::optional<Micros> timeout) {
+    if (m_events.empty())
+        pump(timeout);
+    return take();
 }
 
 std::optional<InputEvent> WaylandBackend::poll_event() {

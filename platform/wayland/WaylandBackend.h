@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/Backend.h"
-#include "platform/BackendError.h"
-#include "platform/sdl/DesktopBackend.h"
+#include "platform/base/BackendError.h"
+#include "platform/native/DesktopBackend.h"
 
 #include <poll.h>
 
@@ -50,7 +49,6 @@ public:
     WaylandBackend& operator=(const WaylandBackend&) = delete;
 
     Micros now() override;
-    std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
     std::optional<InputEvent> poll_event() override;
 
     Surface screen() override;
@@ -85,6 +83,7 @@ private:
     // Lets go of the pointer and keyboard unless kept names them.
     void release_devices(uint32_t kept);
 
+    std::optional<InputEvent> wait_for(std::optional<Micros> timeout) override;
     void open();
     void close();
     void wait_for_configure();

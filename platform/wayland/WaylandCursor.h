@@ -2,7 +2,7 @@
 
 #include "platform/loop/PointerVisibility.h"
 
-#include "platform/loop/CursorShape.h"
+#include "platform/graphics/CursorShape.h"
 
 #include <cstdint>
 

@@ -1,8 +1,9 @@
 #include "platform/wayland/XkbKeyboard.h"
 
+#include "platform/loop/ShortcutKey.h"
+
 #include <xkbcommon/xkbcommon.h>
 
-#include <cctype>
 #include <string>
 
 namespace platform {
@@ -57,6 +58,25 @@ const char* XkbKeyboard::media_key(uint32_t keysym) {
     }
 }
 
+std::vector<uint32_t> XkbKeyboard::layouts_at(std::string_view place) const {
+    std::vector<uint32_t> keysyms;
+    xkb_keycode_t key = xkb_keymap_key_by_name(m_keymap, std::string(place).c_str());
+    if (key == XKB_KEYCODE_INVALID)
+        return keysyms;
+    xkb_layout_index_t active = xkb_state_key_get_layout(m_state, key);
+    xkb_layout_index_t layouts = xkb_keymap_num_layouts_for_key(m_keymap, key);
+    auto add = [&](xkb_layout_index_t layout) {
+        const xkb_keysym_t* syms = nullptr;
+        int count = xkb_keymap_key_get_syms_by_level(m_keymap, key, layout, 0, &syms);
+        keysyms.push_back(count == 1 ? syms[0] : XKB_KEY_NoSymbol);
+    };
+    add(active);
+    for (xkb_layout_index_t layout = 0; layout < layouts; ++layout)
+        if (layout != active)
+            add(layout);
+    return keysyms;
+}
+
 std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
     if (!m_state)
         return std::nullopt;
@@ -73,11 +93,14 @@ std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
         out.key = media;
         return out;
     }
-    uint32_t c = xkb_keysym_to_utf32(syms[0]);
-    if (c <= 0x20 || c >= 0x7F)
+    const char* place = xkb_keymap_key_get_name(m_keymap, key);
+    std::optional<char> shortcut =
+        ShortcutKey::of(xkb_keysym_to_utf32(syms[0]), place ? place : "",
+                        [this](std::string_view at) { return layouts_at(at); });
+    if (!shortcut)
         return std::nullopt;
     InputEvent out(InputEvent::Type::KeyDown);
-    out.key = std::string(1, static_cast<char>(std::toupper(static_cast<int>(c))));
+    out.key = std::string(1, *shortcut);
     out.shortcut_modifier =
         xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_CTRL, XKB_STATE_MODS_EFFECTIVE) > 0 ||
         xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_LOGO, XKB_STATE_MODS_EFFECTIVE) > 0;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 struct xkb_context;
 struct xkb_keymap;
@@ -13,8 +15,9 @@ namespace platform {
 
 // Keys through the compositor's keymap: a key press becomes the KeyDown the X11 backend makes
 // of it, the key's unshifted character in upper case (Ctrl+Q and Ctrl+Shift+Q are both "Q")
-// with Ctrl or the logo key as the shortcut modifier. Keys without one printable character
-// (Space, F1, arrows) make nothing, save the media keys Play/Pause, Pause and Stop.
+// with Ctrl or the logo key as the shortcut modifier; in a layout of another script, the key's
+// Latin character (ShortcutKey). Keys without one printable character (Space, F1, arrows) make
+// nothing, save the media keys Play/Pause, Pause and Stop.
 class XkbKeyboard {
 public:
     XkbKeyboard();
@@ -33,6 +36,8 @@ private:
     // The media key's name for the loop, or null.
     static const char* media_key(uint32_t keysym);
     void adopt(xkb_keymap* keymap);
+    // The first-level keysyms of the key at an XKB place in each layout, the active one first.
+    std::vector<uint32_t> layouts_at(std::string_view place) const;
 
     xkb_context* m_context = nullptr;
     xkb_keymap* m_keymap = nullptr;

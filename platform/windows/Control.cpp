@@ -1,6 +1,7 @@
 #include "platform/windows/Control.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
+#include "platform/windows/Desktop.h"
 #include "platform/windows/Window.h"
 
 namespace platform {
@@ -51,8 +52,8 @@ bool Control::raise(Event event, const EventArgs& args) {
     try {
         return (*handler)(args);
     } catch (...) {
-        if (Runtime::exists())
-            Runtime::current().note_failure_origin(handler_name(event));
+        if (m_window)
+            m_window->desktop().failures().note_origin(handler_name(event));
         throw;
     }
 }

@@ -1,19 +1,28 @@
 #include "platform/windows/Desktop.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
 #include "platform/base/Ref.h"
 #include "platform/graphics/PixelOps.h"
+#include "platform/sound/DesktopServices.h"
 #include "platform/windows/Window.h"
 
 #include <algorithm>
 
 namespace platform {
 
-Desktop::Desktop(Backend& backend) : m_backend(backend) {
+Desktop::Desktop(Display& display, DesktopServices& services, FailureLog& failures,
+                 TimerQueue& timers)
+    : m_display(display), m_services(services), m_failures(failures), m_timers(timers) {
+}
+
+Desktop::~Desktop() = default;
+
+TextRenderer& Desktop::text() {
+    return m_services.text();
 }
 
 Surface Desktop::surface() {
-    Surface screen = m_backend.screen();
+    Surface screen = m_display.screen();
     screen.brightness = m_brightness;
     return screen;
 }
@@ -33,7 +42,7 @@ void Desktop::show(Window& window) {
     ++m_generation;
     invalidate(window.frame());
     activate(&window);
-    Runtime::current().dispatcher().layout_changed();
+    m_dispatcher.layout_changed();
 }
 
 void Desktop::hide(Window& window) {
@@ -48,7 +57,7 @@ void Desktop::hide(Window& window) {
     // Activation goes back to the window that had it before, as on a desktop.
     if (m_active == &window)
         activate(m_recent.empty() ? nullptr : m_recent.back());
-    Runtime::current().dispatcher().layout_changed();
+    m_dispatcher.layout_changed();
 }
 
 void Desktop::click_activate(Window& window) {
@@ -74,13 +83,12 @@ void Desktop::activate(Window* window) {
     Ref<Window> previous(m_active);
     Ref<Window> next(window);
     m_active = window;
-    Runtime& runtime = Runtime::current();
     if (previous)
-        runtime.guard([&] { return previous->handler_name(Event::Deactivate); },
-                      [&] { previous->Event_Deactivate(); });
+        m_failures.guard([&] { return previous->handler_name(Event::Deactivate); },
+                         [&] { previous->Event_Deactivate(); });
     if (next && m_active == window)
-        runtime.guard([&] { return next->handler_name(Event::Activate); },
-                      [&] { next->Event_Activate(); });
+        m_failures.guard([&] { return next->handler_name(Event::Activate); },
+                         [&] { next->Event_Activate(); });
 }
 
 Window* Desktop::window_at(int x, int y) const {
@@ -94,10 +102,11 @@ void Desktop::window_moved(Window&, const Rect& from, const Rect& to) {
     ++m_generation;
     invalidate(from);
     invalidate(to);
-    Runtime::current().dispatcher().layout_changed();
+    m_dispatcher.layout_changed();
 }
 
 void Desktop::forget(Window& window) {
+    m_dispatcher.forget(window);
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);
     if (it != m_stack.end()) {
         m_stack.erase(it);
@@ -114,7 +123,7 @@ Region Desktop::visible_region(const Window& window) const {
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);
     if (it == m_stack.end())
         return region;
-    region.add(window.frame().intersected(m_backend.screen().bounds()));
+    region.add(window.frame().intersected(m_display.screen().bounds()));
     for (++it; it != m_stack.end(); ++it)
         region.subtract((*it)->frame());
     return region;
@@ -138,6 +147,15 @@ void Desktop::screen_resized() {
     m_damage.clear();
     ++m_generation;
     screen_lost();
+    Rect screen = screen_bounds();
+    if (m_screen_observer)
+        m_screen_observer(screen);
+    // Oldest first, by index: a window's Resized handler may make another window.
+    for (size_t i = 0; i < m_implicit_windows.size(); ++i) {
+        Ref<Window> window = m_implicit_windows[i];
+        window->screen_changed(screen);
+    }
+    m_dispatcher.layout_changed();
 }
 
 void Desktop::set_brightness(uint32_t brightness) {
@@ -189,7 +207,7 @@ void Desktop::paint_pending() {
 
 void Desktop::present() {
     if (m_seen && m_blackout_pending) {
-        Surface screen = m_backend.screen();
+        Surface screen = m_display.screen();
         PixelOps::fill(screen, screen.bounds(), screen.bounds(), 0xFF000000u);
         m_damage.clear();
         m_damage.add(screen.bounds());
@@ -201,14 +219,31 @@ void Desktop::present() {
         // Oldest first, by index: a handler may show or hide a window.
         for (size_t i = 0; i < m_stack.size(); ++i) {
             Ref<Window> w(m_stack[i]);
-            Runtime::current().guard([&] { return w->handler_name(Event::Exposed); },
-                                     [&] { w->Event_Exposed(); });
+            m_failures.guard([&] { return w->handler_name(Event::Exposed); },
+                             [&] { w->Event_Exposed(); });
         }
     }
     if (m_damage.is_empty())
         return;
-    m_backend.present(m_damage);
+    m_display.present(m_damage);
     m_damage.clear();
+}
+
+void Desktop::register_implicit_window(const Ref<Window>& window) {
+    m_implicit_windows.push_back(window);
+}
+
+Ref<Window> Desktop::implicit_window(const std::string& qualified_class_name) const {
+    for (const Ref<Window>& w : m_implicit_windows)
+        if (w->ClassName() + "." + w->ClassName() == qualified_class_name)
+            return w;
+    return nullptr;
+}
+
+void Desktop::release_implicit_windows() {
+    // Released one by one, newest first, so a window may still find an older one while it goes.
+    while (!m_implicit_windows.empty())
+        m_implicit_windows.pop_back();
 }
 
 } // namespace platform

@@ -1,27 +1,49 @@
 #pragma once
 
-#include "platform/Backend.h"
+#include "platform/base/Current.h"
+#include "platform/base/Ref.h"
+#include "platform/graphics/Display.h"
 #include "platform/graphics/DrawTarget.h"
 #include "platform/graphics/Region.h"
 #include "platform/graphics/Surface.h"
+#include "platform/windows/Dispatcher.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace platform {
 
+class DesktopServices;
+class FailureLog;
+class TextRenderer;
+class TimerQueue;
 class Window;
 
 // The shown windows in their stacking order, which of them is active, and the screen buffer
 // they are composed into. Repaints are collected and done together; only what changed is
-// presented.
+// presented. It is what the windows and their controls reach the rest through: the display,
+// the pointer's dispatcher, the loop's timers, the labels' text and where failures go.
 class Desktop : public DrawTarget {
 public:
-    explicit Desktop(Backend& backend);
+    Desktop(Display& display, DesktopServices& services, FailureLog& failures, TimerQueue& timers);
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // The desktop of the running program: a window finds it when it is made.
+    static Desktop& current() { return Current<Desktop>::get(); }
+
+    Display& display() { return m_display; }
+    Dispatcher& dispatcher() { return m_dispatcher; }
+    FailureLog& failures() { return m_failures; }
+    TimerQueue& timers() { return m_timers; }
+    TextRenderer& text();
 
     // The screen buffer, at the picture's brightness.
     Surface surface() override;
-    Rect screen_bounds() { return m_backend.screen().bounds(); }
+    Rect screen_bounds() { return m_display.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
     // ones that are not), and makes it the active window.
@@ -46,8 +68,13 @@ public:
     void invalidate_all() { invalidate(screen_bounds()); }
     // What the screen showed was lost: all of it is shown again.
     void screen_lost();
-    // The screen buffer was made anew at another size: everything is repainted.
+    // The screen buffer was made anew at another size: everything is repainted, and every window
+    // takes its place on the new screen (after the screen observer has heard of it).
     void screen_resized();
+    // Hears of the screen's new size, for what follows it outside the windows.
+    void set_screen_observer(std::function<void(const Rect&)> observer) {
+        m_screen_observer = std::move(observer);
+    }
 
     // The brightness of the whole picture, 0 (black) to Surface::kFullBrightness: everything
     // drawn from now on takes it, and the screen is repainted at it. At 0 the screen is made
@@ -67,10 +94,22 @@ public:
     // draw straight onto the screen.
     void present();
 
+    // The implicit window list: each window its constructor built, kept until shutdown releases
+    // the list, found by its qualified class name ("Window1.Window1").
+    void register_implicit_window(const Ref<Window>& window);
+    Ref<Window> implicit_window(const std::string& qualified_class_name) const;
+    void release_implicit_windows();
+
 private:
     void activate(Window* window);
 
-    Backend& m_backend;
+    Display& m_display;
+    DesktopServices& m_services;
+    FailureLog& m_failures;
+    TimerQueue& m_timers;
+    Dispatcher m_dispatcher{*this};
+    std::function<void(const Rect&)> m_screen_observer;
+    std::vector<Ref<Window>> m_implicit_windows;
     std::vector<Window*> m_stack;
     Window* m_active = nullptr;
     std::vector<Window*> m_recent; // shown windows, the most recently active last

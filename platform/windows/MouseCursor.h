@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/base/Object.h"
-#include "platform/loop/CursorShape.h"
+#include "platform/graphics/CursorShape.h"
 
 namespace platform {
 

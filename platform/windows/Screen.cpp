@@ -1,13 +1,14 @@
 #include "platform/windows/Screen.h"
 
-#include "platform/Runtime.h"
+#include "platform/windows/Desktop.h"
 
 namespace platform {
 
 Ref<Screen> Screen::Get(int index) {
-    if (index != 0 || !Runtime::exists())
+    Desktop* desktop = Current<Desktop>::find();
+    if (index != 0 || !desktop)
         return nullptr;
-    Rect bounds = Runtime::current().desktop().screen_bounds();
+    Rect bounds = desktop->screen_bounds();
     return Ref<Screen>(new Screen(bounds.w, bounds.h));
 }
 

@@ -1,7 +1,8 @@
 #include "platform/windows/StaticText.h"
 
-#include "platform/Runtime.h"
 #include "platform/graphics/Graphics.h"
+#include "platform/windows/Desktop.h"
+#include "platform/windows/Window.h"
 
 namespace platform {
 
@@ -75,9 +76,10 @@ std::vector<std::string> StaticText::lines() const {
 }
 
 void StaticText::render() {
-    if (!m_stale)
+    // The text comes from the window's desktop: a label drawn outside a window has none.
+    if (!m_stale || !window())
         return;
-    TextRenderer& renderer = Runtime::current().backend().text();
+    TextRenderer& renderer = window()->desktop().text();
     m_rendered.clear();
     for (const std::string& line : lines())
         m_rendered.push_back(renderer.render_line(line, m_style));
@@ -103,6 +105,8 @@ void StaticText::paint(Graphics& g) {
 }
 
 bool StaticText::hit(int x, int y) {
+    if (Width() <= placed_width())
+        return true;
     // Enough to forgive a pointer that just misses a short word.
     constexpr int kMargin = 3;
     render();

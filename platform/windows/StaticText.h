@@ -30,8 +30,10 @@ public:
     void paint(Graphics& g) override;
 
 protected:
-    // A label answers the pointer where its text is, a few pixels around it, not on the blank
-    // rest of its rectangle, which a label stretched across a strip can make wide.
+    // A label answers the pointer over all of its rectangle, and so over every pixel of its
+    // text. One that its locks have stretched wider than the program made it (across a strip)
+    // answers only where its text is, a few pixels around it: the blank rest belongs to what
+    // lies under it.
     bool hit(int x, int y) override;
     // Narrower than the program made it, its text would be cut.
     int minimum_width() const override { return placed_width(); }

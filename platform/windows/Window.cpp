@@ -1,22 +1,13 @@
 #include "platform/windows/Window.h"
 
-#include "platform/Runtime.h"
-#include "platform/loop/Dispatcher.h"
-#include "platform/loop/Timer.h"
+#include "platform/base/FailureLog.h"
 #include "platform/windows/Desktop.h"
+#include "platform/windows/Timer.h"
 
 #include <algorithm>
 #include <iostream>
 
 namespace platform {
-
-namespace {
-
-Desktop& desktop() {
-    return Runtime::current().desktop();
-}
-
-} // namespace
 
 // The window's own area: it paints the window's background and takes the pointer's events
 // where no control does, handing them to the window's Event_ methods.
@@ -44,9 +35,9 @@ private:
     Window& m_owner;
 };
 
-Window::Window() {
-    m_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
-    m_paint_graphics = make_ref<platform::Graphics>(desktop(), Point{}, Region{});
+Window::Window() : m_desktop(Desktop::current()) {
+    m_graphics = make_ref<platform::Graphics>(m_desktop, Point{}, Region{});
+    m_paint_graphics = make_ref<platform::Graphics>(m_desktop, Point{}, Region{});
     m_area = make_ref<Area>(*this);
     // Named so that the window's handlers follow the controls' rule: Event_MouseDown.
     m_area->m_name = "Event";
@@ -55,8 +46,9 @@ Window::Window() {
 }
 
 Window::~Window() {
-    if (Runtime::exists())
-        Runtime::current().window_destroyed(*this);
+    // A window the program still holds after the runtime ended has no desktop to leave.
+    if (Current<Desktop>::find() == &m_desktop)
+        m_desktop.forget(*this);
 }
 
 void Window::Construct() {
@@ -64,16 +56,16 @@ void Window::Construct() {
     CreateControls();
     AddMenuHandlers();
 
-    set_frame(placement(desktop().screen_bounds()));
+    set_frame(placement(m_desktop.screen_bounds()));
 
-    Runtime& runtime = Runtime::current();
-    runtime.register_implicit_window(Ref<Window>(this));
+    m_desktop.register_implicit_window(Ref<Window>(this));
+    FailureLog& failures = m_desktop.failures();
     m_constructed = true;
     for (size_t i = 0; i < m_controls.size(); ++i) {
         Ref<platform::Control> c = m_controls[i];
-        runtime.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
+        failures.guard(c->handler_name(Event::Open), [&] { c->handle_open(); });
     }
-    runtime.guard(handler_name(Event::Open), [this] { Event_Open(); });
+    failures.guard(handler_name(Event::Open), [this] { Event_Open(); });
     if (m_visible) {
         m_visible = false;
         Show();
@@ -85,7 +77,7 @@ void Window::Show() {
         m_visible = true;
         return;
     }
-    desktop().show(*this);
+    m_desktop.show(*this);
 }
 
 void Window::Hide() {
@@ -93,7 +85,7 @@ void Window::Hide() {
         m_visible = false;
         return;
     }
-    desktop().hide(*this);
+    m_desktop.hide(*this);
 }
 
 void Window::SetVisible(bool visible) {
@@ -127,7 +119,7 @@ void Window::set_frame(const Rect& r) {
     if (r == m_frame)
         return;
     if (m_constructed && m_visible)
-        desktop().window_moved(*this, m_frame, r);
+        m_desktop.window_moved(*this, m_frame, r);
     bool resized = r.w != m_frame.w || r.h != m_frame.h;
     m_frame = r;
     m_area->m_rect = {0, 0, r.w, r.h};
@@ -137,7 +129,7 @@ void Window::set_frame(const Rect& r) {
         if (auto* rc = dynamic_cast<RectControl*>(c.get()))
             rc->follow_window(r.w, r.h);
     if (m_constructed)
-        Runtime::current().guard(handler_name(Event::Resized), [this] { Event_Resized(); });
+        m_desktop.failures().guard(handler_name(Event::Resized), [this] { Event_Resized(); });
 }
 
 void Window::SetLeft(int left) {
@@ -174,10 +166,10 @@ void Window::SetBackdrop(Ref<Picture> picture) {
 }
 
 Ref<platform::Graphics> Window::Graphics() {
-    uint64_t generation = desktop().layout_generation();
+    uint64_t generation = m_desktop.layout_generation();
     if (generation != m_graphics_generation) {
         m_graphics->set_origin({m_frame.x, m_frame.y});
-        m_graphics->set_clip(desktop().visible_region(*this));
+        m_graphics->set_clip(m_desktop.visible_region(*this));
         m_graphics_generation = generation;
     }
     return m_graphics;
@@ -224,7 +216,7 @@ std::string Window::handler_name(Event event) const {
 
 void Window::invalidate(const Rect& window_rect) {
     if (m_constructed && m_visible)
-        desktop().invalidate(window_rect.translated(m_frame.x, m_frame.y).intersected(m_frame));
+        m_desktop.invalidate(window_rect.translated(m_frame.x, m_frame.y).intersected(m_frame));
 }
 
 void Window::invalidate_control_tree(RectControl& control) {
@@ -232,13 +224,11 @@ void Window::invalidate_control_tree(RectControl& control) {
     for (RectControl* c : paint_order())
         if (c->is_inside(control))
             c->Refresh();
-    if (Runtime::exists())
-        Runtime::current().dispatcher().layout_changed();
+    m_desktop.dispatcher().layout_changed();
 }
 
 void Window::pointer_shape_changed() {
-    if (Runtime::exists())
-        Runtime::current().dispatcher().layout_changed();
+    m_desktop.dispatcher().layout_changed();
 }
 
 const std::vector<RectControl*>& Window::paint_order() {
@@ -273,7 +263,7 @@ RectControl* Window::control_at(int x, int y) {
 }
 
 void Window::paint(const Rect& screen_clip) {
-    Runtime& runtime = Runtime::current();
+    FailureLog& failures = m_desktop.failures();
     platform::Graphics& g = *m_paint_graphics;
     for (RectControl* c : paint_order()) {
         if (!c->is_shown())
@@ -286,7 +276,7 @@ void Window::paint(const Rect& screen_clip) {
         g.set_clip_rect(clip);
         Ref<RectControl> protector(c);
         // Names are made only for a failure report: painting must not allocate.
-        runtime.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
+        failures.guard([c] { return c->handler_name(Event::Paint); }, [&] { c->paint(g); });
     }
 }
 

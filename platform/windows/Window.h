@@ -13,6 +13,8 @@
 
 namespace platform {
 
+class Desktop;
+
 // A window of the program. All windows live inside the one native full-screen window: the
 // runtime composites them in their stacking order and gives them activation, pointer enter and
 // exit, hit testing and capture of their own.
@@ -26,6 +28,9 @@ public:
 
     // The class name the implicit-instance registry knows it by ("Window1").
     virtual std::string ClassName() const = 0;
+
+    // The desktop it was made on, through which it and its controls reach the rest.
+    Desktop& desktop() const { return m_desktop; }
 
     // The framework's window constructor: Layout, CreateControls, the window takes its size on
     // the screen (locked control edges follow), it enters the implicit window list, the
@@ -132,7 +137,6 @@ private:
     friend class Desktop;
     friend class Dispatcher;
     friend class RectControl;
-    friend class Runtime;
     class Area;
 
     void add_control(const std::string& name, const Ref<Control>& control);
@@ -163,6 +167,7 @@ private:
     // The window's area, then each control followed by the controls inside it.
     const std::vector<RectControl*>& paint_order();
 
+    Desktop& m_desktop;
     bool m_constructed = false;
     bool m_visible = false;
     bool m_position_set = false;

@@ -31,6 +31,11 @@ screenshot() {
     import -window root "$1"
 }
 
+# The X screen's width and height in pixels.
+screen_size() {
+    xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }'
+}
+
 # Waits until a process has exited, up to a number of seconds; prints its status.
 wait_exit() {
     local pid=$1 seconds=$2

@@ -80,6 +80,7 @@ mkdir -p "$e2e_tmp/bin" "$e2e_tmp/nobin"
 cat >"$e2e_tmp/bin/xdg-open" <<OPENER
 #!/bin/sh
 echo \$\$ >"$e2e_tmp/opener.pid"
+echo "\${PULSE_LATENCY_MSEC:-unset}" >"$e2e_tmp/opener.latency"
 printf '%s\n' "\$@" >"$e2e_tmp/opened"
 exec sleep 60
 OPENER
@@ -192,6 +193,9 @@ for _ in $(seq 50); do
 done
 [[ $(cat "$e2e_tmp/opened" 2>/dev/null) == "$address" ]] ||
     fail "the opener got '$(cat "$e2e_tmp/opened" 2>/dev/null)', not '$address'"
+# The sound's longer buffer is the program's own: what it starts has the user's.
+[[ $(cat "$e2e_tmp/opener.latency") == unset ]] ||
+    fail "the opener inherited PULSE_LATENCY_MSEC=$(cat "$e2e_tmp/opener.latency")"
 [[ ! -e $e2e_tmp/shell ]] || fail "the address went through a shell"
 kill "$(cat "$e2e_tmp/opener.pid")" 2>/dev/null || true
 stop_probe

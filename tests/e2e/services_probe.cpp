@@ -14,6 +14,7 @@
 // mean loudness of 10 ms windows and the largest step between two neighbouring samples, for
 // telling gaps and clicks apart from a steady tone.
 #include "platform/Runtime.h"
+#include "platform/compat/BuiltInPlugins.h"
 #include "platform/compat/Functions.h"
 #include "platform/compat/MemoryBlock.h"
 #include "platform/compat/SoundManager.h"
@@ -81,6 +82,8 @@ int analyse(const char* path) {
 
 class Probe {
 public:
+    explicit Probe(platform::EventSource& events) : m_events(events) {}
+
     std::string run(const std::string& line) {
         std::istringstream in(line);
         std::string command, name;
@@ -140,11 +143,11 @@ public:
             std::getline(in >> std::ws, address);
             platform::ShowURL(address);
         } else if (command == "obscure") {
-            platform::Runtime::current().plugin_entry("ObscureCursorMBS")();
+            platform::RuntimeLookupPluginEntrypoint("ObscureCursorMBS")();
         } else if (command == "show") {
             platform::System::Cursors::Show();
         } else if (command == "pump") {
-            while (platform::Runtime::current().backend().poll_event()) {
+            while (m_events.poll_event()) {
             }
         } else {
             return "error: unknown command " + command;
@@ -153,16 +156,16 @@ public:
     }
 
 private:
-    static bool changed_within(int ms) {
-        platform::Backend& backend = platform::Runtime::current().backend();
-        platform::Micros deadline = backend.now() + ms * 1000;
-        while (backend.now() < deadline)
-            if (auto event = backend.wait_event(deadline);
+    bool changed_within(int ms) {
+        platform::Micros deadline = m_events.now() + ms * 1000;
+        while (m_events.now() < deadline)
+            if (auto event = m_events.wait_event(deadline);
                 event && event->type == platform::InputEvent::Type::OutputVolumeChanged)
                 return true;
         return false;
     }
 
+    platform::EventSource& m_events;
     std::map<std::string, platform::Ref<platform::Sound>> m_sounds;
 };
 
@@ -180,7 +183,7 @@ int main(int argc, char** argv) {
     }
     {
         platform::Runtime runtime(*backend);
-        Probe probe;
+        Probe probe(*backend);
         std::cout << "ready" << std::endl;
         std::string line;
         while (std::getline(std::cin, line) && line != "quit")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real X server: it shows the sky, Ctrl+Q ends it promptly with status 0,
-# and without a display or without its media it says why and exits 1.
+# and without a display, with one that no server answers or without its media it says why in one
+# line and exits 1.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 binary=$1
@@ -20,6 +21,18 @@ status=0
 DISPLAY= "$binary" 2>"$e2e_tmp/nodisplay" || status=$?
 [[ $status -eq 1 ]] || fail "without a display: status $status"
 grep -q "cannot open the display" "$e2e_tmp/nodisplay" || fail "no clear message: $(cat "$e2e_tmp/nodisplay")"
+[[ $(wc -l <"$e2e_tmp/nodisplay") -eq 1 ]] || fail "more than one line: $(cat "$e2e_tmp/nodisplay")"
+
+# A display that no server answers is named in the one line.
+n=98
+while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do
+    n=$((n + 1))
+done
+status=0
+env -u WAYLAND_DISPLAY DISPLAY=":$n" "$binary" 2>"$e2e_tmp/nodisplay" || status=$?
+[[ $status -eq 1 ]] || fail "with no server at :$n: status $status"
+grep -q "^quorvane: cannot open the display: x11: .*:$n\b" "$e2e_tmp/nodisplay" ||
+    fail "the display is not named: $(cat "$e2e_tmp/nodisplay")"
 [[ $(wc -l <"$e2e_tmp/nodisplay") -eq 1 ]] || fail "more than one line: $(cat "$e2e_tmp/nodisplay")"
 
 mkdir -p "$e2e_tmp/bare"

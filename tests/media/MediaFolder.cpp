@@ -2,8 +2,22 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
+
+double Picture::linear(std::uint8_t encoded) {
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (size_t i = 0; i < t.size(); ++i) {
+            const double e = static_cast<double>(i) / 255.0;
+            t[i] = e <= 0.04045 ? e / 12.92 : std::pow((e + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return table[encoded];
+}
 
 MediaFolder& MediaFolder::instance() {
     static MediaFolder folder;
@@ -13,22 +27,22 @@ MediaFolder& MediaFolder::instance() {
 MediaFolder::MediaFolder() : m_root(QUORVANE_MEDIA_DIR) {
 }
 
-std::string MediaFolder::picture_path(int id) const {
-    return m_root + "/pictures/" + std::to_string(id) + ".png";
+std::string MediaFolder::picture_path(int id, int scale) const {
+    const std::string suffix = scale == 1 ? "" : "@" + std::to_string(scale) + "x";
+    return m_root + "/pictures/" + std::to_string(id) + suffix + ".png";
 }
 
 std::string MediaFolder::sound_path(int id) const {
     return m_root + "/sounds/" + std::to_string(id) + ".wav";
 }
 
-const Picture& MediaFolder::picture(int id) {
-    if (const auto found = m_pictures.find(id); found != m_pictures.end()) {
+const Picture& MediaFolder::picture(int id, int scale) {
+    if (const auto found = m_pictures.find({id, scale}); found != m_pictures.end()) {
         return found->second;
     }
-    SDL_Surface* loaded = IMG_Load(picture_path(id).c_str());
+    SDL_Surface* loaded = IMG_Load(picture_path(id, scale).c_str());
     if (!loaded) {
-        throw std::runtime_error("cannot load picture " + std::to_string(id) + ": " +
-                                 IMG_GetError());
+        throw std::runtime_error("cannot load " + picture_path(id, scale) + ": " + IMG_GetError());
     }
     Picture picture;
     picture.width = loaded->w;
@@ -37,7 +51,7 @@ const Picture& MediaFolder::picture(int id) {
     SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(loaded);
     if (!rgba) {
-        throw std::runtime_error("cannot convert picture " + std::to_string(id));
+        throw std::runtime_error("cannot convert " + picture_path(id, scale));
     }
     picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
     for (int y = 0; y < picture.height; ++y) {
@@ -47,7 +61,7 @@ const Picture& MediaFolder::picture(int id) {
                     static_cast<size_t>(picture.width) * 4);
     }
     SDL_FreeSurface(rgba);
-    return m_pictures.emplace(id, std::move(picture)).first->second;
+    return m_pictures.emplace(std::pair{id, scale}, std::move(picture)).first->second;
 }
 
 const Sound& MediaFolder::sound(int id) {

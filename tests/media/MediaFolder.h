@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A decoded picture: 8-bit RGBA whatever the file held, and whether the file had alpha.
@@ -20,6 +21,14 @@ struct Picture {
         const auto* p = at(x, y);
         return 0.2126 * p[0] + 0.7152 * p[1] + 0.0722 * p[2];
     }
+    // Linear luminance, 0..1: the light a star adds is the same over any sky.
+    double light(int x, int y) const {
+        const auto* p = at(x, y);
+        return 0.2126 * linear(p[0]) + 0.7152 * linear(p[1]) + 0.0722 * linear(p[2]);
+    }
+
+    // The linear light of an 8-bit sRGB value, 0..1.
+    static double linear(std::uint8_t encoded);
 };
 
 // A decoded sound, interleaved 16-bit samples.
@@ -37,19 +46,20 @@ struct Sound {
 };
 
 // The generated media folder, read with SDL as the program reads it; each file decoded once.
+// Pictures come at scale 1 and, drawn at twice the size, at scale 2.
 class MediaFolder {
 public:
     static MediaFolder& instance();
 
-    std::string picture_path(int id) const;
+    std::string picture_path(int id, int scale = 1) const;
     std::string sound_path(int id) const;
-    const Picture& picture(int id);
+    const Picture& picture(int id, int scale = 1);
     const Sound& sound(int id);
 
 private:
     MediaFolder();
 
     std::string m_root;
-    std::map<int, Picture> m_pictures;
+    std::map<std::pair<int, int>, Picture> m_pictures;
     std::map<int, Sound> m_sounds;
 };

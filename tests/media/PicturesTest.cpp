@@ -19,10 +19,14 @@ constexpr int speaker_ids[] = {media_items::item("speaker1").id, media_items::it
 constexpr int bigsky_id = media_items::item("bigsky").id;
 constexpr int star_id = media_items::item("star1").id;
 constexpr int dim_star_id = media_items::item("star1b").id;
+constexpr int sleep_id = media_items::item("sleep1").id;
+constexpr int lit_sleep_id = media_items::item("sleep2").id;
 constexpr int dome_width = 1170;
 constexpr int top_strip = 25;
 constexpr int bigsky_width = 7680;
 constexpr int bigsky_height = 4320;
+// Every picture comes at the logical size and at twice it, for screens of twice the density.
+constexpr int scales[] = {1, 2};
 
 // Bit depth and colour type straight from the PNG header.
 std::pair<int, int> png_format(const std::string& path) {
@@ -32,8 +36,8 @@ std::pair<int, int> png_format(const std::string& path) {
     return {static_cast<unsigned char>(head[24]), static_cast<unsigned char>(head[25])};
 }
 
-Picture const& picture(int id) {
-    return MediaFolder::instance().picture(id);
+Picture const& picture(int id, int scale = 1) {
+    return MediaFolder::instance().picture(id, scale);
 }
 
 // Each channel's level over a rectangle, to a fraction of a step: the mean of the middle of
@@ -74,9 +78,10 @@ TEST(Pictures, EveryPictureIsAnEightBitPngOfItsShape) {
         int height; // 0: any height of the dome's range
         bool alpha;
     };
-    std::vector<Expected> expected = {{bigsky_id, bigsky_width, bigsky_height, false},
-                                      {star_id, 16, 16, true},
-                                      {dim_star_id, 16, 16, true}};
+    std::vector<Expected> expected = {{star_id, 16, 16, true},
+                                      {dim_star_id, 16, 16, true},
+                                      {sleep_id, 25, 21, true},
+                                      {lit_sleep_id, 25, 21, true}};
     for (int id : speaker_ids) {
         expected.push_back({id, 25, 21, true});
     }
@@ -86,86 +91,130 @@ TEST(Pictures, EveryPictureIsAnEightBitPngOfItsShape) {
     const int dome_height = picture(sky_id).height;
     EXPECT_GE(dome_height, 400);
     EXPECT_LE(dome_height, 600);
-    for (const auto& e : expected) {
-        SCOPED_TRACE("picture " + std::to_string(e.id));
-        const auto [depth, colour_type] = png_format(MediaFolder::instance().picture_path(e.id));
-        EXPECT_EQ(depth, 8);
-        EXPECT_EQ(colour_type, e.alpha ? 6 : 2);
-        const Picture& p = picture(e.id);
-        EXPECT_EQ(p.width, e.width);
-        EXPECT_EQ(p.height, e.height ? e.height : dome_height);
-        EXPECT_EQ(p.has_alpha, e.alpha);
+    for (int scale : scales) {
+        // The backdrop has the same pixels at both scales: at twice the scale it covers screens
+        // of half the logical size. Every other picture is twice as wide and high.
+        std::vector<Expected> at_scale = {{bigsky_id, bigsky_width, bigsky_height, false}};
+        for (const auto& e : expected) {
+            at_scale.push_back(
+                {e.id, e.width * scale, (e.height ? e.height : dome_height) * scale, e.alpha});
+        }
+        for (const auto& e : at_scale) {
+            SCOPED_TRACE(MediaFolder::instance().picture_path(e.id, scale));
+            const auto [depth, colour_type] =
+                png_format(MediaFolder::instance().picture_path(e.id, scale));
+            EXPECT_EQ(depth, 8);
+            EXPECT_EQ(colour_type, e.alpha ? 6 : 2);
+            const Picture& p = picture(e.id, scale);
+            EXPECT_EQ(p.width, e.width);
+            EXPECT_EQ(p.height, e.height);
+            EXPECT_EQ(p.has_alpha, e.alpha);
+        }
     }
 }
 
 TEST(Pictures, DomeFramesLoopWithoutAJump) {
-    std::vector<double> changes;
-    for (int i = 0; i < frame_count; ++i) {
-        changes.push_back(
-            mean_frame_change(picture(sky_id + i), picture(sky_id + (i + 1) % frame_count)));
+    for (int scale : scales) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        std::vector<double> changes;
+        for (int i = 0; i < frame_count; ++i) {
+            changes.push_back(mean_frame_change(picture(sky_id + i, scale),
+                                                picture(sky_id + (i + 1) % frame_count, scale)));
+        }
+        // The frames shimmer, so each differs from the next; the wrap from the last frame to the
+        // first is a step like the steps beside it, not a jump.
+        EXPECT_GT(*std::min_element(changes.begin(), changes.end()), 0.0);
+        const double beside = std::max(changes[frame_count - 2], changes[0]);
+        EXPECT_LT(changes[frame_count - 1], 1.25 * beside);
     }
-    // The frames shimmer, so each differs from the next; the wrap from the last frame to the
-    // first is a step like the steps beside it, not a jump.
-    EXPECT_GT(*std::min_element(changes.begin(), changes.end()), 0.0);
-    const double beside = std::max(changes[frame_count - 2], changes[0]);
-    EXPECT_LT(changes[frame_count - 1], 1.25 * beside);
 }
 
 TEST(Pictures, MoonShinesInTheSoundHotSpot) {
+    // The hot spot is laid out in logical pixels: at twice the scale the moon is at twice the
+    // coordinates, so that either set of frames lies under the same hot spot.
     for (int i = 0; i < frame_count; ++i) {
-        SCOPED_TRACE("frame " + std::to_string(i));
-        const Picture& p = picture(sky_id + i);
-        double sum_x = 0.0;
-        double sum_y = 0.0;
-        int bright = 0;
-        int outside = 0;
-        for (int y = 0; y < p.height; ++y) {
-            for (int x = 0; x < p.width; ++x) {
-                if (p.luma(x, y) < 170.0) {
-                    continue;
+        std::array<double, 2> centre_x{};
+        std::array<double, 2> centre_y{};
+        for (int scale : scales) {
+            SCOPED_TRACE("frame " + std::to_string(i) + " at scale " + std::to_string(scale));
+            const Picture& p = picture(sky_id + i, scale);
+            double sum_x = 0.0;
+            double sum_y = 0.0;
+            int bright = 0;
+            int outside = 0;
+            for (int y = 0; y < p.height; ++y) {
+                for (int x = 0; x < p.width; ++x) {
+                    if (p.luma(x, y) < 170.0) {
+                        continue;
+                    }
+                    ++bright;
+                    // The pixel's centre in logical pixels.
+                    const double logical_x = (x + 0.5) / scale;
+                    const double logical_y = (y + 0.5) / scale;
+                    sum_x += logical_x;
+                    sum_y += logical_y;
+                    outside +=
+                        logical_x < 684 || logical_x > 827 || logical_y < 108 || logical_y > 251;
                 }
-                ++bright;
-                sum_x += x;
-                sum_y += y;
-                outside += x < 684 || x > 826 || y < 108 || y > 250;
             }
+            ASSERT_GT(bright, 3000 * scale * scale)
+                << "the moon should be a disc some 80 logical pixels across";
+            EXPECT_EQ(outside, 0);
+            centre_x[scale - 1] = sum_x / bright;
+            centre_y[scale - 1] = sum_y / bright;
+            EXPECT_NEAR(centre_x[scale - 1], 755.0, 4.0);
+            EXPECT_NEAR(centre_y[scale - 1], 179.0, 4.0);
         }
-        ASSERT_GT(bright, 3000) << "the moon should be a disc some 80 pixels across";
-        EXPECT_EQ(outside, 0);
-        EXPECT_NEAR(sum_x / bright, 755.0, 4.0);
-        EXPECT_NEAR(sum_y / bright, 179.0, 4.0);
+        // A quarter of a logical pixel is half a pixel of the large set.
+        EXPECT_NEAR(centre_x[1], centre_x[0], 0.25) << "frame " << i;
+        EXPECT_NEAR(centre_y[1], centre_y[0], 0.25) << "frame " << i;
     }
 }
 
 TEST(Pictures, DomeFramesMeetTheBackdropWithoutASeam) {
-    const Picture& sky = picture(bigsky_id);
-    for (int i = 0; i < frame_count; i += 5) {
-        const Picture& frame = picture(sky_id + i);
-        for (int screen : {1170, 1280, 1600, 1920, 2560, 3840, 5120, 7680}) {
-            SCOPED_TRACE("frame " + std::to_string(i) + " on a screen " + std::to_string(screen) +
-                         " wide");
-            const int left = screen - dome_width;
-            // Along the left edge: the frame's first columns against the backdrop just left of it.
-            if (left >= 12) {
-                for (int y = top_strip; y + 20 <= frame.height; y += 20) {
-                    const auto inside = sky_colour(frame, 0, y, 12, 20);
-                    const auto outside = sky_colour(sky, left - 12, y, 12, 20);
-                    for (int c = 0; c < 3; ++c) {
-                        ASSERT_NEAR(inside[c], outside[c], 0.5) << "row " << y << " channel " << c;
+    for (int scale : scales) {
+        const Picture& sky = picture(bigsky_id, scale);
+        // Sizes in the scale's pixels.
+        const int stripe = 12 * scale;
+        const int step = 20 * scale;
+        const int strip = top_strip * scale;
+        for (int i = 0; i < frame_count; i += 5) {
+            const Picture& frame = picture(sky_id + i, scale);
+            for (int screen : {1170, 1280, 1600, 1920, 2560, 3840, 5120, 7680}) {
+                if (screen * scale > sky.width) {
+                    continue;
+                }
+                SCOPED_TRACE("frame " + std::to_string(i) + " at scale " + std::to_string(scale) +
+                             " on a screen " + std::to_string(screen) + " wide");
+                const int left = (screen - dome_width) * scale;
+                // Along the left edge: the frame's first columns against the backdrop just left
+                // of it.
+                if (left >= stripe) {
+                    for (int y = strip; y + step <= frame.height; y += step) {
+                        const auto inside = sky_colour(frame, 0, y, stripe, step);
+                        const auto outside = sky_colour(sky, left - stripe, y, stripe, step);
+                        for (int c = 0; c < 3; ++c) {
+                            ASSERT_NEAR(inside[c], outside[c], 0.5)
+                                << "row " << y << " channel " << c;
+                        }
                     }
                 }
-            }
-            // Along the bottom edge: the frame's last rows against the backdrop's rows below;
-            // along the top strip's lower edge, where the backdrop is repainted over the frame.
-            for (int x = 0; x + 30 <= dome_width; x += 30) {
-                const auto inside = sky_colour(frame, x, frame.height - 8, 30, 8);
-                const auto outside = sky_colour(sky, left + x, frame.height, 30, 8);
-                const auto below_strip = sky_colour(frame, x, top_strip, 30, 8);
-                const auto in_strip = sky_colour(sky, left + x, top_strip, 30, 8);
-                for (int c = 0; c < 3; ++c) {
-                    ASSERT_NEAR(inside[c], outside[c], 0.5) << "column " << x << " channel " << c;
-                    ASSERT_NEAR(below_strip[c], in_strip[c], 0.5)
-                        << "column " << x << " channel " << c << " under the strip";
+                // Along the bottom edge: the frame's last rows against the backdrop's rows
+                // below; along the top strip's lower edge, where the backdrop is repainted over
+                // the frame.
+                const int width = 30 * scale;
+                const int rows = 8 * scale;
+                for (int x = 0; x + width <= frame.width; x += width) {
+                    const auto inside = sky_colour(frame, x, frame.height - rows, width, rows);
+                    const auto outside = sky_colour(sky, left + x, frame.height, width, rows);
+                    const auto below_strip = sky_colour(frame, x, strip, width, rows);
+                    const auto in_strip = sky_colour(sky, left + x, strip, width, rows);
+                    for (int c = 0; c < 3; ++c) {
+                        ASSERT_NEAR(inside[c], outside[c], 0.5)
+                            << "column " << x << " channel " << c;
+                        ASSERT_NEAR(below_strip[c], in_strip[c], 0.5)
+                            << "column " << x << " channel " << c << " under the strip";
+                    }
                 }
             }
         }
@@ -175,14 +224,17 @@ TEST(Pictures, DomeFramesMeetTheBackdropWithoutASeam) {
 TEST(Pictures, BackdropKeepsTheDomeRowsPlain) {
     // On any screen the dome covers the backdrop's top rows somewhere, so there they must be the
     // plain gradient: every stretch of a row has the same sky colour.
-    const Picture& sky = picture(bigsky_id);
-    const int rows = picture(sky_id).height + 20;
-    for (int y = 0; y < rows; y += 4) {
-        const auto whole = sky_colour(sky, 0, y, sky.width, 4);
-        for (int x = 0; x + 240 <= sky.width; x += 240) {
-            const auto part = sky_colour(sky, x, y, 240, 4);
-            for (int c = 0; c < 3; ++c) {
-                ASSERT_NEAR(part[c], whole[c], 1.0) << "row " << y << " column " << x;
+    for (int scale : scales) {
+        const Picture& sky = picture(bigsky_id, scale);
+        const int rows = picture(sky_id, scale).height + 20 * scale;
+        for (int y = 0; y < rows; y += 4) {
+            const auto whole = sky_colour(sky, 0, y, sky.width, 4);
+            for (int x = 0; x + 240 <= sky.width; x += 240) {
+                const auto part = sky_colour(sky, x, y, 240, 4);
+                for (int c = 0; c < 3; ++c) {
+                    ASSERT_NEAR(part[c], whole[c], 1.0)
+                        << "row " << y << " column " << x << " at scale " << scale;
+                }
             }
         }
     }
@@ -206,34 +258,25 @@ double sky_level(const Picture& p, int left, int top, int width, int height) {
 TEST(Pictures, BackdropBrightensDownEveryScreenWithoutAStep) {
     // Every screen height shows the top rows, so the sky must change smoothly all the way down:
     // no step where the picture was made in parts, nor where a 3840 x 2160 screen ends.
-    const Picture& sky = picture(bigsky_id);
-    std::vector<double> levels;
-    for (int y = 0; y < sky.height; ++y) {
-        levels.push_back(sky_level(sky, 0, y, sky.width, 1));
-    }
-    double largest_step = 0.0;
-    for (int y = 1; y < sky.height; ++y) {
-        largest_step = std::max(largest_step, std::abs(levels[y] - levels[y - 1]));
-    }
-    EXPECT_LT(largest_step, 0.5);
-    // Brighter at the foot of each common screen than at its top.
-    for (int height : {600, 768, 1080, 1440, 2160, 4320}) {
-        EXPECT_GT(levels[height - 1], levels[0] + 10.0) << height << " rows";
-    }
-}
-
-// Linear luminance of a pixel: the light a star adds is the same over any sky.
-double light(const Picture& p, int x, int y) {
-    static const std::array<double, 256> linear = [] {
-        std::array<double, 256> table{};
-        for (int i = 0; i < 256; ++i) {
-            const double e = i / 255.0;
-            table[i] = e <= 0.04045 ? e / 12.92 : std::pow((e + 0.055) / 1.055, 2.4);
+    for (int scale : scales) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        const Picture& sky = picture(bigsky_id, scale);
+        std::vector<double> levels;
+        for (int y = 0; y < sky.height; ++y) {
+            levels.push_back(sky_level(sky, 0, y, sky.width, 1));
         }
-        return table;
-    }();
-    const auto* v = p.at(x, y);
-    return 0.2126 * linear[v[0]] + 0.7152 * linear[v[1]] + 0.0722 * linear[v[2]];
+        double largest_step = 0.0;
+        for (int y = 1; y < sky.height; ++y) {
+            largest_step = std::max(largest_step, std::abs(levels[y] - levels[y - 1]));
+        }
+        EXPECT_LT(largest_step, 0.5);
+        // Brighter at the foot of each common screen than at its top.
+        for (int height : {600, 768, 1080, 1440, 2160, 4320}) {
+            if (height * scale <= sky.height) {
+                EXPECT_GT(levels[height * scale - 1], levels[0] + 10.0) << height << " rows";
+            }
+        }
+    }
 }
 
 TEST(Pictures, StarsCoverTheWholeBackdrop) {
@@ -249,16 +292,16 @@ TEST(Pictures, StarsCoverTheWholeBackdrop) {
             for (int y = top + 3; y < top + tile_h - 3; ++y) {
                 for (int x = left + 3; x < left + tile_w - 3; ++x) {
                     // A peak of light well above the pixels three away on each side.
-                    const double v = light(sky, x, y);
-                    const double around = std::max({light(sky, x - 3, y), light(sky, x + 3, y),
-                                                    light(sky, x, y - 3), light(sky, x, y + 3)});
+                    const double v = sky.light(x, y);
+                    const double around = std::max({sky.light(x - 3, y), sky.light(x + 3, y),
+                                                    sky.light(x, y - 3), sky.light(x, y + 3)});
                     if (v < around + 0.004) {
                         continue;
                     }
                     bool peak = true;
                     for (int dy = -1; dy <= 1 && peak; ++dy) {
                         for (int dx = -1; dx <= 1 && peak; ++dx) {
-                            const double n = light(sky, x + dx, y + dy);
+                            const double n = sky.light(x + dx, y + dy);
                             peak = (dx == 0 && dy == 0) || n < v ||
                                    (n == v && (dy > 0 || (dy == 0 && dx > 0)));
                         }
@@ -279,41 +322,77 @@ TEST(Pictures, StarsCoverTheWholeBackdrop) {
     }
 }
 
-TEST(Pictures, TwinklingStarsLieOnTheSkyWithoutASquare) {
-    const Picture& bright = picture(star_id);
-    const Picture& dim = picture(dim_star_id);
-    double bright_light = 0.0;
-    double dim_light = 0.0;
-    for (const Picture* star : {&bright, &dim}) {
-        double light = 0.0;
-        for (int y = 0; y < star->height; ++y) {
-            for (int x = 0; x < star->width; ++x) {
-                const bool border =
-                    x == 0 || y == 0 || x == star->width - 1 || y == star->height - 1;
-                if (border) {
-                    ASSERT_EQ(star->at(x, y)[3], 0) << "at " << x << "," << y;
-                }
-                light += star->at(x, y)[3];
-            }
+// The light a picture with alpha lays over the sky: its colours' luminance times alpha.
+double laid_light(const Picture& p) {
+    double light = 0.0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            light += p.light(x, y) * p.at(x, y)[3] / 255.0;
         }
-        (star == &bright ? bright_light : dim_light) = light;
     }
-    EXPECT_GE(bright.at(7, 7)[3], 230);
-    EXPECT_GT(bright_light, 1.5 * dim_light);
-    EXPECT_GT(dim_light, 0.0);
+    return light;
+}
 
-    // The backdrop leaves the five places where they twinkle free of its own stars.
-    const Picture& sky = picture(bigsky_id);
+// Pixels closer than `edge` to the picture's sides that are not clear: a small picture lies on
+// the sky without a visible square only if there are none.
+int uncleared_edge_pixels(const Picture& p, int edge) {
+    int count = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const bool near_side =
+                x < edge || y < edge || x >= p.width - edge || y >= p.height - edge;
+            count += near_side && p.at(x, y)[3] != 0;
+        }
+    }
+    return count;
+}
+
+TEST(Pictures, TwinklingStarsLieOnTheSkyWithoutASquare) {
     const int spots[5][2] = {{150, 108}, {75, 425}, {251, 960}, {1590, 1005}, {36, 900}};
-    for (const auto& spot : spots) {
-        const auto around = sky_colour(sky, spot[0] - 16, spot[1], 48, 16);
-        for (int y = spot[1]; y < spot[1] + 16; ++y) {
-            for (int x = spot[0]; x < spot[0] + 16; ++x) {
-                for (int c = 0; c < 3; ++c) {
-                    ASSERT_NEAR(sky.at(x, y)[c], around[c], 6.0) << "at " << x << "," << y;
+    for (int scale : scales) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        const Picture& bright = picture(star_id, scale);
+        const Picture& dim = picture(dim_star_id, scale);
+        EXPECT_EQ(uncleared_edge_pixels(bright, scale), 0);
+        EXPECT_EQ(uncleared_edge_pixels(dim, scale), 0);
+        // The middle of logical pixel (7, 7).
+        const int middle = 7 * scale + scale / 2;
+        EXPECT_GE(bright.at(middle, middle)[3], 230);
+        EXPECT_GT(laid_light(bright), 1.5 * laid_light(dim));
+        EXPECT_GT(laid_light(dim), 0.0);
+
+        // The backdrop leaves the five places where they twinkle free of its own stars.
+        const Picture& sky = picture(bigsky_id, scale);
+        const int size = 16 * scale;
+        for (const auto& spot : spots) {
+            const int left = spot[0] * scale;
+            const int top = spot[1] * scale;
+            const auto around = sky_colour(sky, left - size, top, 3 * size, size);
+            for (int y = top; y < top + size; ++y) {
+                for (int x = left; x < left + size; ++x) {
+                    for (int c = 0; c < 3; ++c) {
+                        ASSERT_NEAR(sky.at(x, y)[c], around[c], 6.0) << "at " << x << "," << y;
+                    }
                 }
             }
         }
+    }
+}
+
+TEST(Pictures, SleepTimerLightsUpBesideTheSpeakers) {
+    for (int scale : scales) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        const Picture& off = picture(sleep_id, scale);
+        const Picture& lit = picture(lit_sleep_id, scale);
+        // Clear all round, as the speakers are: on the top strip none of them shows its square.
+        for (int id : {speaker_ids[0], speaker_ids[1], speaker_ids[2], sleep_id, lit_sleep_id}) {
+            EXPECT_EQ(uncleared_edge_pixels(picture(id, scale), scale), 0) << "picture " << id;
+        }
+        EXPECT_EQ(off.height, picture(speaker_ids[0], scale).height);
+        // Lit it is plainly brighter; off it is still there to be found.
+        const double speaker_light = laid_light(picture(speaker_ids[1], scale));
+        EXPECT_GT(laid_light(lit), 1.5 * laid_light(off));
+        EXPECT_GT(laid_light(off), 0.25 * speaker_light);
     }
 }
 

@@ -1,7 +1,8 @@
 // The real sound classes where no device is needed: the mixer on SDL's dummy audio driver (which
 // consumes sound in real time without a card), and the server volume with no server to reach.
 #include "platform/desktop/PulseOutputVolume.h"
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -15,28 +16,9 @@
 #include <vector>
 
 using platform::PcmSound;
+using testing_support::ScopedEnv;
 
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 std::shared_ptr<PcmSound> tone(double seconds, int rate, int channels) {
     auto pcm = std::make_shared<PcmSound>();

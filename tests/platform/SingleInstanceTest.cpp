@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <future>
 
 using platform::SingleInstance;
@@ -138,6 +140,53 @@ TEST_F(SingleInstanceTest, AFolderThatCannotHoldItIsSaidAndLeavesTheProgramUngua
     EXPECT_NE(deep.problem.find("too long"), std::string::npos) << deep.problem;
 }
 
+// Without a runtime folder, a folder of the user's own under /tmp: made for the user alone, and
+// refused where someone could have made it or could reach into it.
+TEST_F(SingleInstanceTest, AFolderOfTheUsersOwnServesWhereTheSessionHasNone) {
+    SingleInstance::Place own{folder / "own", "x11:5", true};
+    auto first = SingleInstance::take(own);
+    ASSERT_TRUE(first.instance) << first.problem;
+    struct stat st {};
+    ASSERT_EQ(lstat(own.folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    auto second = SingleInstance::take(own);
+    EXPECT_TRUE(second.held_elsewhere);
+    std::future<bool> asked =
+        std::async(std::launch::async, [&] { return SingleInstance::ask_to_raise(own, "t", 2s); });
+    EXPECT_EQ(serve_until(*first.instance, asked), std::vector<std::string>{"t"});
+    EXPECT_TRUE(asked.get());
+    first.instance.reset();
+    EXPECT_TRUE(SingleInstance::take(own).instance) << "found again after its holder ended";
+
+    auto refused = [&](const fs::path& path, const char* why) {
+        auto taken = SingleInstance::take({path, "x11:5", true});
+        EXPECT_FALSE(taken.instance) << path;
+        EXPECT_FALSE(taken.held_elsewhere) << path;
+        EXPECT_NE(taken.problem.find(why), std::string::npos) << taken.problem;
+        EXPECT_FALSE(fs::exists(path / "quorvane-x11:5.lock")) << "nothing is made in " << path;
+    };
+    // A link to a folder that would pass.
+    fs::create_directory(folder / "target");
+    fs::permissions(folder / "target", fs::perms(0700));
+    fs::create_directory_symlink(folder / "target", folder / "link");
+    refused(folder / "link", "symbolic link");
+    fs::create_directory(folder / "open");
+    fs::permissions(folder / "open", fs::perms(0755));
+    refused(folder / "open", "other users may enter it");
+    std::ofstream(folder / "file") << "x";
+    refused(folder / "file", "not a folder");
+    // Someone else's: made and given away where the tests may, else the root folder.
+    fs::path others = "/";
+    if (geteuid() == 0) {
+        others = folder / "others";
+        fs::create_directory(others);
+        fs::permissions(others, fs::perms(0700));
+        ASSERT_EQ(chown(others.c_str(), 65534, 65534), 0);
+    }
+    refused(others, "belongs to another user");
+}
+
 TEST(SingleInstancePlace, TheRuntimeFolderAndTheDisplayTheProgramWouldOpen) {
     struct Saved {
         const char* name;
@@ -164,8 +213,15 @@ TEST(SingleInstancePlace, TheRuntimeFolderAndTheDisplayTheProgramWouldOpen) {
     set("DISPLAY", nullptr);
     EXPECT_FALSE(SingleInstance::from_environment());
     set("DISPLAY", ":0");
-    set("XDG_RUNTIME_DIR", nullptr);
-    EXPECT_FALSE(SingleInstance::from_environment());
+    EXPECT_FALSE(SingleInstance::from_environment()->own_folder);
+    for (const char* none : {static_cast<const char*>(nullptr), ""}) {
+        set("XDG_RUNTIME_DIR", none);
+        p = SingleInstance::from_environment();
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->folder, "/tmp/quorvane-" + std::to_string(geteuid()));
+        EXPECT_TRUE(p->own_folder);
+        EXPECT_EQ(p->display, "x11:0");
+    }
     for (const Saved& s : saved)
         set(s.name, s.value ? s.value->c_str() : nullptr);
 }

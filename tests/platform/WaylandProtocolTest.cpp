@@ -601,8 +601,8 @@ TEST_F(WaylandProtocolTest, RaisingActivatesTheWindowWithTheLaunchersTokenOrItsO
 }
 
 // Keys as the layout names them, as the X11 backend reads them: the unshifted character in
-// upper case, Ctrl as the shortcut modifier, nothing for keys without a character save the media
-// keys.
+// upper case, or in a layout of another script the key's Latin letter; Ctrl as the shortcut
+// modifier, nothing for keys without a character save the media keys.
 TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
     auto keys = [&](const char* layout, const std::vector<std::pair<uint32_t, int>>& presses) {
         FakeCompositor own;
@@ -635,6 +635,13 @@ TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
     // The key marked Z on a German keyboard sits where the American one has Y.
     EXPECT_EQ(keys("de", {{KEY_Y, F::kCtrl}, {KEY_Z, F::kNone}}), "Z^ Y ");
     EXPECT_EQ(keys("fr", {{KEY_A, F::kCtrl}}), "Q^ ");
+    // A layout of another script: the key's Latin letter, from the keymap's other layout, else
+    // the American keyboard's at its place; Greek's ';' on the key marked Q too.
+    EXPECT_EQ(keys("ru", {{KEY_Q, F::kCtrl}, {KEY_A, F::kNone}, {KEY_SEMICOLON, F::kCtrl}}),
+              "Q^ A ");
+    EXPECT_EQ(keys("ru,fr", {{KEY_A, F::kCtrl}, {KEY_Q, F::kCtrl}}), "Q^ A^ ");
+    EXPECT_EQ(keys("gr", {{KEY_Q, F::kCtrl}, {KEY_W, F::kNone}}), "Q^ W ");
+    EXPECT_EQ(keys("gr,us", {{KEY_Q, F::kCtrl}}), "Q^ ");
     // The media keys, with or without a modifier; the others among them make nothing.
     EXPECT_EQ(keys("us", {{KEY_PLAYPAUSE, F::kNone},
                           {KEY_PAUSECD, F::kNone},

@@ -1,8 +1,8 @@
 #include "common/MediaLibrary.h"
 #include "platform/compat/Random.h"
 #include "platform/graphics/Region.h"
-#include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 

@@ -1,7 +1,8 @@
 #include "app/BeachPlayer.h"
 #include "app/DesktopSession.h"
 #include "common/MediaLibrary.h"
-#include "platform/loop/Timer.h"
+#include "platform/windows/ImplicitInstance.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 
@@ -155,18 +156,32 @@ TEST(DesktopSessionTest, MediaKeysDriveTheBeachAndAFailingOneEndsOnlyItself) {
     EXPECT_EQ(program.failure_count(), 0);
 }
 
+// Without the surf's file the beach starts and stops silently as ever, and is told so.
+TEST_F(MediaControls, AMissingSurfStillTellsPlayingAndStopped) {
+    program.media()->remove("surf");
+    program.click_moon();
+    program.advance(0);
+    expect_beach(true);
+    EXPECT_EQ(told, 1);
+    ask(&BeachPlayer::play_pause);
+    expect_beach(false);
+    EXPECT_EQ(told, 2);
+    EXPECT_EQ(program.failure_count(), 0) << program.reports();
+}
+
 TEST(DesktopSessionTest, AMediaKeyThatFailsEndsOnlyItsOwnHandling) {
     TestProgram program;
     app::DesktopSession session(nullptr, false);
-    // The surf's file is missing: starting the beach fails inside the key's handler.
-    program.media()->remove("surf");
+    // The media cannot be reached: starting the beach fails inside the key's handler.
+    platform::Ref<platform::ResourceFork> media(program.media());
+    program.runtime().set_resource_fork(nullptr);
     InputEvent e(InputEvent::Type::MediaKey);
     e.key = "PlayPause";
     program.deliver(e);
     EXPECT_EQ(program.failure_count(), 1);
     EXPECT_NE(program.reports().find("media key PlayPause"), std::string::npos)
         << program.reports();
-    program.media()->restore("surf");
+    program.runtime().set_resource_fork(media);
     program.deliver(e);
     EXPECT_TRUE(surf()->IsPlaying());
     EXPECT_EQ(program.failure_count(), 1);

@@ -47,3 +47,26 @@ TEST(MediaLibrary, AnUnavailableContainerIsANilObjectFailureAndCachesNothing) {
     EXPECT_TRUE(bigsky());
     EXPECT_EQ(media->requests("bigsky"), 1);
 }
+
+// A sound the container cannot give is a silent one, asked for once and then kept like any other
+// (the moon reads the beach's state from it): looped, it plays until stopped; played once, it is
+// over at once.
+TEST(MediaLibrary, AMissingSoundIsASilentOneKeptForTheRun) {
+    auto media = make_ref<FakeMedia>();
+    media->remove("surf");
+    TestProgram program(TestProgram::Options::runtime_only(), media);
+    Ref<platform::Sound> silent = surf();
+    ASSERT_TRUE(silent);
+    media->restore("surf");
+    EXPECT_EQ(surf(), silent);
+    EXPECT_EQ(media->requests("surf"), 1);
+    EXPECT_FALSE(MediaLibrary::IsPlaying("surf"));
+    silent->PlayLooping();
+    program.advance(600000);
+    EXPECT_TRUE(silent->IsPlaying());
+    EXPECT_TRUE(MediaLibrary::IsPlaying("surf"));
+    silent->Stop();
+    EXPECT_FALSE(silent->IsPlaying());
+    silent->Play();
+    EXPECT_FALSE(silent->IsPlaying());
+}

@@ -5,10 +5,10 @@
 #include "about/aboutWin.h"
 #include "common/MediaLibrary.h"
 #include "platform/compat/System.h"
-#include "platform/loop/Timer.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/StaticText.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 #include "volume/loudnessWin.h"
@@ -75,8 +75,8 @@ private:
                 // Once both windows exist and every control has run, the count of objects
                 // stays put.
                 if (settled < 0 && m_events % 2000 == 0 &&
-                    program.runtime().implicit_window("aboutWin.aboutWin") &&
-                    program.runtime().implicit_window("loudnessWin.loudnessWin"))
+                    program.runtime().desktop().implicit_window("aboutWin.aboutWin") &&
+                    program.runtime().desktop().implicit_window("loudnessWin.loudnessWin"))
                     settled = platform::Object::live_count();
                 if (settled >= 0) {
                     ASSERT_LE(platform::Object::live_count(), settled + 16) << "objects pile up";
@@ -184,7 +184,8 @@ private:
         ASSERT_EQ(scene->control_as<StaticText>("StaticText1")->Visible(),
                   scene->control_as<StaticText>("StaticText2")->Visible())
             << where();
-        Ref<platform::Window> panel = program.runtime().implicit_window("loudnessWin.loudnessWin");
+        Ref<platform::Window> panel =
+            program.runtime().desktop().implicit_window("loudnessWin.loudnessWin");
         bool panel_active = panel && program.runtime().desktop().active_window() == panel.get();
         ASSERT_EQ(scene->showing, panel_active) << where();
         ASSERT_EQ(program.failure_count(), 0) << program.reports() << where();

@@ -1,17 +1,22 @@
 #include "common/MediaLibrary.h"
-#include "platform/loop/Timer.h"
 #include "platform/resources/FolderResourceFork.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/StaticText.h"
+#include "platform/windows/Timer.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
+#include "tests/support/TextPixels.h"
 #include "volume/SuperSlider.h"
 #include "volume/loudnessWin.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 using platform::Canvas;
 using platform::CursorShape;
@@ -171,6 +176,45 @@ TEST(ScreenChange, TheQuitLabelAnswersOnlyWhereItsWordIs) {
 
     s.program.click(quit->Left() + 10, 12);
     EXPECT_TRUE(s.program.runtime().loop().quit_requested());
+}
+
+// At the width the scene was made for, "Quit" and "About" answer over their whole labels, to
+// their last pixel column and the last pixel of their words; stretched across a wide screen,
+// "Quit" answers to the last pixel of its word.
+TEST(ScreenChange, TheLabelsAnswerToTheLastPixelOfTheirWords) {
+    // Where the label's word ends, and its last pixel column, on a screen of that width.
+    auto ends = [](int width, const char* name) {
+        Scene s(width, 573);
+        s.program.move(300, 12);
+        Rect r = s.w->control_as<StaticText>(name)->bounds();
+        // Stretched, "Quit" reaches under "About": its word is in the part it was made with.
+        Rect made{r.x, r.y, std::min(r.w, 50), r.h};
+        std::optional<platform::Point> word =
+            testing_support::last_text_pixel(s.program.backend(), made, {255, 255, 255});
+        EXPECT_TRUE(word) << name << " at " << width;
+        std::vector<platform::Point> points{word.value_or(platform::Point{})};
+        if (width == 945)
+            points.push_back({r.right() - 1, r.bottom() - 1});
+        return points;
+    };
+    for (int width : {945, 1920})
+        for (platform::Point p : ends(width, "StaticText1")) {
+            SCOPED_TRACE(std::to_string(width) + ": Quit at " + std::to_string(p.x));
+            Scene s(width, 573);
+            s.program.move(300, 12);
+            s.program.move(p.x, p.y);
+            s.program.click(p.x, p.y);
+            EXPECT_TRUE(s.program.runtime().loop().quit_requested());
+        }
+    for (platform::Point p : ends(945, "StaticText2")) {
+        SCOPED_TRACE("About at " + std::to_string(p.x));
+        Scene s(945, 573);
+        s.program.move(300, 12);
+        s.program.move(p.x, p.y);
+        s.program.click(p.x, p.y);
+        Ref<platform::Window> about = platform::RuntimeGetImplicitWindow("aboutWin.aboutWin");
+        EXPECT_TRUE(about && about->Visible());
+    }
 }
 
 // A backdrop read as the program reads it is decoded only as far as the screen reaches, and

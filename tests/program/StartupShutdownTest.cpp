@@ -1,111 +1,71 @@
 #include "app/FileTypes.h"
 #include "app/MenuBar1.h"
 #include "app/Program.h"
-#include "common/Plugins.h"
-#include "platform/compat/Application.h"
-#include "platform/compat/QuitMenuItem.h"
+#include "common/MediaItems.h"
 #include "platform/compat/System.h"
+#include "platform/windows/Desktop.h"
 #include "scene/Window1.h"
 #include "tests/support/TestProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
+using platform::Ref;
 using testing_support::FakeMedia;
 using testing_support::TestProgram;
 
+using DocumentTypes = std::map<std::string, platform::DocumentType>;
+
 namespace {
 
-long index_of(const std::vector<std::string>& notes, const std::string& what) {
-    auto it = std::find(notes.begin(), notes.end(), what);
-    return it == notes.end() ? -1 : static_cast<long>(it - notes.begin());
-}
+const DocumentTypes kBothTypes{
+    {"text", {"text", "R*ch", "TEXT", ""}},
+    {"audio/wav", {"audio/wav", "TVOD", ".WAV", ".wav;.bwf"}},
+};
 
 } // namespace
 
-TEST(Startup, DeclaresTypesThenApplicationWithMenuBarThenOnlyTheSceneWindow) {
+TEST(Startup, DeclaresBothDocumentTypesAndOpensOnlyTheSceneWindow) {
     TestProgram program;
-    const auto& notes = program.runtime().notes();
-    long text = index_of(notes, "declare text");
-    long wav = index_of(notes, "declare audio/wav");
-    long application = index_of(notes, "application with its menu bar");
-    long scene = index_of(notes, "window Window1");
-    ASSERT_GE(text, 0);
-    EXPECT_LT(text, wav);
-    EXPECT_LT(wav, application);
-    EXPECT_LT(application, scene);
-    EXPECT_EQ(std::count_if(notes.begin(), notes.end(),
-                            [](const std::string& n) { return n.rfind("window ", 0) == 0; }),
-              1);
-    EXPECT_EQ(program.runtime().desktop().stack().size(), 1u);
+    EXPECT_EQ(program.backend().document_types(), kBothTypes);
+    platform::Desktop& desktop = program.runtime().desktop();
+    ASSERT_EQ(desktop.stack().size(), 1u);
+    EXPECT_EQ(desktop.stack()[0], Window1().get());
+    EXPECT_FALSE(desktop.implicit_window("aboutWin.aboutWin"));
+    EXPECT_FALSE(desktop.implicit_window("loudnessWin.loudnessWin"));
     EXPECT_EQ(program.failure_count(), 0);
 }
 
-TEST(Startup, DocumentTypesAreDeclaredOnceWithTheirExactValues) {
-    TestProgram program;
-    const auto& calls = program.runtime().file_type_calls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_TRUE(calls[0].registering);
-    EXPECT_EQ(calls[0].name, "text");
-    EXPECT_EQ(calls[0].creator, "R*ch");
-    EXPECT_EQ(calls[0].type, "TEXT");
-    EXPECT_EQ(calls[0].extensions, "");
-    EXPECT_EQ(calls[1].name, "audio/wav");
-    EXPECT_EQ(calls[1].creator, "TVOD");
-    EXPECT_EQ(calls[1].type, ".WAV");
-    EXPECT_EQ(calls[1].extensions, ".wav;.bwf");
-    EXPECT_EQ(FileTypes::pText->Name(), "text");
-}
-
-TEST(DocumentType, ChangingADeclaredTypeWithdrawsItUntilConvertedAgain) {
+TEST(DocumentType, ChangingADeclaredTypeWithdrawsItUntilConvertedAgainAndReleasingItWithdrawsIt) {
     TestProgram program;
     FileTypes::pText->SetMacCreator("ttxt");
-    EXPECT_FALSE(program.runtime().is_file_type_registered("text"));
+    EXPECT_FALSE(program.backend().document_types().contains("text"));
     EXPECT_EQ(FileTypes::pText->ToString(), "text");
     EXPECT_EQ(FileTypes::pText->ToString(), "text");
-    const auto& calls = program.runtime().file_type_calls();
-    ASSERT_EQ(calls.size(), 4u);
-    EXPECT_FALSE(calls[2].registering);
-    EXPECT_EQ(calls[3].creator, "ttxt");
+    EXPECT_EQ(program.backend().document_types().at("text"),
+              (platform::DocumentType{"text", "ttxt", "TEXT", ""}));
+    FileTypes::pAudioWav = nullptr;
+    EXPECT_EQ(program.backend().document_types().size(), 1u);
+
+    // One held past the end of the runtime has nothing left to withdraw from.
+    Ref<platform::FileType> kept = FileTypes::pText;
+    EXPECT_EQ(program.shut_down(), 0);
+    kept = nullptr;
 }
 
-TEST(Menus, FileAndEditMenusAreBuiltOnceAsTabled) {
-    TestProgram program;
-    platform::Ref<app::MenuBar1> bar = MenuBar1();
-    EXPECT_EQ(bar, MenuBar1());
-    EXPECT_EQ(program.runtime().app()->MenuBar(0), bar);
-    ASSERT_EQ(bar->children().size(), 2u);
-
-    platform::Ref<platform::MenuItem> file = bar->Child("FileMenu");
-    EXPECT_EQ(file->Text(), "&File");
-    EXPECT_FALSE(file->AutoEnable());
-    ASSERT_EQ(file->children().size(), 1u);
-    platform::Ref<platform::MenuItem> quit = file->Child("FileQuit");
-    EXPECT_NE(dynamic_cast<platform::QuitMenuItem*>(quit.get()), nullptr);
-    EXPECT_EQ(quit->Text(), "Quit");
-    EXPECT_EQ(quit->KeyboardShortcut(), "Cmd+Q");
-    EXPECT_TRUE(quit->AutoEnable());
-
-    platform::Ref<platform::MenuItem> edit = bar->Child("EditMenu");
-    EXPECT_EQ(edit->Text(), "&Edit");
-    std::vector<std::tuple<std::string, std::string, std::string>> expected{
-        {"EditUndo", "Undo", "Cmd+Z"}, {"UntitledMenu0", "-", ""},      {"EditCut", "Cut", "Cmd+X"},
-        {"EditCopy", "Copy", "Cmd+C"}, {"EditPaste", "Paste", "Cmd+V"}, {"EditClear", "Clear", ""}};
-    ASSERT_EQ(edit->children().size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const auto& item = edit->children()[i];
-        EXPECT_EQ(item->Name(), std::get<0>(expected[i]));
-        EXPECT_EQ(item->Text(), std::get<1>(expected[i]));
-        EXPECT_EQ(item->KeyboardShortcut(), std::get<2>(expected[i]));
-        EXPECT_FALSE(item->AutoEnable());
-        EXPECT_FALSE(item->Action());
-    }
-}
-
-TEST(Menus, EditShortcutsDoNothingAndCtrlQOrTheCloseRequestQuitsWithZero) {
+TEST(Menus, MenuBar1IsBuiltOnceAndOnlyItsQuitItemActsOnCtrlQOrTheCloseRequest) {
     {
         TestProgram program;
+        Ref<app::MenuBar1> bar = MenuBar1();
+        EXPECT_EQ(bar, MenuBar1());
+        ASSERT_EQ(bar->children().size(), 2u);
+        for (const Ref<platform::MenuItem>& item : bar->Child("EditMenu")->children())
+            EXPECT_FALSE(item->Action()) << item->Name();
         for (const char* key : {"Z", "X", "C", "V"})
             program.key(key);
         program.key("Q", false);
@@ -120,25 +80,62 @@ TEST(Menus, EditShortcutsDoNothingAndCtrlQOrTheCloseRequestQuitsWithZero) {
     EXPECT_EQ(program.shut_down(), 0);
 }
 
-TEST(Shutdown, ReleasesMediaInDeclarationOrderThenListsTypesAndMenuBar) {
-    TestProgram program;
-    program.advance(1000);
-    size_t before = program.runtime().notes().size();
+TEST(Shutdown, ReleasesTheMediaInOrderThenTheWindowsThenTheDocumentTypesAndTheMenuBar) {
+    // Each media object as it is destroyed, with what still stood then.
+    struct Release {
+        std::string item;
+        bool windows_kept;
+        size_t types_declared;
+        bool menu_bar_kept;
+    };
+    std::vector<Release> released;
+    const platform::HeadlessBackend* backend = nullptr;
+    auto media = platform::make_ref<FakeMedia>();
+    media->on_release([&](std::string_view item) {
+        platform::Desktop* desktop = platform::Current<platform::Desktop>::find();
+        released.push_back({std::string(item),
+                            desktop && desktop->implicit_window("Window1.Window1"),
+                            backend ? backend->document_types().size() : 0,
+                            bool(app::MenuBar1::_implicitInstance)});
+    });
+    TestProgram program({}, media);
+    backend = &program.backend();
+    // Every sound is used: the beach, its second surf and a splash.
+    program.click_moon();
+    program.advance(90000);
+    ASSERT_TRUE(released.empty());
+
     EXPECT_EQ(program.shut_down(), 0);
-    const std::vector<std::string>& notes = program.notes_at_exit();
-    std::vector<std::string> released(notes.begin() + static_cast<long>(before), notes.end());
-    std::vector<std::string> expected;
-    for (const char* item :
-         {"walk",           "sky",    "sky1",  "sky2",   "sky3",        "sky4",
-          "sky5",           "sky6",   "sky7",  "sky8",   "sky9",        "sky10",
-          "sky11",          "splash", "surf",  "surf2",  "speaker1",    "speaker2",
-          "speaker3",       "bigsky", "star1", "star1b", "window list", "implicit windows",
-          "FileTypes.pText"})
-        expected.push_back(std::string("release ") + item);
-    for (const char* step :
-         {"withdraw text", "release FileTypes.pAudioWav", "withdraw audio/wav", "release MenuBar1"})
-        expected.push_back(step);
-    EXPECT_EQ(released, expected);
+    EXPECT_TRUE(program.backend().document_types().empty());
+    EXPECT_FALSE(app::MenuBar1::_implicitInstance);
+    // Every item handed out went, each while the document types and the menu bar were still
+    // held: those the media cells alone held first, in their declaration order, then those the
+    // windows held, as the windows went.
+    std::vector<std::string> order;
+    for (const media_items::Item& item : media_items::kItems)
+        if (media->requests(item.name))
+            order.push_back(std::string(item.name));
+    ASSERT_EQ(released.size(), order.size());
+    size_t next = 0;
+    bool windows_gone = false;
+    for (const Release& r : released) {
+        SCOPED_TRACE(r.item);
+        EXPECT_EQ(r.types_declared, 2u);
+        EXPECT_TRUE(r.menu_bar_kept);
+        windows_gone = windows_gone || !r.windows_kept;
+        EXPECT_NE(r.windows_kept, windows_gone);
+        if (r.windows_kept) {
+            auto at = std::find(order.begin() + static_cast<long>(next), order.end(), r.item);
+            ASSERT_NE(at, order.end()) << "out of declaration order";
+            next = static_cast<size_t>(at - order.begin()) + 1;
+        }
+    }
+    for (const char* sound : {"walk", "splash", "surf", "surf2"})
+        EXPECT_TRUE(
+            std::any_of(released.begin(), released.end(),
+                        [&](const Release& r) { return r.item == sound && r.windows_kept; }))
+            << sound << " went with the media cells";
+    EXPECT_TRUE(windows_gone) << "the windows held the scene's pictures";
 }
 
 TEST(Startup, AFailureIsReportedOnceShutdownRunsAndTheStatusIsNotZero) {

@@ -10,6 +10,26 @@ using platform::Picture;
 using platform::Ref;
 using platform::Sound;
 
+namespace {
+
+// A picture or sound that tells when it is destroyed.
+template <class Item>
+class Observed : public Item {
+public:
+    template <class... Args>
+    explicit Observed(std::function<void()> released, Args&&... args)
+        : Item(std::forward<Args>(args)...), m_released(std::move(released)) {}
+    ~Observed() override {
+        if (m_released)
+            m_released();
+    }
+
+private:
+    std::function<void()> m_released;
+};
+
+} // namespace
+
 FakeMedia::FakeMedia(Size size) : m_size(size) {
     m_seconds = {{"walk", 7.0}, {"splash", 4.0}, {"surf", 30.0}, {"surf2", 25.0}};
 }
@@ -23,7 +43,7 @@ std::pair<int, int> FakeMedia::size_of(std::string_view picture) const {
     bool small = m_size == Size::Small;
     if (picture == "bigsky")
         return small ? std::pair{64, 64} : std::pair{2560, 1600};
-    if (picture.starts_with("speaker"))
+    if (picture.starts_with("speaker") || picture.starts_with("sleep"))
         return {25, 21};
     if (picture.starts_with("star"))
         return {16, 16};
@@ -43,7 +63,8 @@ Ref<Picture> FakeMedia::GetPicture(int32_t id) {
     if (!item)
         return nullptr;
     auto [w, h] = size_of(item->name);
-    return platform::make_ref<Picture>(platform::Image(w, h, colour_of(item->name)));
+    return platform::make_ref<Observed<Picture>>(released(item->name),
+                                                 platform::Image(w, h, colour_of(item->name)));
 }
 
 Ref<Sound> FakeMedia::GetSound(int32_t id) {
@@ -54,7 +75,15 @@ Ref<Sound> FakeMedia::GetSound(int32_t id) {
     pcm->rate = 1000;
     pcm->channels = 2;
     pcm->samples.assign(static_cast<size_t>(m_seconds[item->name] * pcm->rate) * 2, 0);
-    return platform::make_ref<Sound>(pcm, std::string(item->name));
+    return platform::make_ref<Observed<Sound>>(released(item->name), pcm, std::string(item->name));
+}
+
+std::function<void()> FakeMedia::released(std::string_view name) const {
+    if (!m_on_release)
+        return nullptr;
+    return [observer = m_on_release, name] {
+        observer(name);
+    };
 }
 
 int FakeMedia::requests(std::string_view name) const {

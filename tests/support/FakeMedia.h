@@ -4,6 +4,7 @@
 #include "platform/resources/ResourceFork.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string_view>
@@ -22,6 +23,11 @@ public:
 
     platform::Ref<platform::Picture> GetPicture(int32_t id) override;
     platform::Ref<platform::Sound> GetSound(int32_t id) override;
+
+    // Called with an item's name when an object handed out from now on is destroyed.
+    void on_release(std::function<void(std::string_view)> observer) {
+        m_on_release = std::move(observer);
+    }
 
     // Items by their names in the program's media table.
     void remove(std::string_view name) { m_missing.insert(name); }
@@ -43,11 +49,14 @@ public:
 private:
     // The item asked for, counted; null when the table has none or it was taken away.
     const media_items::Item* take(media_items::Kind kind, int32_t id);
+    // What an item handed out now calls when it is destroyed.
+    std::function<void()> released(std::string_view name) const;
 
     Size m_size;
     std::set<std::string_view> m_missing;
     std::map<std::string_view, int> m_requests;
     std::map<std::string_view, double> m_seconds;
+    std::function<void(std::string_view)> m_on_release;
 };
 
 } // namespace testing_support

@@ -1,7 +1,7 @@
 #include "tests/support/TestProgram.h"
 
 #include "app/Program.h"
-#include "platform/sdl/TtfTextRenderer.h"
+#include "platform/native/TtfTextRenderer.h"
 
 #include <cmath>
 
@@ -13,7 +13,7 @@ TestProgram::TestProgram(Options options, platform::Ref<platform::ResourceFork> 
     m_media = dynamic_cast<FakeMedia*>(media.get());
     m_backend->set_system_volume(options.system_volume);
     platform::RuntimeInit(*m_backend);
-    runtime().set_report_stream(&m_reports);
+    runtime().failures().set_stream(&m_reports);
     runtime().set_resource_fork(media);
     m_running = true;
     if (!options.start)
@@ -74,13 +74,12 @@ void TestProgram::key(const std::string& key, bool ctrl) {
 }
 
 long TestProgram::failure_count() {
-    return runtime().failure_count();
+    return runtime().failures().count();
 }
 
 int TestProgram::shut_down() {
     m_running = false;
     app::finalize();
-    m_notes_at_exit = runtime().notes();
     return platform::RuntimeExit();
 }
 

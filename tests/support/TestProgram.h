@@ -66,8 +66,6 @@ public:
 
     // Runs the ordered shutdown and the runtime's exit; returns the exit status.
     int shut_down();
-    // The runtime's notes as they stood just before it exited.
-    const std::vector<std::string>& notes_at_exit() const { return m_notes_at_exit; }
     bool is_running() const { return m_running; }
 
     // What the runtime reported as failures.
@@ -79,7 +77,6 @@ private:
     FakeMedia* m_media = nullptr;
     std::ostringstream m_reports;
     bool m_running = false;
-    std::vector<std::string> m_notes_at_exit;
 };
 
 } // namespace testing_support

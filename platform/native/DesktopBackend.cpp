@@ -1,15 +1,16 @@
-#include "platform/sdl/DesktopBackend.h"
+#include "platform/native/DesktopBackend.h"
 
 #include "platform/desktop/AlsaOutputVolume.h"
 #include "platform/desktop/PulseOutputVolume.h"
-#include "platform/sdl/MixerAudioDevice.h"
-#include "platform/sdl/TtfTextRenderer.h"
+#include "platform/native/MixerAudioDevice.h"
+#include "platform/native/TtfTextRenderer.h"
 #include "platform/sound/ReconnectingAudioDevice.h"
 
 #include <SDL.h>
 #include <csignal>
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
 #include <random>
 
@@ -36,12 +37,23 @@ void DesktopBackend::stop_services() {
     m_volume.reset();
 }
 
-void DesktopBackend::service_sound() {
-    m_audio->service();
-}
-
-std::optional<Micros> DesktopBackend::next_sound_wakeup() const {
-    return m_audio->next_wakeup();
+std::optional<InputEvent> DesktopBackend::wait_event(std::optional<Micros> deadline) {
+    for (;;) {
+        m_audio->service();
+        std::optional<Micros> left;
+        if (deadline) {
+            left = *deadline - now();
+            if (*left <= 0)
+                return poll_event();
+        }
+        // The sound's next attempt to reopen wakes the loop too, without ending the wait.
+        if (std::optional<Micros> retry = m_audio->next_wakeup()) {
+            Micros until_retry = std::max<Micros>(0, *retry - now());
+            left = left ? std::min(*left, until_retry) : until_retry;
+        }
+        if (std::optional<InputEvent> event = wait_for(left))
+            return event;
+    }
 }
 
 AudioDevice& DesktopBackend::audio() {

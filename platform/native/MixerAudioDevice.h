@@ -18,15 +18,26 @@ namespace platform {
 // more, so every sound object mixes freely with the others and restarts only itself. The mixer
 // plays straight from a sound whose form matches the device's; any other sound is converted once,
 // when its voice is added, and fit() hands the converted form back so that the caller can drop
-// the original.
+// the original. SDL's mixing thread asks for itself the priority the desktop grants players:
+// nice -20 where the user may set it, else the highest nice level that rtkit (or the desktop
+// portal) grants through the bus, else none.
 class MixerAudioDevice : public AudioOutput {
 public:
-    // The mixer's buffer, in frames: it sets how often the sound server wakes up and the delay
-    // from Play to sound, about 1.25 buffers (the wait for the mixer's next round plus one buffer
-    // queued in the server). Measured with bench/sound_server.sh on a null sink at 44.1 kHz:
-    // 2048 frames cost the server 1.6 % of a core at 56 ms, 3584 frames 1.1-1.2 % at 86 ms,
-    // 4096 frames 0.7-1.0 % at 118 ms; an ambience can lag a little more.
+    // The mixer's buffer, in frames: how much SDL mixes at a time. Measured with
+    // bench/sound_server.sh on a null sink at 44.1 kHz, with nothing but it queued in the server:
+    // 2048 frames cost the server 1.6 % of a core at 56 ms from Play to sound, 3584 frames
+    // 1.1-1.2 % at 86 ms, 4096 frames 0.7-1.0 % at 118 ms.
     static constexpr int kBufferFrames = 4096;
+    // What the sound server is asked to keep queued of the stream, in ms (PulseAudio, and
+    // PipeWire's pulse server). With the mixer's buffer alone the server queued 66 ms, and with
+    // both cores busy the beach had gaps of silence of up to 131 ms, which a player's longer
+    // buffer rides out. Measured with bench/beach_under_load.sh, three 10-minute runs each with
+    // both cores busy: gaps of 131, 54 and 38 ms before, none after. The server now reports
+    // about 145 ms queued and 85 ms in its sink, against 66 and 15: a sound card plays every
+    // sound (the beep too, so the cues keep their timing to each other) about 150 ms later,
+    // some 230 ms after Play. The server's CPU falls from 1.0-1.1 % of a core to 0.3 %. The
+    // user's own PULSE_LATENCY_MSEC wins.
+    static constexpr int kServerBufferMs = 250;
     // Asks for the rate of the default output itself (where the driver tells it), so that the
     // sound server plays the stream without resampling it. Measured with bench/sound_server.sh,
     // the four sounds looping at 4096 frames: a 48 kHz PulseAudio sink costs its server 1.32-1.58

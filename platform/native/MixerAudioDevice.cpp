@@ -1,4 +1,4 @@
-#include "platform/sdl/MixerAudioDevice.h"
+#include "platform/native/MixerAudioDevice.h"
 
 #include "platform/sound/AlertTone.h"
 
@@ -6,7 +6,9 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <malloc.h>
+#include <string>
 
 namespace platform {
 
@@ -28,9 +30,19 @@ int output_rate() {
 MixerAudioDevice::MixerAudioDevice(int buffer_frames, int rate) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         throw AudioDeviceError(SDL_GetError());
-    if (Mix_OpenAudioDevice(
-            rate == kOutputRate ? output_rate() : rate, AUDIO_S16SYS, 2, buffer_frames, nullptr,
-            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0) {
+    // SDL asks the sound server for no more than its own buffer, and has no hint for more:
+    // libpulse takes this from the environment when the stream connects, on this thread. It is
+    // set only meanwhile, so that programs started later (the browser the credits open in) keep
+    // their own.
+    const bool server_buffer_is_ours = !std::getenv("PULSE_LATENCY_MSEC");
+    if (server_buffer_is_ours)
+        setenv("PULSE_LATENCY_MSEC", std::to_string(kServerBufferMs).c_str(), 1);
+    int opened = Mix_OpenAudioDevice(
+        rate == kOutputRate ? output_rate() : rate, AUDIO_S16SYS, 2, buffer_frames, nullptr,
+        SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    if (server_buffer_is_ours)
+        unsetenv("PULSE_LATENCY_MSEC");
+    if (opened != 0) {
         std::string why = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         throw AudioDeviceError(why);

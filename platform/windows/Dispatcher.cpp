@@ -1,6 +1,6 @@
-#include "platform/loop/Dispatcher.h"
+#include "platform/windows/Dispatcher.h"
 
-#include "platform/Runtime.h"
+#include "platform/base/FailureLog.h"
 #include "platform/windows/Desktop.h"
 #include "platform/windows/Window.h"
 
@@ -19,8 +19,7 @@ Point local(const RectControl& c, int x, int y) {
 
 } // namespace
 
-Dispatcher::Dispatcher(Backend& backend, Desktop& desktop)
-    : m_backend(backend), m_desktop(desktop) {
+Dispatcher::Dispatcher(Desktop& desktop) : m_desktop(desktop) {
 }
 
 void Dispatcher::pointer_moved(int x, int y) {
@@ -33,8 +32,8 @@ void Dispatcher::pointer_moved(int x, int y) {
     Ref<RectControl> c(m_capture);
     Ref<Window> w(c->window());
     Point at = local(*c, x, y);
-    Runtime::current().guard([&] { return c->handler_name(Event::MouseDrag); },
-                             [&] { c->handle_mouse_drag(at.x, at.y); });
+    m_desktop.failures().guard([&] { return c->handler_name(Event::MouseDrag); },
+                               [&] { c->handle_mouse_drag(at.x, at.y); });
 }
 
 void Dispatcher::pointer_pressed(int x, int y) {
@@ -53,8 +52,8 @@ void Dispatcher::pointer_pressed(int x, int y) {
          c = Ref<RectControl>(c->container())) {
         Point at = local(*c, x, y);
         bool taken = false;
-        Runtime::current().guard([&] { return c->handler_name(Event::MouseDown); },
-                                 [&] { taken = c->handle_mouse_down(at.x, at.y); });
+        m_desktop.failures().guard([&] { return c->handler_name(Event::MouseDown); },
+                                   [&] { taken = c->handle_mouse_down(at.x, at.y); });
         if (taken) {
             m_capture = c.get();
             return;
@@ -68,8 +67,8 @@ void Dispatcher::pointer_released(int x, int y) {
     if (Ref<RectControl> c{std::exchange(m_capture, nullptr)}) {
         Ref<Window> w(c->window());
         Point at = local(*c, x, y);
-        Runtime::current().guard([&] { return c->handler_name(Event::MouseUp); },
-                                 [&] { c->handle_mouse_up(at.x, at.y); });
+        m_desktop.failures().guard([&] { return c->handler_name(Event::MouseUp); },
+                                   [&] { c->handle_mouse_up(at.x, at.y); });
     }
     update_hover();
 }
@@ -112,17 +111,16 @@ void Dispatcher::update_hover() {
     auto in = [](const std::vector<RectControl*>& list, const Ref<RectControl>& c) {
         return std::find(list.begin(), list.end(), c.get()) != list.end();
     };
-    Runtime& runtime = Runtime::current();
     for (auto it = old_chain.rbegin(); it != old_chain.rend(); ++it) {
         const Ref<RectControl>& c = *it;
         if (!in(chain, c))
-            runtime.guard([&] { return c->handler_name(Event::MouseExit); },
-                          [&] { c->handle_mouse_exit(); });
+            m_desktop.failures().guard([&] { return c->handler_name(Event::MouseExit); },
+                                       [&] { c->handle_mouse_exit(); });
     }
     for (const Ref<RectControl>& c : new_chain)
         if (!in(old_raw, c))
-            runtime.guard([&] { return c->handler_name(Event::MouseEnter); },
-                          [&] { c->handle_mouse_enter(); });
+            m_desktop.failures().guard([&] { return c->handler_name(Event::MouseEnter); },
+                                       [&] { c->handle_mouse_enter(); });
     update_cursor();
 }
 
@@ -135,7 +133,7 @@ void Dispatcher::update_cursor() {
         }
     if (shape != m_shape) {
         m_shape = shape;
-        m_backend.set_cursor_shape(shape);
+        m_desktop.display().set_cursor_shape(shape);
     }
 }
 

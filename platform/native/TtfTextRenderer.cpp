@@ -1,4 +1,4 @@
-#include "platform/sdl/TtfTextRenderer.h"
+#include "platform/native/TtfTextRenderer.h"
 
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "platform/Backend.h"
 #include "platform/base/Rect.h"
 #include "platform/base/Ref.h"
-#include "platform/loop/CursorShape.h"
+#include "platform/graphics/CursorShape.h"
 #include "platform/windows/RectControl.h"
 
 #include <vector>
@@ -20,9 +19,11 @@ class Window;
 // The hover chain is the control under the pointer and every control it lies inside, up to the
 // window's area, so moving from a control onto one inside it is no exit. While a press is
 // captured, enter and exit wait for the release.
+//
+// The desktop has one, which it tells when windows come, go and move.
 class Dispatcher {
 public:
-    Dispatcher(Backend& backend, Desktop& desktop);
+    explicit Dispatcher(Desktop& desktop);
 
     void pointer_moved(int x, int y);
     void pointer_pressed(int x, int y);
@@ -35,13 +36,11 @@ public:
     void forget(Window& window);
 
     bool has_capture() const { return m_capture != nullptr; }
-    Point pointer() const { return m_pointer; }
 
 private:
     void update_hover();
     void update_cursor();
 
-    Backend& m_backend;
     Desktop& m_desktop;
     Point m_pointer{-1, -1};
     bool m_pointer_known = false;
