@@ -188,6 +188,12 @@ void Window1::Event_Resized() {
     draw_dome((count + 11) % 12);
 }
 
+// The screen was painted afresh: the frame on show is drawn again at once, rather than leaving
+// the bare backdrop where the dome was until the next tick.
+void Window1::Event_Exposed() {
+    draw_dome((count + 11) % 12);
+}
+
 void Window1::draw_dome(int32_t frame) {
     Graphics()->DrawPicture(dome[static_cast<size_t>(frame)], reso, 0, -10000, -10000, 0, 0, -10000,
                             -10000);

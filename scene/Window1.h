@@ -34,6 +34,7 @@ public:
     void _CreateControls0();
     void Event_Open() override;
     void Event_Resized() override;
+    void Event_Exposed() override;
     bool Event_MouseDown(int x, int y) override;
     void Event_MouseUp(int x, int y) override;
 

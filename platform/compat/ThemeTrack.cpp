@@ -132,6 +132,7 @@ void fill_shape(Graphics& g, const Layout& l, const Box& box, uint32_t colour, D
     int c0 = static_cast<int>(std::floor(box.c0)), c1 = static_cast<int>(std::ceil(box.c1));
     Rect area = l.horizontal ? Rect{a0, c0, a1 - a0, c1 - c0} : Rect{c0, a0, c1 - c0, a1 - a0};
     Surface screen = g.surface();
+    colour = PixelOps::dimmed(colour, screen.brightness);
     Point o = g.origin();
     area = area.translated(o.x, o.y).intersected(screen.bounds());
     for (const Rect& clip : g.clip().rects()) {

@@ -13,6 +13,9 @@ public:
     virtual void paint_pending() = 0;
     // A screen rectangle was drawn.
     virtual void damage(const Rect& r) = 0;
+    // Whether what is drawn can show: nothing is drawn while the screen cannot be seen or is
+    // black.
+    virtual bool is_drawing() const = 0;
 
 protected:
     ~DrawTarget() = default;

@@ -23,6 +23,8 @@ void Graphics::draw_image(const Image& image, int x, int y) {
 }
 
 void Graphics::blit(const Image& image, int x, int y, const Rect& from) {
+    if (!m_target.is_drawing())
+        return;
     // Repaints requested earlier must land before this drawing, not over it.
     m_target.paint_pending();
     Surface screen = m_target.surface();
@@ -53,6 +55,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int w, int
 }
 
 void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from) {
+    if (!m_target.is_drawing())
+        return;
     m_target.paint_pending();
     Surface screen = m_target.surface();
     Rect target = to.translated(m_origin.x, m_origin.y);
@@ -68,7 +72,8 @@ void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from)
                 int sxx = from.x +
                           static_cast<int>((static_cast<long long>(x - target.x) * from.w) / to.w);
                 if (sxx >= 0 && sxx < image.width())
-                    PixelOps::blend(out[x], image.at(sxx, syy), 255);
+                    PixelOps::blend(out[x], PixelOps::dimmed(image.at(sxx, syy), screen.brightness),
+                                    255);
             }
         }
     }
@@ -76,6 +81,8 @@ void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from)
 }
 
 void Graphics::FillRect(int x, int y, int w, int h) {
+    if (!m_target.is_drawing())
+        return;
     m_target.paint_pending();
     Surface screen = m_target.surface();
     Rect r = Rect{x, y, w, h}.translated(m_origin.x, m_origin.y);

@@ -121,7 +121,7 @@ void EventLoop::handle(const InputEvent& event) {
         quit(0);
         break;
     case InputEvent::Type::Exposed:
-        m_desktop.invalidate_all();
+        m_desktop.screen_lost();
         break;
     case InputEvent::Type::ScreenResized:
         m_desktop.screen_resized();

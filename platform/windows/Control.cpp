@@ -32,6 +32,8 @@ const char* event_name(Event event) {
         return "Deactivate";
     case Event::Resized:
         return "Resized";
+    case Event::Exposed:
+        return "Exposed";
     case Event::Count:
         break;
     }

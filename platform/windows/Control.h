@@ -27,6 +27,7 @@ enum class Event {
     Activate,
     Deactivate,
     Resized,
+    Exposed,
     Count
 };
 const char* event_name(Event event);

@@ -21,6 +21,12 @@ TextRenderer& Desktop::text() {
     return m_services.text();
 }
 
+Surface Desktop::surface() {
+    Surface screen = m_display.screen();
+    screen.brightness = m_brightness;
+    return screen;
+}
+
 void Desktop::show(Window& window) {
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);
     if (it != m_stack.end())
@@ -129,11 +135,18 @@ void Desktop::invalidate(const Rect& r) {
         m_invalid.add(clipped);
 }
 
+void Desktop::screen_lost() {
+    invalidate_all();
+    m_expose_pending = true;
+    if (m_brightness == 0)
+        m_blackout_pending = true;
+}
+
 void Desktop::screen_resized() {
     m_invalid.clear();
     m_damage.clear();
     ++m_generation;
-    invalidate_all();
+    screen_lost();
     Rect screen = screen_bounds();
     if (m_screen_observer)
         m_screen_observer(screen);
@@ -145,11 +158,31 @@ void Desktop::screen_resized() {
     m_dispatcher.layout_changed();
 }
 
+void Desktop::set_brightness(uint32_t brightness) {
+    brightness = std::min(brightness, Surface::kFullBrightness);
+    if (brightness == m_brightness)
+        return;
+    m_brightness = brightness;
+    screen_lost();
+}
+
+void Desktop::set_seen(bool seen) {
+    if (seen == m_seen)
+        return;
+    m_seen = seen;
+    if (seen)
+        screen_lost();
+}
+
 void Desktop::paint_pending() {
+    if (!is_drawing()) {
+        m_invalid.clear();
+        return;
+    }
     if (m_painting || m_invalid.is_empty())
         return;
     m_painting = true;
-    Surface screen = m_display.screen();
+    Surface screen = surface();
     // Painting may ask for more repaints (a handler that changes what it draws); those wait
     // for the next round.
     std::swap(m_repainting, m_invalid);
@@ -173,7 +206,23 @@ void Desktop::paint_pending() {
 }
 
 void Desktop::present() {
+    if (m_seen && m_blackout_pending) {
+        Surface screen = m_display.screen();
+        PixelOps::fill(screen, screen.bounds(), screen.bounds(), 0xFF000000u);
+        m_damage.clear();
+        m_damage.add(screen.bounds());
+        m_blackout_pending = false;
+    }
     paint_pending();
+    if (m_expose_pending && is_drawing()) {
+        m_expose_pending = false;
+        // Oldest first, by index: a handler may show or hide a window.
+        for (size_t i = 0; i < m_stack.size(); ++i) {
+            Ref<Window> w(m_stack[i]);
+            m_failures.guard([&] { return w->handler_name(Event::Exposed); },
+                             [&] { w->Event_Exposed(); });
+        }
+    }
     if (m_damage.is_empty())
         return;
     m_display.present(m_damage);

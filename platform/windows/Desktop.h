@@ -41,7 +41,8 @@ public:
     TimerQueue& timers() { return m_timers; }
     TextRenderer& text();
 
-    Surface surface() override { return m_display.screen(); }
+    // The screen buffer, at the picture's brightness.
+    Surface surface() override;
     Rect screen_bounds() { return m_display.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
@@ -65,6 +66,8 @@ public:
     // Marks a screen rectangle for repainting.
     void invalidate(const Rect& r);
     void invalidate_all() { invalidate(screen_bounds()); }
+    // What the screen showed was lost: all of it is shown again.
+    void screen_lost();
     // The screen buffer was made anew at another size: everything is repainted, and every window
     // takes its place on the new screen (after the screen observer has heard of it).
     void screen_resized();
@@ -72,11 +75,23 @@ public:
     void set_screen_observer(std::function<void(const Rect&)> observer) {
         m_screen_observer = std::move(observer);
     }
+
+    // The brightness of the whole picture, 0 (black) to Surface::kFullBrightness: everything
+    // drawn from now on takes it, and the screen is repainted at it. At 0 the screen is made
+    // black once and nothing more is drawn until it is brighter again.
+    void set_brightness(uint32_t brightness);
+    uint32_t brightness() const { return m_brightness; }
+    // Whether the screen can be seen. While it cannot (covered, switched off, locked) nothing
+    // is drawn or presented; when it can again, the whole screen is repainted once.
+    void set_seen(bool seen);
+    bool is_seen() const { return m_seen; }
+    bool is_drawing() const override { return m_seen && m_brightness > 0; }
     // Marks a screen rectangle as drawn, to be presented.
     void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
     // Does the repaints asked for so far.
     void paint_pending() override;
-    // Repaints and presents what changed.
+    // Repaints and presents what changed; after a whole repaint the windows draw again what they
+    // draw straight onto the screen.
     void present();
 
     // The implicit window list: each window its constructor built, kept until shutdown releases
@@ -103,6 +118,13 @@ private:
     Region m_damage;
     bool m_painting = false;
     uint64_t m_generation = 0;
+    uint32_t m_brightness = Surface::kFullBrightness;
+    bool m_seen = true;
+    // The screen is to be made black: the picture went to brightness 0, or what the black
+    // screen showed was lost.
+    bool m_blackout_pending = false;
+    // The whole screen is being painted afresh: the windows hear of it once it is.
+    bool m_expose_pending = false;
 };
 
 } // namespace platform

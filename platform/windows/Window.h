@@ -96,6 +96,9 @@ public:
     virtual void Event_Open() {}
     // The window's size changed after it was built: its locked controls have followed.
     virtual void Event_Resized() {}
+    // The whole screen was painted afresh (shown again, at another brightness, or its contents
+    // lost): what the window drew straight onto it is gone and may be drawn again.
+    virtual void Event_Exposed() {}
     virtual void Event_Activate() {}
     virtual void Event_Deactivate() {}
     virtual bool Event_MouseDown(int, int) { return false; }
