@@ -101,17 +101,26 @@ protected:
         while (!done()) {
             if (std::chrono::steady_clock::now() > give_up)
                 return false;
-            std::vector<pollfd> waits;
-            if (connection && !lost)
-                waits.push_back({connection->fd(), connection->events(), 0});
+            std::vector<pollfd> waits = own_waits();
+            size_t own = waits.size();
             for (auto& s : stand_ins)
                 if (s->output() >= 0)
                     waits.push_back({s->output(), POLLIN, 0});
             poll(waits.data(), waits.size(), 100);
-            service();
+            waits.resize(own);
+            serve(waits);
+            for (auto& s : stand_ins)
+                s->read_output();
         }
         return true;
     }
+    // What until() waits on besides the stand-ins, and what it does with them after the wait.
+    virtual std::vector<pollfd> own_waits() {
+        if (connection && !lost)
+            return {{connection->fd(), connection->events(), 0}};
+        return {};
+    }
+    virtual void serve(const std::vector<pollfd>&) { service(); }
     void service() {
         if (connection && !lost)
             lost = !connection->service();
@@ -162,31 +171,20 @@ protected:
         session_env.emplace("DBUS_SESSION_BUS_ADDRESS", address);
         system_env.emplace("DBUS_SYSTEM_BUS_ADDRESS", address);
     }
-    // Wakes the program's loop for each descriptor it watches that is ready, as a display
-    // backend does, and reads the stand-ins' logs, until done (or a patience meant only to end
-    // a hung test).
-    bool serve_until(const std::function<bool()>& done) {
-        auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > give_up)
-                return false;
-            std::vector<pollfd> waits;
-            for (const auto& [fd, events] : program.backend().watched())
-                waits.push_back({fd, events, 0});
-            size_t watched = waits.size();
-            for (auto& s : stand_ins)
-                if (s->output() >= 0)
-                    waits.push_back({s->output(), POLLIN, 0});
-            poll(waits.data(), waits.size(), 100);
-            for (size_t i = 0; i < watched; ++i)
-                if (waits[i].revents)
-                    program.backend().push(
-                        platform::InputEvent(platform::InputEvent::Type::SourceReady, waits[i].fd));
-            program.advance(0);
-            for (auto& s : stand_ins)
-                s->read_output();
-        }
-        return true;
+    // until() wakes the program's loop for each descriptor it watches that is ready, as a
+    // display backend does.
+    std::vector<pollfd> own_waits() override {
+        std::vector<pollfd> waits;
+        for (const auto& [fd, events] : program.backend().watched())
+            waits.push_back({fd, events, 0});
+        return waits;
+    }
+    void serve(const std::vector<pollfd>& waits) override {
+        for (const pollfd& w : waits)
+            if (w.revents)
+                program.backend().push(
+                    platform::InputEvent(platform::InputEvent::Type::SourceReady, w.fd));
+        program.advance(0);
     }
     static size_t count(const ChildProcess& p, const std::string& text) {
         return lines_with(p, text).size();
@@ -457,34 +455,34 @@ TEST_F(SessionHolds, TheScreenIsHeldWhileTheSkyIsDrawnAndSleepWhileTheBeachPlays
     ChildProcess& logind = start_stand_in({"login1"});
     platform::Desktop& desktop = program.runtime().desktop();
     app::DesktopSession session({.hold_screen = true, .hold_sleep = true});
-    ASSERT_TRUE(serve_until([&] { return said(saver, " Inhibit "); }));
+    ASSERT_TRUE(until([&] { return said(saver, " Inhibit "); }));
     EXPECT_TRUE(said(saver, "application=\"Quorvane\" reason=\"Showing the night sky\""));
 
     // At 0 % the screen may blank while the sound plays on; brighter, it is held again.
     desktop.set_brightness(0);
-    ASSERT_TRUE(serve_until([&] { return said(saver, " UnInhibit "); }));
+    ASSERT_TRUE(until([&] { return said(saver, " UnInhibit "); }));
     desktop.set_brightness(platform::Surface::kFullBrightness);
-    ASSERT_TRUE(serve_until([&] { return count(saver, " Inhibit ") == 2; }));
+    ASSERT_TRUE(until([&] { return count(saver, " Inhibit ") == 2; }));
 
     // Locked: nothing is drawn and the hold is let go; unlocked, both come back.
     saver.send("active true");
-    ASSERT_TRUE(serve_until([&] { return count(saver, " UnInhibit ") == 2; }));
+    ASSERT_TRUE(until([&] { return count(saver, " UnInhibit ") == 2; }));
     EXPECT_FALSE(desktop.is_seen());
     long presents = program.backend().present_count();
     program.advance(5000);
     EXPECT_EQ(program.backend().present_count(), presents);
     saver.send("active false");
-    ASSERT_TRUE(serve_until([&] { return count(saver, " Inhibit ") == 3; }));
+    ASSERT_TRUE(until([&] { return count(saver, " Inhibit ") == 3; }));
     EXPECT_TRUE(desktop.is_seen());
     EXPECT_GT(program.backend().present_count(), presents);
 
     // Sleep is held with the beach and let go when it stops, however it stops.
     EXPECT_FALSE(said(logind, " Inhibit "));
     program.click_moon();
-    ASSERT_TRUE(serve_until([&] { return said(logind, " Inhibit "); }));
+    ASSERT_TRUE(until([&] { return said(logind, " Inhibit "); }));
     EXPECT_TRUE(said(logind, "what=sleep who=\"Quorvane\" why=\"Playing the beach\" mode=block"));
     session.player().stop();
-    ASSERT_TRUE(serve_until([&] { return said(logind, "released hold=1"); }));
+    ASSERT_TRUE(until([&] { return said(logind, "released hold=1"); }));
     EXPECT_EQ(count(logind, " Inhibit "), 1u);
     EXPECT_EQ(count(saver, " Inhibit "), 3u);
 }
@@ -497,15 +495,15 @@ TEST_F(SessionHolds, AllowedToSleepTheSystemBusIsLeftAlone) {
         app::DesktopSession session({.hold_screen = true, .hold_sleep = false});
         // The session bus alone is watched.
         EXPECT_EQ(program.backend().watched().size(), 1u);
-        ASSERT_TRUE(serve_until([&] { return said(saver, " Inhibit "); }));
+        ASSERT_TRUE(until([&] { return said(saver, " Inhibit "); }));
         // The beach starts in the batch that lets the screen go: anything asked of logind
         // would go out with the screen's release.
         program.runtime().desktop().set_brightness(0);
         program.click_moon();
         ASSERT_TRUE(session.player().playing());
-        ASSERT_TRUE(serve_until([&] { return said(saver, " UnInhibit "); }));
+        ASSERT_TRUE(until([&] { return said(saver, " UnInhibit "); }));
         auto a_moment = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-        serve_until([&] { return std::chrono::steady_clock::now() > a_moment; });
+        until([&] { return std::chrono::steady_clock::now() > a_moment; });
     }
     EXPECT_FALSE(said(logind, " Inhibit "));
     EXPECT_TRUE(program.backend().watched().empty());
