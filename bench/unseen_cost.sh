@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What the scene costs when nobody can see it, beside what its sound alone should cost: the real
 # program with the beach playing, on a private Xvfb and PulseAudio (peerbench's), for a measured
-# minute each: seen; wholly covered by another window; with the screen blanked by the server's
-# screen saver (Xvfb has no DPMS to switch the monitor off; both are heard the same way); beside
+# minute each: seen; wholly covered by another window; unmapped, as minimising does (Xvfb has
+# no DPMS to switch the monitor off, and the server's own blanking is held off while the scene
+# is seen); beside
 # peerbench's probe (the dome rectangle every 75 ms and two sounds) and probe-sound (the two
 # sounds alone). Prints peerbench's table, then each run's CPU
 # in % of one core and the ratios to probe-sound. Aim: unseen costs no more than the sound alone,
@@ -20,7 +21,7 @@ scene() {
         "$build/quorvane" "$1"
 }
 covered='xlogo -geometry ${PEERBENCH_WIDTH}x${PEERBENCH_HEIGHT}+0+0 & sleep 1;'
-blanked='xset s activate;'
+unmapped='xdotool search --name "^Quorvane\$" windowunmap;'
 
 peers=probe,probe-sound
 args=()
@@ -28,7 +29,7 @@ for i in $(seq "$runs"); do
     [[ $i -eq 1 ]] || peers+=,probe,probe-sound
     args+=(--cmd "$(scene '')" --name seen
         --cmd "$(scene "$covered")" --name covered
-        --cmd "$(scene "$blanked")" --name blanked)
+        --cmd "$(scene "$unmapped")" --name unmapped)
 done
 echo "unseen_cost: ${runs} x ${seconds}s per peer; details in $out" >&2
 "$peerbench" --peers "$peers" "${args[@]}" --duration "$seconds" --display 250 --out "$out" \
@@ -45,7 +46,7 @@ for line in open(sys.argv[1]):
     cpu[r["name"]].append(100 * float(r["cpu_s"]) / float(r["window_s"]))
 sound = statistics.median(cpu["probe-sound"]) if cpu["probe-sound"] else float("nan")
 print(f"\n{'peer':12} {'median cpu%core':>16} {'runs':>30} {'/probe-sound':>13}")
-for name in ("seen", "covered", "blanked", "probe", "probe-sound"):
+for name in ("seen", "covered", "unmapped", "probe", "probe-sound"):
     if cpu[name]:
         m = statistics.median(cpu[name])
         runs = " ".join(f"{c:.2f}" for c in cpu[name])
