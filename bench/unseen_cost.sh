@@ -43,7 +43,8 @@ from collections import defaultdict
 cpu = defaultdict(list)
 for line in open(sys.argv[1]):
     r = json.loads(line)
-    cpu[r["name"]].append(100 * float(r["cpu_s"]) / float(r["window_s"]))
+    # Repeats are named NAME#2, NAME#3, ...
+    cpu[r["name"].split("#")[0]].append(100 * float(r["cpu_s"]) / float(r["window_s"]))
 sound = statistics.median(cpu["probe-sound"]) if cpu["probe-sound"] else float("nan")
 print(f"\n{'peer':12} {'median cpu%core':>16} {'runs':>30} {'/probe-sound':>13}")
 for name in ("seen", "covered", "unmapped", "probe", "probe-sound"):
