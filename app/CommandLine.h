@@ -8,11 +8,11 @@
 namespace app {
 
 // The questions a terminal user asks of any program: --help and --version, answered without
-// a display. The scene itself takes no arguments.
+// a display; and how the scene is to run.
 class CommandLine {
 public:
     enum class Action {
-        Run,     // no arguments: open the scene
+        Run,     // no question: open the scene
         Help,    // --help or -h
         Version, // --version
         Misuse,  // anything else
@@ -26,10 +26,13 @@ public:
     // For anything but Run: prints the answer, on out or (for a misuse) on err, and returns
     // the exit status.
     int answer(std::ostream& out, std::ostream& err) const;
+    // --allow-sleep: the machine may sleep by its own settings while the beach plays.
+    bool allow_sleep() const { return m_allow_sleep; }
 
 private:
     Action m_action = Action::Run;
     std::string m_problem; // for Misuse: what was wrong, quoted as given
+    bool m_allow_sleep = false;
 };
 
 } // namespace app

@@ -67,7 +67,7 @@ void start_up() {
 void _Main(const SessionOptions& session) {
     try {
         start_up();
-        DesktopSession desktop(session.instance, session.media_controls);
+        DesktopSession desktop(session);
         platform::RuntimeRun();
     } catch (const std::exception& failure) {
         platform::RuntimeUnhandledException(failure);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DesktopSession.h"
 #include "platform/Backend.h"
 #include "platform/Runtime.h"
 #include "platform/base/Ref.h"
@@ -7,20 +8,8 @@
 
 #include <vector>
 
-namespace platform {
-class SingleInstance;
-}
-
 // The process's spine: start-up in a fixed order, the event loop, and the ordered shutdown.
 namespace app {
-
-// What the program takes on in the desktop session while it runs: none of it in tests.
-struct SessionOptions {
-    // The one-instance lock this start holds; later starts bring the scene forward through it.
-    platform::SingleInstance* instance = nullptr;
-    // Serve the desktop's media controls on the session bus.
-    bool media_controls = false;
-};
 
 // The whole run on a backend with a resource container; returns the exit status.
 int main_routine(platform::Backend& backend, const platform::Ref<platform::ResourceFork>& media,

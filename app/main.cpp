@@ -121,5 +121,9 @@ int main(int argc, char** argv) {
         std::cerr << "quorvane: cannot open the display: " << e.what() << std::endl;
         return 1;
     }
-    return app::main_routine(*backend, pictures, {instance.get(), true});
+    return app::main_routine(*backend, pictures,
+                             {.instance = instance.get(),
+                              .media_controls = true,
+                              .hold_screen = true,
+                              .hold_sleep = !line.allow_sleep()});
 }

@@ -27,6 +27,10 @@ public:
     // Brings the scene to the front of the desktop. token is the activation token a launcher
     // gave the program's second start, empty when there was none.
     virtual void raise(const std::string& token) { (void)token; }
+
+    // Holds the desktop's screen blanking and locking off while held, as video players do; the
+    // desktop blanks and locks as it is set to once let go. Nothing where the display cannot.
+    virtual void hold_screen(bool held) { (void)held; }
 };
 
 } // namespace platform

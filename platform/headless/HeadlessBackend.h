@@ -101,6 +101,10 @@ public:
     const std::map<int, short>& watched() const { return m_watched; }
     void raise(const std::string& token) override { m_raises.push_back(token); }
     const std::vector<std::string>& raises() const { return m_raises; }
+    // Whether the screen's rest is held off now, and every change of it, oldest first.
+    void hold_screen(bool held) override { m_screen_holds.push_back(held); }
+    bool is_screen_held() const { return !m_screen_holds.empty() && m_screen_holds.back(); }
+    const std::vector<bool>& screen_holds() const { return m_screen_holds; }
 
     uint64_t random_seed() override { return m_seed++; }
     void set_random_seed(uint64_t seed) { m_seed = seed; }
@@ -140,6 +144,7 @@ private:
     std::unique_ptr<TextRenderer> m_text;
     std::map<int, short> m_watched;
     std::vector<std::string> m_raises;
+    std::vector<bool> m_screen_holds;
     uint64_t m_seed = 1;
     std::map<std::string, DocumentType> m_document_types;
 };

@@ -123,6 +123,9 @@ void EventLoop::handle(const InputEvent& event) {
     case InputEvent::Type::Exposed:
         m_desktop.screen_lost();
         break;
+    case InputEvent::Type::Seen:
+        m_desktop.set_seen(event.x != 0);
+        break;
     case InputEvent::Type::ScreenResized:
         m_desktop.screen_resized();
         break;

@@ -17,6 +17,7 @@ struct InputEvent {
         OutputVolumeChanged, // the output volume was changed outside the program
         SourceReady,         // a watched file descriptor, in x, is ready
         MediaKey,            // a media key: key is "PlayPause", "Play", "Pause" or "Stop"
+        Seen,                // whether the display can be seen: x is 1 when it can, 0 when not
     };
     InputEvent() = default;
     explicit InputEvent(Type t, int px = 0, int py = 0) : type(t), x(px), y(py) {}

@@ -3,8 +3,10 @@
 #include "platform/loop/ShortcutKey.h"
 #include "platform/sdl/WindowManagerProbe.h"
 #include "platform/sdl/X11KeyLayouts.h"
+#include "platform/sdl/X11ScreenSaver.h"
 
 #include <SDL.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +18,10 @@ namespace platform {
 
 SdlBackend::SdlBackend() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The screen's rest is held on the program's own terms (while the picture is drawn) and in
+    // its own name; SDL's hold, taken for as long as it runs, would name it "My SDL
+    // application". Read when the display opens.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_EVENTS) != 0)
         throw BackendError(SDL_GetError());
     open_display();
@@ -47,6 +53,7 @@ SdlBackend::SdlBackend() {
     if (m_has_window_manager)
         SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     watch_main_screen();
+    watch_screen_saver();
     attach_surface();
     m_cursors[static_cast<int>(CursorShape::StandardPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
@@ -67,6 +74,7 @@ SdlBackend::~SdlBackend() {
     // Their threads post SDL events: they stop while SDL still runs.
     m_main_screen.reset();
     m_watcher.reset();
+    m_saver.reset();
     for (SDL_Cursor* c : m_cursors)
         if (c)
             SDL_FreeCursor(c);
@@ -125,6 +133,40 @@ void SdlBackend::cover_main_screen() {
     SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
+void SdlBackend::watch_screen_saver() {
+    m_saver = X11ScreenSaver::of_window(m_window, nullptr);
+    if (!m_saver)
+        return;
+    watch(m_saver->fd(), POLLIN);
+    m_next_monitor_check = now() + X11ScreenSaver::kMonitorCheckMs * 1000;
+}
+
+void SdlBackend::hold_screen(bool held) {
+    if (!m_saver)
+        held ? SDL_DisableScreenSaver() : SDL_EnableScreenSaver();
+    else
+        m_saver->suspend(held);
+}
+
+void SdlBackend::check_monitor() {
+    if (!m_saver || !m_saver->has_dpms() || now() < m_next_monitor_check)
+        return;
+    m_saver->check_monitor();
+    m_next_monitor_check = now() + X11ScreenSaver::kMonitorCheckMs * 1000;
+}
+
+std::optional<InputEvent> SdlBackend::seen_change() {
+    bool seen = !m_window_hidden;
+    if (m_saver) {
+        X11ScreenSaver::State state = m_saver->state();
+        seen = seen && !state.blanked && !state.monitor_off && !state.covered;
+    }
+    if (seen == m_told_seen)
+        return std::nullopt;
+    m_told_seen = seen;
+    return InputEvent(InputEvent::Type::Seen, seen ? 1 : 0);
+}
+
 void SdlBackend::attach_surface() {
     m_surface = SDL_GetWindowSurface(m_window);
     if (!m_surface)
@@ -156,6 +198,15 @@ Micros SdlBackend::now() {
 }
 
 std::optional<InputEvent> SdlBackend::wait_for(std::optional<Micros> timeout) {
+    // A screen blank or dark from the start is told at the first wait. The monitor's power
+    // tells of no change: it is asked now and then while the loop sleeps.
+    check_monitor();
+    if (std::optional<InputEvent> event = seen_change())
+        return event;
+    if (m_saver && m_saver->has_dpms()) {
+        Micros until_check = std::max<Micros>(0, m_next_monitor_check - now());
+        timeout = timeout ? std::min(*timeout, until_check) : until_check;
+    }
     if (timeout && *timeout < 1000) {
         // SDL waits in whole milliseconds; the last fraction is slept, so that timers keep their
         // beat to a fraction of a millisecond. Input waits that long at most.
@@ -190,6 +241,11 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         out.type = InputEvent::Type::OutputVolumeChanged;
         return out;
     }
+    if (m_saver && m_source_event && e.type == m_source_event && e.user.code == m_saver->fd()) {
+        m_saver->service();
+        watch(m_saver->fd(), POLLIN);
+        return seen_change();
+    }
     if (m_source_event && e.type == m_source_event) {
         out.type = InputEvent::Type::SourceReady;
         out.x = e.user.code;
@@ -211,7 +267,20 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
                                                    : InputEvent::Type::ScreenResized;
             return out;
         }
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        if (e.window.event == SDL_WINDOWEVENT_HIDDEN ||
+            e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+            m_window_hidden = true;
+            return seen_change();
+        }
+        if (e.window.event == SDL_WINDOWEVENT_SHOWN || e.window.event == SDL_WINDOWEVENT_RESTORED ||
+            e.window.event == SDL_WINDOWEVENT_MAXIMIZED ||
+            e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            m_window_hidden = false;
+            // Seen again, the whole screen is repainted anyway.
+            if (std::optional<InputEvent> seen = seen_change())
+                return seen;
+            if (e.window.event != SDL_WINDOWEVENT_EXPOSED)
+                return std::nullopt;
             out.type = InputEvent::Type::Exposed;
             return out;
         }

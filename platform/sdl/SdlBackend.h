@@ -20,9 +20,11 @@ struct SDL_Rect;
 
 namespace platform {
 
+class X11ScreenSaver;
+
 // An X11 desktop through SDL2: one borderless full-screen window at the desktop's size whose
-// surface is the screen buffer, presented in parts; input; pointer shapes; the desktop's
-// services.
+// surface is the screen buffer, presented in parts; input; pointer shapes; the screen's rest
+// held off on request, and whether the window can be seen; the desktop's services.
 class SdlBackend : public DesktopBackend {
 public:
     // Opens the display and the window; raises BackendError with the reason when it cannot.
@@ -43,6 +45,7 @@ public:
 
     void watch(int fd, short events) override;
     void raise(const std::string& token) override;
+    void hold_screen(bool held) override;
 
 private:
     std::optional<InputEvent> wait_for(std::optional<Micros> timeout) override;
@@ -56,6 +59,13 @@ private:
     void watch_main_screen();
     // Puts the window over the main screen as it is now.
     void cover_main_screen();
+    // On X11, hears from now on of the server's screen saver, the monitor's power and the
+    // window being covered.
+    void watch_screen_saver();
+    // Asks the server whether the monitor is on, when it is time to.
+    void check_monitor();
+    // A Seen event when whether the window can be seen changed since it was last told.
+    std::optional<InputEvent> seen_change();
 
     SDL_Window* m_window = nullptr;
     // Where the main screen is, and news of its changes; null where RandR cannot tell.
@@ -76,6 +86,11 @@ private:
     // posts it from its own thread.
     uint32_t m_source_event = 0;
     std::unique_ptr<FdWatcher> m_watcher;
+    // Null where the display cannot tell; SDL's own hold on the screen's rest stands in.
+    std::unique_ptr<X11ScreenSaver> m_saver;
+    Micros m_next_monitor_check = 0;
+    bool m_window_hidden = false; // unmapped or minimised
+    bool m_told_seen = true;
 };
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include "platform/base/FailureLog.h"
 #include "platform/loop/EventLoop.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
 #include <X11/extensions/scrnsaver.h>
@@ -15,6 +17,19 @@ std::unique_ptr<X11ScreenSaver> X11ScreenSaver::open(const std::string& display,
     if (!opened)
         return nullptr;
     return std::unique_ptr<X11ScreenSaver>(new X11ScreenSaver(opened, std::move(changed)));
+}
+
+std::unique_ptr<X11ScreenSaver> X11ScreenSaver::of_window(SDL_Window* window,
+                                                          std::function<void(State)> changed) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    std::unique_ptr<X11ScreenSaver> saver =
+        open(DisplayString(info.info.x11.display), std::move(changed));
+    if (saver)
+        saver->watch_window(info.info.x11.window);
+    return saver;
 }
 
 X11ScreenSaver::X11ScreenSaver(Display* display, std::function<void(State)> changed)
@@ -63,6 +78,13 @@ void X11ScreenSaver::suspend(bool on) {
     XFlush(m_display);
 }
 
+void X11ScreenSaver::watch_window(unsigned long window) {
+    // Each client chooses the events it hears of a window: SDL's own choice stays as it is.
+    XSelectInput(m_display, window, VisibilityChangeMask);
+    // Changes after this returns are heard.
+    XSync(m_display, False);
+}
+
 int X11ScreenSaver::fd() const {
     return ConnectionNumber(m_display);
 }
@@ -92,6 +114,8 @@ void X11ScreenSaver::read_events(State& now) {
         XNextEvent(m_display, &event);
         if (m_event_base >= 0 && event.type == m_event_base + ScreenSaverNotify)
             now.blanked = reinterpret_cast<XScreenSaverNotifyEvent&>(event).state != ScreenSaverOff;
+        else if (event.type == VisibilityNotify)
+            now.covered = event.xvisibility.state == VisibilityFullyObscured;
     }
 }
 

@@ -5,12 +5,14 @@
 #include <string>
 
 typedef struct _XDisplay Display;
+struct SDL_Window;
 
 namespace platform {
 
 // The X server's own screen saver and the monitor's power, on a connection of our own: holds off
 // the server's blanking (and its DPMS timers) on request, and tells when the server blanks or
-// unblanks the screen and, where it has DPMS, when the monitor is switched off or on.
+// unblanks the screen, where it has DPMS when the monitor is switched off or on, and when a
+// window it is given to watch is wholly covered by others or uncovered.
 // It is serviced from the loop, like a bus connection: watch fd() for reading and call service()
 // when it is ready; DPMS tells of no change, so call check_monitor() every kMonitorCheckMs while
 // has_dpms() (nothing needs it otherwise). Reports come from those two calls only.
@@ -19,6 +21,8 @@ public:
     struct State {
         bool blanked = false;     // the server's screen saver is on
         bool monitor_off = false; // DPMS put the monitor in standby, suspend or off
+        bool covered = false;     // the watched window is wholly covered (never so where a
+                                  // compositing manager draws the windows)
         bool operator==(const State&) const = default;
     };
     static constexpr int kMonitorCheckMs = 5000;
@@ -28,6 +32,10 @@ public:
     // changes; a failure inside it is reported as any handler's and ends only it.
     static std::unique_ptr<X11ScreenSaver> open(const std::string& display,
                                                 std::function<void(State)> changed);
+    // On the display of a window SDL made on X11, watching that window; null for a window
+    // elsewhere, or where the display cannot be opened.
+    static std::unique_ptr<X11ScreenSaver> of_window(SDL_Window* window,
+                                                     std::function<void(State)> changed);
     ~X11ScreenSaver();
     X11ScreenSaver(const X11ScreenSaver&) = delete;
     X11ScreenSaver& operator=(const X11ScreenSaver&) = delete;
@@ -37,6 +45,10 @@ public:
     // suspension by itself when the connection closes. Nothing where the server cannot do it.
     void suspend(bool on);
     bool suspended() const { return m_suspended; }
+
+    // Tells from now on whether the window (an X window id) is wholly covered: it counts as
+    // uncovered until the server says otherwise.
+    void watch_window(unsigned long window);
 
     int fd() const;
     // Reads what the server told. A server that goes away ends the program through Xlib, as it

@@ -78,6 +78,7 @@ void ShmSwapChain::commit() {
     for (const Rect& r : m_uncommitted.rects())
         wl_surface_damage_buffer(m_surface, r.x, r.y, r.w, r.h);
     m_frame = wl_surface_frame(m_surface);
+    m_frame_since = steady_micros();
     wl_callback_add_listener(m_frame, &kFrameListener, this);
     wl_surface_commit(m_surface);
     // Sent now, not at the loop's next wait: the buffer it replaces comes back the sooner. A
@@ -90,6 +91,7 @@ void ShmSwapChain::commit() {
 void ShmSwapChain::frame_done() {
     wl_callback_destroy(m_frame);
     m_frame = nullptr;
+    ++m_frames_shown;
     commit();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/graphics/Surface.h"
 #include "platform/wayland/ShmBuffer.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -44,6 +45,13 @@ public:
     bool dispatch_releases(std::optional<Micros> timeout);
     // The compositor has shown the last commit.
     void frame_done();
+    // Since when the compositor has been asked to show a commit it has not shown yet; nothing
+    // while none waits.
+    std::optional<Micros> frame_pending_since() const {
+        return m_frame ? std::optional<Micros>(m_frame_since) : std::nullopt;
+    }
+    // How many commits the compositor has shown.
+    uint64_t frames_shown() const { return m_frames_shown; }
 
 private:
     void commit();
@@ -64,6 +72,8 @@ private:
     // Drawn into the current buffer since its last commit.
     Region m_uncommitted;
     wl_callback* m_frame = nullptr;
+    Micros m_frame_since = 0; // on the steady clock, as the backend's
+    uint64_t m_frames_shown = 0;
 };
 
 } // namespace platform

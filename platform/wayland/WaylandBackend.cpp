@@ -1,5 +1,6 @@
 #include "platform/wayland/WaylandBackend.h"
 
+#include "idle-inhibit-unstable-v1-client-protocol.h"
 #include "platform/loop/Wakeup.h"
 #include "platform/wayland/ShmSwapChain.h"
 #include "platform/wayland/SignalPipe.h"
@@ -214,6 +215,11 @@ void WaylandBackend::close() {
     for (xdg_activation_token_v1* request : m_token_requests)
         xdg_activation_token_v1_destroy(request);
     m_token_requests.clear();
+    if (m_inhibitor)
+        zwp_idle_inhibitor_v1_destroy(m_inhibitor);
+    m_inhibitor = nullptr;
+    if (m_idle_inhibit)
+        zwp_idle_inhibit_manager_v1_destroy(m_idle_inhibit);
     if (m_activation)
         xdg_activation_v1_destroy(m_activation);
     if (m_output)
@@ -253,6 +259,9 @@ void WaylandBackend::global_added(wl_registry* registry, uint32_t name, const ch
     } else if (what == xdg_activation_v1_interface.name && !m_activation) {
         m_activation =
             bind<xdg_activation_v1>(registry, name, &xdg_activation_v1_interface, version, 1);
+    } else if (what == zwp_idle_inhibit_manager_v1_interface.name && !m_idle_inhibit) {
+        m_idle_inhibit = bind<zwp_idle_inhibit_manager_v1>(
+            registry, name, &zwp_idle_inhibit_manager_v1_interface, version, 1);
     } else if (what == wl_output_interface.name && !m_output) {
         m_output = bind<wl_output>(registry, name, &wl_output_interface, version, 2);
         wl_output_add_listener(m_output, &Listeners::output, this);
@@ -413,8 +422,15 @@ std::optional<InputEvent> WaylandBackend::take() {
 }
 
 std::optional<InputEvent> WaylandBackend::wait_for(std::optional<Micros> timeout) {
-    if (m_events.empty())
+    if (m_events.empty()) {
+        // Wakes when a frame held back makes the window unseen.
+        std::optional<Micros> since = m_chain ? m_chain->frame_pending_since() : std::nullopt;
+        if (m_told_seen && since) {
+            Micros until_unseen = std::max<Micros>(0, *since + kUnseenAfter - now());
+            timeout = timeout ? std::min(*timeout, until_unseen) : until_unseen;
+        }
         pump(timeout);
+    }
     return take();
 }
 
@@ -484,6 +500,27 @@ void WaylandBackend::pump(std::optional<Micros> timeout) {
         std::cerr << "quorvane: the screen keeps its size: " << *m_size_failure << std::endl;
         m_size_failure.reset();
     }
+    follow_frames();
+}
+
+void WaylandBackend::follow_frames() {
+    if (!m_chain)
+        return;
+    // A compositor sends a frame when it shows the window's last commit: it holds it back while
+    // the window is hidden (another workspace, minimised, the screen locked or off). While
+    // unseen nothing more is committed, so the frame pending then stays pending until it comes.
+    if (m_told_seen) {
+        std::optional<Micros> since = m_chain->frame_pending_since();
+        if (!since || now() - *since < kUnseenAfter)
+            return;
+        m_told_seen = false;
+        m_frames_when_unseen = m_chain->frames_shown();
+    } else {
+        if (m_chain->frames_shown() == m_frames_when_unseen)
+            return;
+        m_told_seen = true;
+    }
+    m_events.push_back(InputEvent(InputEvent::Type::Seen, m_told_seen ? 1 : 0));
 }
 
 void WaylandBackend::connection_lost() {
@@ -543,6 +580,20 @@ void WaylandBackend::activation_token_done(xdg_activation_token_v1* request, con
     xdg_activation_v1_activate(m_activation, token, m_surface);
     std::erase(m_token_requests, request);
     xdg_activation_token_v1_destroy(request);
+}
+
+// The compositor lets the screen blank and lock by its idle settings as soon as the inhibitor
+// is gone; it ignores one on a surface it does not show.
+void WaylandBackend::hold_screen(bool held) {
+    if (!m_idle_inhibit || !m_connected || held == (m_inhibitor != nullptr))
+        return;
+    if (held) {
+        m_inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(m_idle_inhibit, m_surface);
+    } else {
+        zwp_idle_inhibitor_v1_destroy(m_inhibitor);
+        m_inhibitor = nullptr;
+    }
+    wl_display_flush(m_display);
 }
 
 void WaylandBackend::watch(int fd, short events) {

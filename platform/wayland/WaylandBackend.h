@@ -26,6 +26,8 @@ struct xdg_activation_v1;
 struct xdg_surface;
 struct xdg_toplevel;
 struct xdg_wm_base;
+struct zwp_idle_inhibit_manager_v1;
+struct zwp_idle_inhibitor_v1;
 
 namespace platform {
 
@@ -38,7 +40,8 @@ class XkbKeyboard;
 // A Wayland desktop, spoken to directly: one full-screen xdg toplevel whose shared-memory
 // buffers are the screen, presented in parts at the compositor's frame rate; the pointer and
 // the keyboard of the first seat, if there is one; the close request and SIGINT/SIGTERM as
-// quit requests; the desktop's services as on X11.
+// quit requests; the screen's rest held off on request; the window unseen while the compositor
+// holds its frames back; the desktop's services as on X11.
 class WaylandBackend : public DesktopBackend {
 public:
     // Connects to the compositor of WAYLAND_DISPLAY and waits for its first configure, so that
@@ -60,6 +63,11 @@ public:
 
     void watch(int fd, short events) override;
     void raise(const std::string& token) override;
+    void hold_screen(bool held) override;
+
+    // A frame the compositor holds back longer than this is not shown: the window is unseen
+    // until it comes.
+    static constexpr Micros kUnseenAfter = 2'000'000;
 
 private:
     // The compositor's listeners, which call the handlers below.
@@ -92,6 +100,8 @@ private:
     void pump(std::optional<Micros> timeout);
     void connection_lost();
     void apply_size(int width, int height);
+    // Tells whether the window is seen, as the compositor's frames say, when that changed.
+    void follow_frames();
     std::optional<InputEvent> take();
 
     wl_display* m_display = nullptr;
@@ -104,6 +114,11 @@ private:
     // Where the compositor offers it: bringing the window forward.
     xdg_activation_v1* m_activation = nullptr;
     std::vector<xdg_activation_token_v1*> m_token_requests;
+    // Where the compositor offers it: holding the screen's rest off while the window is shown.
+    zwp_idle_inhibit_manager_v1* m_idle_inhibit = nullptr;
+    zwp_idle_inhibitor_v1* m_inhibitor = nullptr;
+    bool m_told_seen = true;
+    uint64_t m_frames_when_unseen = 0;
     wl_surface* m_surface = nullptr;
     xdg_surface* m_xdg_surface = nullptr;
     xdg_toplevel* m_toplevel = nullptr;

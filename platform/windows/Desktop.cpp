@@ -13,6 +13,7 @@ namespace platform {
 Desktop::Desktop(Display& display, DesktopServices& services, FailureLog& failures,
                  TimerQueue& timers)
     : m_display(display), m_services(services), m_failures(failures), m_timers(timers) {
+    follow_drawing();
 }
 
 Desktop::~Desktop() = default;
@@ -164,14 +165,27 @@ void Desktop::set_brightness(uint32_t brightness) {
         return;
     m_brightness = brightness;
     screen_lost();
+    follow_drawing();
 }
 
-void Desktop::set_seen(bool seen) {
-    if (seen == m_seen)
+void Desktop::set_seen(bool seen, SeenBy by) {
+    bool was_seen = is_seen();
+    auto bit = static_cast<uint8_t>(by);
+    m_unseen = seen ? m_unseen & ~bit : m_unseen | bit;
+    if (is_seen() == was_seen)
         return;
-    m_seen = seen;
-    if (seen)
+    // What was drawn before nobody saw it is not presented: the repaint on return covers it.
+    m_damage.clear();
+    if (is_seen())
         screen_lost();
+    follow_drawing();
+}
+
+void Desktop::follow_drawing() {
+    if (is_drawing() == m_screen_held)
+        return;
+    m_screen_held = is_drawing();
+    m_display.hold_screen(m_screen_held);
 }
 
 void Desktop::paint_pending() {
@@ -206,7 +220,7 @@ void Desktop::paint_pending() {
 }
 
 void Desktop::present() {
-    if (m_seen && m_blackout_pending) {
+    if (is_seen() && m_blackout_pending) {
         Surface screen = m_display.screen();
         PixelOps::fill(screen, screen.bounds(), screen.bounds(), 0xFF000000u);
         m_damage.clear();

@@ -81,11 +81,17 @@ public:
     // black once and nothing more is drawn until it is brighter again.
     void set_brightness(uint32_t brightness);
     uint32_t brightness() const { return m_brightness; }
-    // Whether the screen can be seen. While it cannot (covered, switched off, locked) nothing
-    // is drawn or presented; when it can again, the whole screen is repainted once.
-    void set_seen(bool seen);
-    bool is_seen() const { return m_seen; }
-    bool is_drawing() const override { return m_seen && m_brightness > 0; }
+    // Who tells whether the screen can be seen: the display (the window covered or minimised,
+    // the monitor switched off, the server's screen saver on) and the desktop session (the
+    // screen locked). The screen is seen while neither says otherwise.
+    enum class SeenBy : uint8_t { Display = 1, Session = 2 };
+    // Whether the screen can be seen, as by says. While it cannot nothing is drawn or
+    // presented; when it can again, the whole screen is repainted once.
+    void set_seen(bool seen, SeenBy by = SeenBy::Display);
+    bool is_seen() const { return m_unseen == 0; }
+    // The display holds off the desktop's screen blanking and locking exactly while the picture
+    // is drawn: seen and brighter than black.
+    bool is_drawing() const override { return is_seen() && m_brightness > 0; }
     // Marks a screen rectangle as drawn, to be presented.
     void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
     // Does the repaints asked for so far.
@@ -102,6 +108,8 @@ public:
 
 private:
     void activate(Window* window);
+    // Tells the display whether to hold the screen's rest off, when that changed.
+    void follow_drawing();
 
     Display& m_display;
     DesktopServices& m_services;
@@ -119,7 +127,8 @@ private:
     bool m_painting = false;
     uint64_t m_generation = 0;
     uint32_t m_brightness = Surface::kFullBrightness;
-    bool m_seen = true;
+    uint8_t m_unseen = 0; // the SeenBy bits of those that say the screen is not seen
+    bool m_screen_held = false;
     // The screen is to be made black: the picture went to brightness 0, or what the black
     // screen showed was lost.
     bool m_blackout_pending = false;

@@ -57,6 +57,9 @@ void print(const InputEvent& e) {
     case InputEvent::Type::SourceReady:
         std::cout << "source " << e.x << std::endl;
         break;
+    case InputEvent::Type::Seen:
+        std::cout << "seen " << e.x << std::endl;
+        break;
     }
 }
 

@@ -1,10 +1,13 @@
 // The holds on the screen's rest and on sleep against a stand-in service on a private bus of the
 // test's own (a dbus-daemon), serviced as the loop would service them.
+#include "app/DesktopSession.h"
 #include "platform/desktop/BusConnection.h"
 #include "platform/desktop/BusHold.h"
 #include "platform/desktop/MprisServer.h"
 #include "platform/desktop/ScreenSaverHold.h"
 #include "platform/desktop/SleepHold.h"
+#include "platform/loop/InputEvent.h"
+#include "platform/windows/Desktop.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TestProgram.h"
@@ -36,8 +39,11 @@ constexpr const char* kLogin = "org.freedesktop.login1";
 
 class BusHolds : public ::testing::Test {
 protected:
+    explicit BusHolds(TestProgram::Options options = TestProgram::Options::runtime_only())
+        : program(options) {}
+
     // For the reports of a failing listener.
-    TestProgram program{TestProgram::Options::runtime_only()};
+    TestProgram program;
     fs::path folder;
     std::unique_ptr<ChildProcess> daemon;
     std::string address;
@@ -95,17 +101,26 @@ protected:
         while (!done()) {
             if (std::chrono::steady_clock::now() > give_up)
                 return false;
-            std::vector<pollfd> waits;
-            if (connection && !lost)
-                waits.push_back({connection->fd(), connection->events(), 0});
+            std::vector<pollfd> waits = own_waits();
+            size_t own = waits.size();
             for (auto& s : stand_ins)
                 if (s->output() >= 0)
                     waits.push_back({s->output(), POLLIN, 0});
             poll(waits.data(), waits.size(), 100);
-            service();
+            waits.resize(own);
+            serve(waits);
+            for (auto& s : stand_ins)
+                s->read_output();
         }
         return true;
     }
+    // What until() waits on besides the stand-ins, and what it does with them after the wait.
+    virtual std::vector<pollfd> own_waits() {
+        if (connection && !lost)
+            return {{connection->fd(), connection->events(), 0}};
+        return {};
+    }
+    virtual void serve(const std::vector<pollfd>&) { service(); }
     void service() {
         if (connection && !lost)
             lost = !connection->service();
@@ -143,6 +158,36 @@ protected:
         auto inhibits = lines_with(service, " Inhibit ");
         ASSERT_EQ(inhibits.size(), 1u);
         EXPECT_NE(inhibits[0].find(asked), std::string::npos) << inhibits[0];
+    }
+};
+
+// The whole program with its desktop session on the private bus, which stands for both the
+// session bus and the system bus.
+class SessionHolds : public BusHolds {
+protected:
+    SessionHolds() : BusHolds(TestProgram::Options{}) {}
+
+    void use_bus_for_both() {
+        session_env.emplace("DBUS_SESSION_BUS_ADDRESS", address);
+        system_env.emplace("DBUS_SYSTEM_BUS_ADDRESS", address);
+    }
+    // until() wakes the program's loop for each descriptor it watches that is ready, as a
+    // display backend does.
+    std::vector<pollfd> own_waits() override {
+        std::vector<pollfd> waits;
+        for (const auto& [fd, events] : program.backend().watched())
+            waits.push_back({fd, events, 0});
+        return waits;
+    }
+    void serve(const std::vector<pollfd>& waits) override {
+        for (const pollfd& w : waits)
+            if (w.revents)
+                program.backend().push(
+                    platform::InputEvent(platform::InputEvent::Type::SourceReady, w.fd));
+        program.advance(0);
+    }
+    static size_t count(const ChildProcess& p, const std::string& text) {
+        return lines_with(p, text).size();
     }
 };
 
@@ -402,4 +447,65 @@ TEST_F(BusHolds, ASleepHoldGivenAfterItWasLetGoIsClosedAtOnceAndOneThatOutlivesT
     EXPECT_FALSE(said(logind, "released hold=2"));
     hold.hold(false);
     ASSERT_TRUE(until([&] { return said(logind, "released hold=2"); }));
+}
+
+TEST_F(SessionHolds, TheScreenIsHeldWhileTheSkyIsDrawnAndSleepWhileTheBeachPlays) {
+    use_bus_for_both();
+    ChildProcess& saver = start_stand_in({"screensaver"});
+    ChildProcess& logind = start_stand_in({"login1"});
+    platform::Desktop& desktop = program.runtime().desktop();
+    app::DesktopSession session({.hold_screen = true, .hold_sleep = true});
+    ASSERT_TRUE(until([&] { return said(saver, " Inhibit "); }));
+    EXPECT_TRUE(said(saver, "application=\"Quorvane\" reason=\"Showing the night sky\""));
+
+    // At 0 % the screen may blank while the sound plays on; brighter, it is held again.
+    desktop.set_brightness(0);
+    ASSERT_TRUE(until([&] { return said(saver, " UnInhibit "); }));
+    desktop.set_brightness(platform::Surface::kFullBrightness);
+    ASSERT_TRUE(until([&] { return count(saver, " Inhibit ") == 2; }));
+
+    // Locked: nothing is drawn and the hold is let go; unlocked, both come back.
+    saver.send("active true");
+    ASSERT_TRUE(until([&] { return count(saver, " UnInhibit ") == 2; }));
+    EXPECT_FALSE(desktop.is_seen());
+    long presents = program.backend().present_count();
+    program.advance(5000);
+    EXPECT_EQ(program.backend().present_count(), presents);
+    saver.send("active false");
+    ASSERT_TRUE(until([&] { return count(saver, " Inhibit ") == 3; }));
+    EXPECT_TRUE(desktop.is_seen());
+    EXPECT_GT(program.backend().present_count(), presents);
+
+    // Sleep is held with the beach and let go when it stops, however it stops.
+    EXPECT_FALSE(said(logind, " Inhibit "));
+    program.click_moon();
+    ASSERT_TRUE(until([&] { return said(logind, " Inhibit "); }));
+    EXPECT_TRUE(said(logind, "what=sleep who=\"Quorvane\" why=\"Playing the beach\" mode=block"));
+    session.player().stop();
+    ASSERT_TRUE(until([&] { return said(logind, "released hold=1"); }));
+    EXPECT_EQ(count(logind, " Inhibit "), 1u);
+    EXPECT_EQ(count(saver, " Inhibit "), 3u);
+}
+
+TEST_F(SessionHolds, AllowedToSleepTheSystemBusIsLeftAlone) {
+    use_bus_for_both();
+    ChildProcess& saver = start_stand_in({"screensaver"});
+    ChildProcess& logind = start_stand_in({"login1"});
+    {
+        app::DesktopSession session({.hold_screen = true, .hold_sleep = false});
+        // The session bus alone is watched.
+        EXPECT_EQ(program.backend().watched().size(), 1u);
+        ASSERT_TRUE(until([&] { return said(saver, " Inhibit "); }));
+        // The beach starts in the batch that lets the screen go: anything asked of logind
+        // would go out with the screen's release.
+        program.runtime().desktop().set_brightness(0);
+        program.click_moon();
+        ASSERT_TRUE(session.player().playing());
+        ASSERT_TRUE(until([&] { return said(saver, " UnInhibit "); }));
+        auto a_moment = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        until([&] { return std::chrono::steady_clock::now() > a_moment; });
+    }
+    EXPECT_FALSE(said(logind, " Inhibit "));
+    EXPECT_TRUE(program.backend().watched().empty());
+    EXPECT_EQ(program.failure_count(), 0);
 }

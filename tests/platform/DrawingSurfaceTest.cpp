@@ -194,3 +194,49 @@ TEST(DrawingSurface, AnUnseenScreenPresentsNothingThenOneWholeRepaintAtTheFrameO
     EXPECT_TRUE(presented_whole_screen(program));
     EXPECT_EQ(program.backend().pixel(kDomeX, kDomeY), shown_frame_colour() | 0xFF000000u);
 }
+
+TEST(DrawingSurface, EachWitnessOfTheScreenCountsAndTheScreensRestIsHeldExactlyWhileItIsDrawn) {
+    TestProgram program;
+    program.click_moon();
+    program.advance(200);
+    platform::Desktop& desktop = program.runtime().desktop();
+    platform::HeadlessBackend& backend = program.backend();
+    using SeenBy = platform::Desktop::SeenBy;
+    auto display_says = [&](bool seen) {
+        program.deliver(InputEvent(InputEvent::Type::Seen, seen ? 1 : 0));
+    };
+    EXPECT_TRUE(backend.is_screen_held());
+
+    // Covered, switched off or blanked, as the display tells: nothing reaches the screen, the
+    // rest is let go, and the beach goes on.
+    display_says(false);
+    EXPECT_FALSE(backend.is_screen_held());
+    long presents = backend.present_count();
+    size_t sounds = backend.sound_events().size();
+    program.advance(60 * 1000);
+    EXPECT_EQ(backend.present_count(), presents);
+    EXPECT_GT(backend.sound_events().size(), sounds) << "the beach's cues stopped";
+
+    // Locked while covered: uncovering it is not enough.
+    desktop.set_seen(false, SeenBy::Session);
+    display_says(true);
+    program.advance(1000);
+    EXPECT_FALSE(desktop.is_seen());
+    EXPECT_EQ(backend.present_count(), presents);
+    EXPECT_FALSE(backend.is_screen_held());
+    desktop.set_seen(true, SeenBy::Session);
+    program.advance(0);
+    EXPECT_EQ(backend.present_count(), presents + 1);
+    EXPECT_TRUE(presented_whole_screen(program));
+    EXPECT_EQ(backend.pixel(kDomeX, kDomeY), shown_frame_colour() | 0xFF000000u);
+    EXPECT_TRUE(backend.is_screen_held());
+
+    // Black, the screen may rest whatever the display says meanwhile; brighter, it is held
+    // again. Each change is told once.
+    desktop.set_brightness(0);
+    display_says(false);
+    display_says(true);
+    desktop.set_brightness(kHalf);
+    desktop.set_brightness(Surface::kFullBrightness);
+    EXPECT_EQ(backend.screen_holds(), (std::vector<bool>{true, false, true, false, true}));
+}

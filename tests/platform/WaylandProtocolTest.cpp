@@ -1,7 +1,9 @@
 // The Wayland backend against a small compositor of the test's own, which does what weston
 // cannot be made to: leave the size to the window, change it, hold frame callbacks, keep every
 // buffer it was shown until the next commit replaces it and check that nothing was written into
-// it meanwhile, ask the window to close, and drop the connection.
+// it meanwhile, ask the window to close, drop the connection, and keep count of the holds on
+// the screen's rest.
+#include "idle-inhibit-unstable-v1-server-protocol.h"
 #include "platform/graphics/PixelOps.h"
 #include "platform/wayland/WaylandBackend.h"
 #include "xdg-activation-v1-server-protocol.h"
@@ -56,6 +58,8 @@ public:
     int acked_serial = 0;
     // Each activation asked for: the token, and whether it named the program's window.
     std::vector<std::pair<std::string, bool>> activations;
+    // The holds on the screen's rest made, those made on the program's window, those alive.
+    int inhibitors_made = 0, inhibitors_on_window = 0, inhibitors = 0;
 
     FakeCompositor() {
         m_dir =
@@ -147,6 +151,13 @@ public:
     void add_activation() {
         run([this] {
             wl_global_create(m_display, &xdg_activation_v1_interface, 1, this, bind_activation);
+        });
+    }
+    // Offers holding the screen's rest off. Before the client connects.
+    void add_idle_inhibit() {
+        run([this] {
+            wl_global_create(m_display, &zwp_idle_inhibit_manager_v1_interface, 1, this,
+                             bind_idle_inhibit);
         });
     }
     enum Modifiers { kNone = 0, kCtrl = 1, kShift = 2 };
@@ -364,6 +375,27 @@ private:
         };
         wl_resource* r = wl_resource_create(client, &xdg_activation_v1_interface, version, id);
         wl_resource_set_implementation(r, &activation, data, nullptr);
+    }
+
+    static void bind_idle_inhibit(wl_client* client, void* data, uint32_t version, uint32_t id) {
+        static const struct zwp_idle_inhibitor_v1_interface inhibitor = {.destroy = destroy};
+        static const struct zwp_idle_inhibit_manager_v1_interface manager = {
+            .destroy = destroy,
+            .create_inhibitor =
+                [](wl_client* c, wl_resource* r, uint32_t id, wl_resource* surface) {
+                    FakeCompositor& f = self(r);
+                    wl_resource* made =
+                        wl_resource_create(c, &zwp_idle_inhibitor_v1_interface, 1, id);
+                    wl_resource_set_implementation(
+                        made, &inhibitor, &f, [](wl_resource* gone) { --self(gone).inhibitors; });
+                    ++f.inhibitors;
+                    ++f.inhibitors_made;
+                    f.inhibitors_on_window += surface == f.m_surface;
+                },
+        };
+        wl_resource* r =
+            wl_resource_create(client, &zwp_idle_inhibit_manager_v1_interface, version, id);
+        wl_resource_set_implementation(r, &manager, data, nullptr);
     }
 
     static void bind_output(wl_client* client, void* data, uint32_t version, uint32_t id) {
@@ -598,6 +630,66 @@ TEST_F(WaylandProtocolTest, RaisingActivatesTheWindowWithTheLaunchersTokenOrItsO
     EXPECT_EQ(activations(true, {"launcher-7", ""}),
               (A{{"launcher-7", true}, {"granted-1", true}}));
     EXPECT_EQ(activations(false, {"launcher-7", ""}), A{});
+}
+
+TEST_F(WaylandProtocolTest, TheScreensRestIsHeldOnTheWindowOnceHoweverOftenAskedAndLetGo) {
+    compositor.add_idle_inhibit();
+    auto opened = open(64, 64);
+    platform::WaylandBackend& backend = *opened;
+    auto count = [&] {
+        return compositor.run([&] {
+            return std::vector<int>{compositor.inhibitors_made, compositor.inhibitors_on_window,
+                                    compositor.inhibitors};
+        });
+    };
+    backend.hold_screen(true);
+    backend.hold_screen(true);
+    settle(backend);
+    EXPECT_EQ(count(), (std::vector<int>{1, 1, 1}));
+    backend.hold_screen(false);
+    backend.hold_screen(false);
+    settle(backend);
+    EXPECT_EQ(count(), (std::vector<int>{1, 1, 0}));
+    backend.hold_screen(true);
+    settle(backend);
+    EXPECT_EQ(count(), (std::vector<int>{2, 2, 1}));
+
+    // A compositor without the protocol: nothing to hold with, and nothing breaks.
+    FakeCompositor plain;
+    platform::WaylandBackend unheld;
+    unheld.hold_screen(true);
+    settle(unheld);
+    unheld.hold_screen(false);
+    EXPECT_FALSE(next_event(unheld, 100'000));
+}
+
+// A compositor sends no frames for a window it does not show (another workspace, minimised,
+// the screen locked or off).
+TEST_F(WaylandProtocolTest, AWindowWhoseFrameIsHeldBackIsUnseenUntilItComes) {
+    auto opened = open(64, 64, true);
+    platform::WaylandBackend& backend = *opened;
+    using Seen = std::optional<std::pair<InputEvent::Type, int>>;
+    auto next = [&](platform::Micros within) -> Seen {
+        std::optional<InputEvent> e = next_event(backend, within);
+        return e ? Seen({e->type, e->x}) : std::nullopt;
+    };
+    platform::Micros start = backend.now();
+    paint(backend, {0, 0, 64, 64}, 0xFF000000u);
+    EXPECT_EQ(next(3 * platform::WaylandBackend::kUnseenAfter), Seen({InputEvent::Type::Seen, 0}));
+    EXPECT_GE(backend.now() - start, platform::WaylandBackend::kUnseenAfter);
+    // Told once; what is drawn meanwhile waits for the frame.
+    paint(backend, {0, 0, 8, 8}, 0xFFFFFFFFu);
+    EXPECT_EQ(next(300'000), std::nullopt);
+    compositor.release_frames();
+    EXPECT_EQ(next(500'000), Seen({InputEvent::Type::Seen, 1}));
+
+    // Frames that come in time tell nothing.
+    compositor.run([&] { compositor.hold_frames = false; });
+    compositor.release_frames();
+    for (int i = 0; i < 5; ++i) {
+        paint(backend, {i, 0, 1, 1}, 0xFFFFFFFFu);
+        EXPECT_EQ(next(100'000), std::nullopt);
+    }
 }
 
 // Keys as the layout names them, as the X11 backend reads them: the unshifted character in

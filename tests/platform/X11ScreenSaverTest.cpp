@@ -12,6 +12,9 @@
 #include <memory>
 #include <stdexcept>
 
+// Last: Xlib's macros would rename what follows it.
+#include <X11/Xlib.h>
+
 using platform::X11ScreenSaver;
 using testing_support::ChildProcess;
 using testing_support::TestProgram;
@@ -115,4 +118,33 @@ TEST_F(X11ScreenSaverTest, AFailingListenerEndsOnlyItself) {
     ASSERT_TRUE(serve_until(*saver, [&] { return !saver->state().blanked; }));
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(program.failure_count(), 1);
+}
+
+TEST_F(X11ScreenSaverTest, AWatchedWindowIsHeardWhollyCoveredAndUncoveredButNotPartlyCovered) {
+    auto saver = open();
+    ASSERT_TRUE(saver);
+    Display* x = XOpenDisplay(display.c_str());
+    ASSERT_TRUE(x);
+    ::Window root = DefaultRootWindow(x);
+    auto window = [&](int w, int h) {
+        ::Window made = XCreateSimpleWindow(x, root, 0, 0, w, h, 0, 0, 0);
+        XMapWindow(x, made);
+        XSync(x, False);
+        return made;
+    };
+    ::Window shown = window(200, 200);
+    saver->watch_window(shown);
+    ::Window half = window(100, 200);
+    ::Window whole = window(300, 300);
+    ASSERT_TRUE(serve_until(*saver, [&] { return saver->state().covered; }));
+    XUnmapWindow(x, whole);
+    XSync(x, False);
+    ASSERT_TRUE(serve_until(*saver, [&] { return !saver->state().covered; }));
+    XUnmapWindow(x, half);
+    XSync(x, False);
+    // Partly covered and uncovered again tell nothing new.
+    EXPECT_FALSE(serve_until(
+        *saver, [&] { return heard.size() > 2; }, 300ms));
+    EXPECT_EQ(heard, (std::vector<State>{{false, false, true}, {false, false, false}}));
+    XCloseDisplay(x);
 }

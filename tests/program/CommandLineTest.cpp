@@ -51,7 +51,9 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
         Answer a = ask({help});
         EXPECT_EQ(a.action, Action::Help) << help;
         EXPECT_EQ(a.status, 0);
-        EXPECT_TRUE(a.out.starts_with("Usage: quorvane [--help | --version]\n")) << a.out;
+        EXPECT_TRUE(a.out.starts_with("Usage: quorvane [--allow-sleep] [--help | --version]\n"))
+            << a.out;
+        EXPECT_NE(a.out.find("--allow-sleep"), std::string::npos);
         EXPECT_NE(a.out.find("--version"), std::string::npos);
         EXPECT_TRUE(a.err.empty());
     }
@@ -62,6 +64,18 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
     // Asked both, the first question is answered.
     EXPECT_EQ(ask({"--version", "--help"}).action, Action::Version);
     EXPECT_EQ(ask({"-h", "--version"}).action, Action::Help);
+    EXPECT_EQ(ask({"--allow-sleep", "--version"}).action, Action::Version);
+}
+
+TEST(CommandLine, AllowSleepRunsTheSceneAndSaysSoOnlyWhenGiven) {
+    EXPECT_FALSE(CommandLine::parse(std::vector<std::string_view>{}).allow_sleep());
+    CommandLine line = CommandLine::parse(std::vector<std::string_view>{"--allow-sleep"});
+    EXPECT_EQ(line.action(), Action::Run);
+    EXPECT_TRUE(line.allow_sleep());
+    Answer twice = ask({"--allow-sleep", "--allow-sleep"});
+    EXPECT_EQ(twice.action, Action::Run);
+    EXPECT_EQ(ask({"--allow-sleep=no"}).action, Action::Misuse);
+    EXPECT_EQ(ask({"--allow-sleep", "beach"}).action, Action::Misuse);
 }
 
 TEST(CommandLine, AnythingElseIsAMisuseToldOnStandardErrorWithStatusTwo) {

@@ -136,7 +136,7 @@ TEST_F(MediaControls, RaiseAsksTheDesktopAndQuitEndsTheLoopForTheOrderedShutdown
 
 TEST(DesktopSessionTest, MediaKeysDriveTheBeachAndAFailingOneEndsOnlyItself) {
     TestProgram program;
-    app::DesktopSession session(nullptr, false);
+    app::DesktopSession session({});
     EXPECT_FALSE(session.on_bus());
     auto key = [&](const char* name) {
         InputEvent e(InputEvent::Type::MediaKey);
@@ -171,7 +171,7 @@ TEST_F(MediaControls, AMissingSurfStillTellsPlayingAndStopped) {
 
 TEST(DesktopSessionTest, AMediaKeyThatFailsEndsOnlyItsOwnHandling) {
     TestProgram program;
-    app::DesktopSession session(nullptr, false);
+    app::DesktopSession session({});
     // The media cannot be reached: starting the beach fails inside the key's handler.
     platform::Ref<platform::ResourceFork> media(program.media());
     program.runtime().set_resource_fork(nullptr);
