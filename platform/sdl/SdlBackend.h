@@ -21,8 +21,8 @@ struct SDL_Rect;
 namespace platform {
 
 // An X11 desktop through SDL2: one borderless full-screen window at the desktop's size whose
-// surface is the screen buffer, presented in parts; input; pointer shapes; the desktop's
-// services.
+// surface is the screen buffer, presented in parts, at the scale the desktop's settings ask for;
+// input; pointer shapes; the desktop's services.
 class SdlBackend : public DesktopBackend {
 public:
     // Opens the display and the window; raises BackendError with the reason when it cannot.
@@ -56,6 +56,8 @@ private:
     void watch_main_screen();
     // Puts the window over the main screen as it is now.
     void cover_main_screen();
+    // Reads the desktop's scale again (DesktopScale); true when it changed.
+    bool update_scale();
 
     SDL_Window* m_window = nullptr;
     // Where the main screen is, and news of its changes; null where RandR cannot tell.
@@ -63,6 +65,8 @@ private:
     uint32_t m_screen_changed = 0;
     bool m_has_window_manager = false;
     SDL_Surface* m_surface = nullptr;
+    // The window's pixels are the device's; the program's are logical.
+    Scale m_scale;
     // Used when the window surface is not 32-bit XRGB: drawn here, converted at present.
     std::unique_ptr<Image> m_shadow;
     SDL_Surface* m_shadow_surface = nullptr;
