@@ -44,11 +44,7 @@ wait_exit "$program_pid" 3 || fail "X11: did not end on SIGTERM"
 
 # Wayland: weston at scale 2 over the whole X screen.
 start_private_weston x11 3840x2160 --scale=2 || { echo "SKIP: no nested weston"; exit 77; }
-cat >"$e2e_tmp/on-wayland" <<WRAP
-#!/bin/sh
-exec env -u DISPLAY "$binary" "\$@" 2>>"$e2e_tmp/stderr"
-WRAP
-chmod +x "$e2e_tmp/on-wayland"
+write_wayland_wrapper "$binary"
 : >"$e2e_tmp/stderr"
 start_program "$e2e_tmp/on-wayland"
 wait_for_sky || fail "Wayland: the screen stayed black: $(cat "$e2e_tmp/stderr")"

@@ -547,6 +547,22 @@ protected:
         return std::make_unique<platform::WaylandBackend>();
     }
 
+    // Paints the whole screen, which must be width x height device pixels, and gives the
+    // commit that shows it.
+    FakeCompositor::Commit show_whole(platform::Backend& backend, int width, int height) {
+        platform::Surface s = backend.screen();
+        EXPECT_EQ(s.width, width);
+        EXPECT_EQ(s.height, height);
+        paint(backend, s.bounds(), 0xFF304050u);
+        settle(backend);
+        std::vector<FakeCompositor::Commit> commits = compositor.seen();
+        if (commits.empty())
+            return {};
+        EXPECT_EQ(commits.back().width, width);
+        EXPECT_EQ(commits.back().at(width - 1, height - 1), 0xFF304050u);
+        return commits.back();
+    }
+
     FakeCompositor compositor;
 };
 
@@ -733,17 +749,10 @@ TEST_F(WaylandProtocolTest, AtTheOutputsScaleTheBuffersHoldItsPixelsAndSayTheirS
     compositor.run([&] { compositor.output_scale = 2; });
     auto opened = open(960, 540);
     platform::WaylandBackend& backend = *opened;
-    platform::Surface s = backend.screen();
-    EXPECT_EQ(s.width, 1920);
-    EXPECT_EQ(s.height, 1080);
-    EXPECT_EQ(s.scale, platform::Scale::from_120ths(240));
-    paint(backend, {0, 0, 1920, 1080}, 0xFF304050u);
-    settle(backend);
-    std::vector<FakeCompositor::Commit> commits = compositor.seen();
-    ASSERT_FALSE(commits.empty());
-    EXPECT_EQ(commits.back().width, 1920);
-    EXPECT_EQ(commits.back().buffer_scale, 2);
-    EXPECT_EQ(commits.back().destination_width, -1);
+    EXPECT_EQ(backend.screen().scale, platform::Scale::from_120ths(240));
+    FakeCompositor::Commit shown = show_whole(backend, 1920, 1080);
+    EXPECT_EQ(shown.buffer_scale, 2);
+    EXPECT_EQ(shown.destination_width, -1);
 
     // A new size is taken in logical pixels, and the buffers follow at the scale.
     compositor.configure(800, 600);
@@ -761,28 +770,16 @@ TEST_F(WaylandProtocolTest, AFractionalScaleMakesBuffersOfTheExactSizeShownThrou
     platform::WaylandBackend& backend = *opened;
     // The preferred scale may come after the first configure: a screen change then.
     settle(backend);
-    platform::Surface s = backend.screen();
-    EXPECT_EQ(s.width, 1920);
-    EXPECT_EQ(s.height, 1080);
-    EXPECT_EQ(s.scale, platform::Scale::from_120ths(180));
-    paint(backend, {0, 0, 1920, 1080}, 0xFF304050u);
-    settle(backend);
-    std::vector<FakeCompositor::Commit> commits = compositor.seen();
-    ASSERT_FALSE(commits.empty());
-    EXPECT_EQ(commits.back().width, 1920);
-    EXPECT_EQ(commits.back().buffer_scale, 1);
-    EXPECT_EQ(commits.back().destination_width, 1280);
-    EXPECT_EQ(commits.back().destination_height, 720);
+    EXPECT_EQ(backend.screen().scale, platform::Scale::from_120ths(180));
+    FakeCompositor::Commit shown = show_whole(backend, 1920, 1080);
+    EXPECT_EQ(shown.buffer_scale, 1);
+    EXPECT_EQ(shown.destination_width, 1280);
+    EXPECT_EQ(shown.destination_height, 720);
 
     // The window moved to an output of another scale: a screen change, the same logical size.
     compositor.prefer_scale(150);
     std::optional<InputEvent> e = next_event(backend);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->type, InputEvent::Type::ScreenResized);
-    EXPECT_EQ(backend.screen().width, 1600);
-    EXPECT_EQ(backend.screen().height, 900);
-    paint(backend, {0, 0, 1600, 900}, 0xFF304050u);
-    settle(backend);
-    EXPECT_EQ(compositor.seen().back().width, 1600);
-    EXPECT_EQ(compositor.seen().back().destination_width, 1280);
+    EXPECT_EQ(show_whole(backend, 1600, 900).destination_width, 1280);
 }
