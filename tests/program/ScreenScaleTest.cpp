@@ -140,10 +140,20 @@ TEST(ScreenScale, APointerAtALogicalPointReachesTheSameControlAtEveryScale) {
         // The bare sky puts it away.
         program.click(400, 700);
         EXPECT_FALSE(loudnessWin()->Visible());
-        // About opens the box; its name link opens the page.
+        // About opens the box; its names, centred in their labels by their device width, open
+        // the credits page.
         program.move(90, 0);
         program.click(90, 12);
-        EXPECT_TRUE(::aboutWin()->Visible());
+        Ref<about::aboutWin> about = ::aboutWin();
+        ASSERT_TRUE(about->Visible());
+        for (const char* link : {"StaticText3", "StaticText4"}) {
+            Rect r = about->control_as<platform::RectControl>(link)->bounds().translated(
+                about->Left(), about->Top());
+            size_t before = program.backend().opened_urls().size();
+            program.click(r.x + r.w / 2, r.y + r.h / 2);
+            EXPECT_EQ(program.backend().opened_urls().size(), before + 1) << link;
+            program.click(90, 12);
+        }
     }
 }
 
