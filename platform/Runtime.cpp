@@ -21,7 +21,7 @@ Runtime::Runtime(Backend& backend)
     s_current = this;
     m_desktop.set_screen_observer([this](const Rect& screen) {
         if (m_resource_fork)
-            m_resource_fork->set_screen_size(screen.w, screen.h);
+            m_resource_fork->set_screen(screen.w, screen.h, m_desktop.scale());
     });
 }
 
@@ -47,7 +47,7 @@ void Runtime::set_resource_fork(Ref<ResourceFork> fork) {
     m_resource_fork = std::move(fork);
     if (m_resource_fork) {
         Rect screen = m_desktop.screen_bounds();
-        m_resource_fork->set_screen_size(screen.w, screen.h);
+        m_resource_fork->set_screen(screen.w, screen.h, m_desktop.scale());
     }
 }
 

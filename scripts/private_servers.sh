@@ -137,18 +137,19 @@ stop_private_sound_server() {
 
 # Starts weston with BACKEND (x11: nested in the X display DISPLAY names, full screen, with its
 # seat; headless: no output to see and no seat) at SIZE (WxH), drawing with pixman and showing
-# one full-screen client (kiosk shell). Exports XDG_RUNTIME_DIR, a private one, and
-# WAYLAND_DISPLAY; sets weston_pid. Returns 1, saying why, when weston is missing or will not
+# one full-screen client (kiosk shell); any further arguments go to weston (--scale=2). Exports
+# XDG_RUNTIME_DIR, a private one, and WAYLAND_DISPLAY; sets weston_pid. Returns 1, saying why, when weston is missing or will not
 # start.
 start_private_weston() {
     local backend=$1 size=$2
+    shift 2
     command -v weston >/dev/null || { echo "weston is not installed" >&2; return 1; }
     export XDG_RUNTIME_DIR=$private_tmp/xdg-$backend
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     local socket=weston-$backend-$$
     weston --backend="$backend-backend.so" --width="${size%x*}" --height="${size#*x}" \
-        --use-pixman --shell=kiosk-shell.so --no-config --idle-time=0 --socket="$socket" \
+        --use-pixman --shell=kiosk-shell.so --no-config --idle-time=0 --socket="$socket" "$@" \
         --log="$XDG_RUNTIME_DIR/weston.log" >/dev/null 2>&1 &
     weston_pid=$!
     private_pids+=("$weston_pid")

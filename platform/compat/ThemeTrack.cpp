@@ -134,14 +134,19 @@ void fill_shape(Graphics& g, const Layout& l, const Box& box, uint32_t colour, D
     Surface screen = g.surface();
     colour = PixelOps::dimmed(colour, screen.brightness);
     Point o = g.origin();
-    area = area.translated(o.x, o.y).intersected(screen.bounds());
+    // The shape is measured in logical pixels and filled on the device's: each device pixel's
+    // centre is taken back to logical pixels, and its distance to the outline forward again, so
+    // that the outline stays one device pixel soft at any scale.
+    const Scale scale = screen.scale;
+    const double per_logical = scale.factor();
+    area = scale.to_device(area.translated(o.x, o.y)).intersected(screen.bounds());
     for (const Rect& clip : g.clip().rects()) {
-        Rect r = area.intersected(clip);
+        Rect r = area.intersected(scale.to_device(clip));
         for (int y = r.y; y < r.bottom(); ++y) {
             uint32_t* row = screen.row(y);
             for (int x = r.x; x < r.right(); ++x) {
-                double px = x - o.x + 0.5, py = y - o.y + 0.5;
-                double d = l.horizontal ? distance(px, py) : distance(py, px);
+                double px = (x + 0.5) / per_logical - o.x, py = (y + 0.5) / per_logical - o.y;
+                double d = (l.horizontal ? distance(px, py) : distance(py, px)) * per_logical;
                 double coverage = std::clamp(0.5 - d, 0.0, 1.0);
                 if (coverage > 0)
                     PixelOps::blend(row[x], colour, static_cast<uint32_t>(coverage * 255 + 0.5));

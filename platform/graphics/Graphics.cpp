@@ -12,83 +12,103 @@ Surface Graphics::surface() const {
     return m_target.surface();
 }
 
+Rect Graphics::to_device(const Surface& screen, const Rect& local) const {
+    return screen.scale.to_device(local.translated(m_origin.x, m_origin.y));
+}
+
 void Graphics::damage(const Rect& local) {
-    Rect screen_rect = local.translated(m_origin.x, m_origin.y);
+    damage_device(m_target.surface(), to_device(m_target.surface(), local));
+}
+
+void Graphics::damage_device(const Surface& screen, const Rect& device) {
     for (const Rect& c : m_clip.rects())
-        m_target.damage(screen_rect.intersected(c));
+        m_target.damage(device.intersected(screen.scale.to_device(c)));
+}
+
+bool Graphics::begin_drawing(Surface& screen) {
+    if (!m_target.is_drawing())
+        return false;
+    // Repaints requested earlier must land before this drawing, not over it.
+    m_target.paint_pending();
+    screen = m_target.surface();
+    return true;
 }
 
 void Graphics::draw_image(const Image& image, int x, int y) {
-    blit(image, x, y, {0, 0, image.width(), image.height()});
+    Surface screen;
+    if (!begin_drawing(screen))
+        return;
+    Rect to{screen.scale.to_device(m_origin.x + x), screen.scale.to_device(m_origin.y + y),
+            image.width(), image.height()};
+    blit(screen, image, to, {0, 0, image.width(), image.height()});
 }
 
-void Graphics::blit(const Image& image, int x, int y, const Rect& from) {
-    if (!m_target.is_drawing())
-        return;
-    // Repaints requested earlier must land before this drawing, not over it.
-    m_target.paint_pending();
-    Surface screen = m_target.surface();
+void Graphics::blit(const Surface& screen, const Image& image, const Rect& to, const Rect& from) {
     for (const Rect& c : m_clip.rects())
-        PixelOps::draw_image(screen, c, m_origin.x + x, m_origin.y + y, image, from);
-    damage({x, y, from.w, from.h});
+        PixelOps::draw_image(screen, screen.scale.to_device(c).intersected(to), to.x, to.y, image,
+                             from);
+    damage_device(screen, to);
 }
 
 void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int w, int h, int sx, int sy,
                            int sw, int sh) {
     if (!picture)
         return;
-    const Image& image = picture->image();
     if (sw == kOwnSize)
-        sw = image.width();
+        sw = picture->Width();
     if (sh == kOwnSize)
-        sh = image.height();
+        sh = picture->Height();
     if (w == kOwnSize)
-        w = image.width();
+        w = picture->Width();
     if (h == kOwnSize)
-        h = image.height();
+        h = picture->Height();
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0)
         return;
-    if (w == sw && h == sh)
-        blit(image, x, y, {sx, sy, sw, sh});
+    Surface screen;
+    if (!begin_drawing(screen))
+        return;
+    const Image& image = picture->image_at(screen.scale);
+    const Scale held = picture->scale();
+    Rect to = to_device(screen, {x, y, w, h});
+    // A picture held at the screen's scale is copied pixel for pixel, whatever way its edges
+    // round: it is made to cover its device rectangle wherever that falls.
+    if (held == screen.scale && w == sw && h == sh)
+        blit(screen, image, to, {held.to_device(sx), held.to_device(sy), to.w, to.h});
     else
-        draw_scaled(image, {x, y, w, h}, {sx, sy, sw, sh});
+        draw_scaled(screen, image, to, held.to_device(Rect{sx, sy, sw, sh}));
 }
 
-void Graphics::draw_scaled(const Image& image, const Rect& to, const Rect& from) {
-    if (!m_target.is_drawing())
+void Graphics::draw_scaled(const Surface& screen, const Image& image, const Rect& to,
+                           const Rect& from) {
+    if (to.is_empty() || from.is_empty())
         return;
-    m_target.paint_pending();
-    Surface screen = m_target.surface();
-    Rect target = to.translated(m_origin.x, m_origin.y);
     for (const Rect& c : m_clip.rects()) {
-        Rect area = target.intersected(c).intersected(screen.bounds());
+        Rect area = to.intersected(screen.scale.to_device(c)).intersected(screen.bounds());
         for (int y = area.y; y < area.bottom(); ++y) {
-            int syy =
-                from.y + static_cast<int>((static_cast<long long>(y - target.y) * from.h) / to.h);
+            int syy = from.y + static_cast<int>((static_cast<long long>(y - to.y) * from.h) / to.h);
             if (syy < 0 || syy >= image.height())
                 continue;
             uint32_t* out = screen.row(y);
             for (int x = area.x; x < area.right(); ++x) {
-                int sxx = from.x +
-                          static_cast<int>((static_cast<long long>(x - target.x) * from.w) / to.w);
+                int sxx =
+                    from.x + static_cast<int>((static_cast<long long>(x - to.x) * from.w) / to.w);
                 if (sxx >= 0 && sxx < image.width())
                     PixelOps::blend(out[x], PixelOps::dimmed(image.at(sxx, syy), screen.brightness),
                                     255);
             }
         }
     }
-    damage(to);
+    damage_device(screen, to);
 }
 
 void Graphics::FillRect(int x, int y, int w, int h) {
-    if (!m_target.is_drawing())
+    Surface screen;
+    if (!begin_drawing(screen))
         return;
-    m_target.paint_pending();
-    Surface screen = m_target.surface();
-    Rect r = Rect{x, y, w, h}.translated(m_origin.x, m_origin.y);
+    Rect r = to_device(screen, {x, y, w, h});
     for (const Rect& c : m_clip.rects())
-        PixelOps::fill(screen, c, r, m_fore.to_pixel());
-    damage({x, y, w, h});
+        PixelOps::fill(screen, screen.scale.to_device(c), r, m_fore.to_pixel());
+    damage_device(screen, r);
 }
 
 } // namespace platform

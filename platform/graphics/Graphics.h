@@ -11,9 +11,11 @@
 
 namespace platform {
 
-// Drawing onto the screen buffer for one window or control: coordinates are relative to its
-// origin, and everything is clipped to the region it may draw into. What is drawn lasts until
-// that part of the screen is repainted.
+// Drawing onto the screen buffer for one window or control: coordinates are logical pixels
+// relative to its origin, and everything is clipped to the region it may draw into. What is
+// drawn lands on the screen's device pixels (Surface::scale): rectangles by their rounded edges,
+// pictures by the pixels they hold for that scale. What is drawn lasts until that part of the
+// screen is repainted.
 class Graphics : public Object {
 public:
     // The marker for "the picture's own size".
@@ -28,9 +30,12 @@ public:
     void SetForeColor(Color c) { m_fore = c; }
     void FillRect(int x, int y, int w, int h);
 
-    // For renderers that work on pixels directly: the target, where (0, 0) lies on it, and
-    // the screen rectangles it may touch. Call damage() for what was changed.
+    // Draws an image of device pixels (a label rendered at the screen's scale) with its top-left
+    // corner at the device pixel of the logical point (x, y).
     void draw_image(const Image& image, int x, int y);
+    // For renderers that work on pixels directly: the target, where (0, 0) lies on it, and
+    // the logical screen rectangles it may touch (Surface::scale takes them to the device).
+    // Call damage() for what was changed.
     Surface surface() const;
     Point origin() const { return m_origin; }
     const Region& clip() const { return m_clip; }
@@ -45,8 +50,14 @@ public:
     }
 
 private:
-    void blit(const Image& image, int x, int y, const Rect& from);
-    void draw_scaled(const Image& image, const Rect& to, const Rect& from);
+    // The device rectangle of a rectangle relative to the origin.
+    Rect to_device(const Surface& screen, const Rect& local) const;
+    // False when nothing is to be drawn; else the screen to draw onto, repaints owed done.
+    bool begin_drawing(Surface& screen);
+    void damage_device(const Surface& screen, const Rect& device);
+    // Copies from (image pixels) to the device rectangle to, clipped to it.
+    void blit(const Surface& screen, const Image& image, const Rect& to, const Rect& from);
+    void draw_scaled(const Surface& screen, const Image& image, const Rect& to, const Rect& from);
 
     DrawTarget& m_target;
     Point m_origin;

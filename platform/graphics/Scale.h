@@ -32,6 +32,15 @@ public:
     constexpr int to_device(int logical) const {
         return floor_div(1LL * logical * m_120ths + 60, 120);
     }
+    // The device pixels a picture of a logical size is held at: enough to cover its device
+    // rectangle wherever its edges fall.
+    constexpr int to_device_size(int logical) const {
+        return static_cast<int>((1LL * logical * m_120ths + 119) / 120);
+    }
+    // The logical pixels a device-sized thing (a label rendered at this scale) spans.
+    constexpr int to_logical_size(int device) const {
+        return static_cast<int>((1LL * device * 120 + m_120ths - 1) / m_120ths);
+    }
     Rect to_device(const Rect& r) const {
         int x0 = to_device(r.x), y0 = to_device(r.y);
         return {x0, y0, to_device(r.right()) - x0, to_device(r.bottom()) - y0};

@@ -97,8 +97,10 @@ private:
     HeadlessBackend& m_backend;
 };
 
-HeadlessBackend::HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text)
-    : m_screen(width, height, 0xFF000000u), m_audio(std::make_unique<RecordingAudio>(*this)),
+HeadlessBackend::HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text,
+                                 Scale scale)
+    : m_screen(scale.to_device(width), scale.to_device(height), 0xFF000000u), m_scale(scale),
+      m_width(width), m_height(height), m_audio(std::make_unique<RecordingAudio>(*this)),
       m_volume(std::make_unique<RecordingVolume>(*this)), m_text(std::move(text)) {
 }
 
@@ -150,8 +152,15 @@ void HeadlessBackend::present(const Region& region) {
 }
 
 void HeadlessBackend::resize_screen(int width, int height) {
-    m_screen = Image(width, height, 0xFF000000u);
+    m_width = width;
+    m_height = height;
+    m_screen = Image(m_scale.to_device(width), m_scale.to_device(height), 0xFF000000u);
     push(InputEvent(InputEvent::Type::ScreenResized));
+}
+
+void HeadlessBackend::set_scale(Scale scale) {
+    m_scale = scale;
+    resize_screen(m_width, m_height);
 }
 
 void HeadlessBackend::set_cursor_visible(bool visible) {

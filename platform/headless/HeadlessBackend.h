@@ -23,8 +23,10 @@ namespace platform {
 // desktop's volume set as if from outside.
 class HeadlessBackend : public Backend {
 public:
+    // A screen of width x height logical pixels at scale, its buffer that size times the scale.
     // text draws the labels; tests that look at no label may leave it out.
-    HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text = nullptr);
+    HeadlessBackend(int width, int height, std::unique_ptr<TextRenderer> text = nullptr,
+                    Scale scale = {});
     ~HeadlessBackend() override;
 
     struct SoundEvent {
@@ -50,11 +52,18 @@ public:
     std::optional<InputEvent> wait_event(std::optional<Micros> deadline) override;
     std::optional<InputEvent> poll_event() override;
 
-    // Screen.
-    Surface screen() override { return m_screen.surface(); }
-    // The screen takes another size, as a display does when its resolution changes; the loop
-    // hears of it with the next events. What was on it is lost.
+    // Screen. Its pixels are the device's; pointer positions are logical, as a compositor gives
+    // them.
+    Surface screen() override {
+        Surface s = m_screen.surface();
+        s.scale = m_scale;
+        return s;
+    }
+    // The screen takes another logical size, or another scale, as a display does when its
+    // resolution or its scale changes; the loop hears of it with the next events. What was on it
+    // is lost.
     void resize_screen(int width, int height);
+    void set_scale(Scale scale);
     void present(const Region& region) override;
     const Image& screen_image() const { return m_screen; }
     uint32_t pixel(int x, int y) const { return m_screen.at(x, y) | 0xFF000000u; }
@@ -128,6 +137,9 @@ private:
     Micros m_lateness = 0;
     std::deque<InputEvent> m_queue;
     Image m_screen;
+    Scale m_scale;
+    int m_width;
+    int m_height;
     long m_present_count = 0;
     long long m_presented_pixels = 0;
     Region m_last_presented;

@@ -53,6 +53,14 @@ fs::path FolderResourceFork::picture_file(int32_t id) const {
     return m_folder / "pictures" / (std::to_string(id) + ".png");
 }
 
+std::shared_ptr<PictureFileSet> FolderResourceFork::picture_files(int32_t id) {
+    std::shared_ptr<PictureFileSet>& files = m_files[id];
+    if (!files)
+        files = std::make_shared<PictureFileSet>(
+            picture_file(id), m_folder / "pictures" / (std::to_string(id) + "@2x.png"));
+    return files;
+}
+
 void FolderResourceFork::fit_to_screen(const std::vector<int32_t>& ids) {
     m_screen_sized.insert(ids.begin(), ids.end());
 }
@@ -84,6 +92,11 @@ struct FolderResourceFork::Prefetch {
     // Fixed before the threads start.
     std::vector<Item> items;
 };
+
+void FolderResourceFork::set_screen(int width, int height, Scale scale) {
+    m_scale = scale;
+    set_screen_size(width, height);
+}
 
 void FolderResourceFork::set_screen_size(int width, int height) {
     if (!m_screen)
@@ -124,22 +137,30 @@ Ref<Picture> FolderResourceFork::GetPicture(int32_t id) {
     if (!m_screen && !m_screen_sized.empty())
         set_screen_size(PngDecoder::kMaxSide, PngDecoder::kMaxSide);
     Decoded decoded;
+    std::shared_ptr<PictureFileSet> files = picture_files(id);
     if (auto it = m_prefetched.find(id); it != m_prefetched.end()) {
         decoded = it->second.get(); // moved out: the decoded pixels are not kept twice
         m_prefetched.erase(it);
+        // Prefetched before the scale was known, at scale 1: brought to the screen's scale from
+        // the larger file if there is one, the first time it is drawn (Picture::image_at).
     } else {
         const Extent e = m_screen_sized.contains(id) ? *m_screen : Extent{};
-        decoded.part = PictureFile(picture_file(id)).decode_part(e.width, e.height, decoded.error);
+        decoded.part = files->decode_part(e.width, e.height, m_scale, decoded.error);
+        if (decoded.part)
+            return make_ref<Picture>(std::move(decoded.part->image), m_scale,
+                                     std::min(e.width, decoded.part->file_width),
+                                     std::min(e.height, decoded.part->file_height),
+                                     decoded.part->file_width, decoded.part->file_height,
+                                     std::move(files));
     }
     if (!decoded.part) {
         report_once("picture", id, decoded.error);
         return nullptr;
     }
     PngDecoder::Part& part = *decoded.part;
-    if (part.image.width() == part.file_width && part.image.height() == part.file_height)
-        return make_ref<Picture>(std::move(part.image));
-    return make_ref<Picture>(std::move(part.image), part.file_width, part.file_height,
-                             std::make_shared<PictureFile>(picture_file(id)));
+    const int w = part.image.width(), h = part.image.height();
+    return make_ref<Picture>(std::move(part.image), Scale{}, w, h, part.file_width,
+                             part.file_height, std::move(files));
 }
 
 Ref<Sound> FolderResourceFork::GetSound(int32_t id) {

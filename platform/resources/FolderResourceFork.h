@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/PngDecoder.h"
+#include "platform/resources/PictureFileSet.h"
 #include "platform/resources/ResourceFork.h"
 
 #include <filesystem>
@@ -32,8 +33,9 @@ public:
     // (Picture::cover). Said before they are prefetched.
     void fit_to_screen(const std::vector<int32_t>& ids);
     // The screen's size, known once the display is open, and again whenever it changes. Asked
-    // for before it is known, pictures that fit the screen are decoded whole.
-    void set_screen_size(int width, int height) override;
+    // for before it is known, pictures that fit the screen are decoded whole. Pictures asked for
+    // from then on come at the scale's pixels (PictureFileSet).
+    void set_screen(int width, int height, Scale scale) override;
 
     // Starts decoding pictures the program is about to ask for on other threads, so that
     // start-up overlaps decoding with opening the display. The pictures are taken in the order
@@ -68,6 +70,9 @@ private:
         std::string error;
     };
     std::filesystem::path picture_file(int32_t id) const;
+    // Kept by id, so that what a picture's files have to say is said once.
+    std::shared_ptr<PictureFileSet> picture_files(int32_t id);
+    void set_screen_size(int width, int height);
 
     // The file's bytes; nothing when it is missing or unreadable, with the reason in error.
     static std::optional<std::vector<uint8_t>> read(const std::filesystem::path& file,
@@ -77,7 +82,9 @@ private:
     std::filesystem::path m_folder;
     std::set<std::pair<std::string, int32_t>> m_reported;
     std::set<int32_t> m_screen_sized;
+    std::map<int32_t, std::shared_ptr<PictureFileSet>> m_files;
     std::optional<Extent> m_screen;
+    Scale m_scale;
     // The first size given, which the prefetch waits for.
     std::promise<Extent> m_first_screen;
     struct Prefetch;

@@ -41,11 +41,4 @@ PictureFile::decode_part(const std::shared_future<PngDecoder::Extent>& extent, i
     return part;
 }
 
-std::optional<Image> PictureFile::decode(int width, int height, std::string& error) const {
-    std::optional<PngDecoder::Part> part = decode_part(width, height, error);
-    if (!part)
-        return std::nullopt;
-    return std::move(part->image);
-}
-
 } // namespace platform

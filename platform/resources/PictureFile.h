@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/graphics/PictureSource.h"
 #include "platform/graphics/PngDecoder.h"
 
 #include <filesystem>
@@ -10,9 +9,8 @@
 
 namespace platform {
 
-// A PNG file of the media folder, read only as far as the part of it asked for; a picture that
-// holds a part of it keeps it, to decode more when it must cover more.
-class PictureFile : public PictureSource {
+// A PNG file of the media folder, read only as far as the part of it asked for.
+class PictureFile {
 public:
     explicit PictureFile(std::filesystem::path path);
 
@@ -24,7 +22,6 @@ public:
     std::optional<PngDecoder::Part>
     decode_part(const std::shared_future<PngDecoder::Extent>& extent, int rows_ahead,
                 std::string& error) const;
-    std::optional<Image> decode(int width, int height, std::string& error) const override;
 
 private:
     std::filesystem::path m_path;

@@ -15,9 +15,10 @@ class ResourceFork : public Object {
 public:
     virtual Ref<Picture> GetPicture(int32_t id) = 0;
     virtual Ref<Sound> GetSound(int32_t id) = 0;
-    // The screen's size, told when the runtime takes the container and whenever it changes, for
-    // a container that decodes pictures only as far as the screen reaches.
-    virtual void set_screen_size(int, int) {}
+    // The screen's size in logical pixels and its scale, told when the runtime takes the
+    // container and whenever they change, for a container that decodes pictures only as far as
+    // the screen reaches and at the pixels of its scale.
+    virtual void set_screen(int, int, Scale) {}
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include "platform/loop/ShortcutKey.h"
+#include "platform/native/DesktopScale.h"
 #include "platform/sdl/WindowManagerProbe.h"
 #include "platform/sdl/X11KeyLayouts.h"
 #include "platform/sdl/X11ScreenSaver.h"
@@ -54,6 +55,7 @@ SdlBackend::SdlBackend() {
         SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     watch_main_screen();
     watch_screen_saver();
+    update_scale();
     attach_surface();
     m_cursors[static_cast<int>(CursorShape::StandardPointer)] =
         SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
@@ -110,6 +112,13 @@ void SdlBackend::watch_main_screen() {
     m_main_screen = X11MainScreen::of_window(m_window, m_screen_changed);
     if (m_main_screen)
         cover_main_screen();
+}
+
+bool SdlBackend::update_scale() {
+    Scale before = m_scale;
+    m_scale = DesktopScale::choose([](const char* name) { return SDL_getenv(name); },
+                                   m_main_screen ? m_main_screen->resources() : std::string());
+    return !(m_scale == before);
 }
 
 void SdlBackend::cover_main_screen() {
@@ -235,7 +244,12 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
     InputEvent out;
     if (m_main_screen && e.type == m_screen_changed) {
         cover_main_screen();
-        return std::nullopt;
+        // A new scale on the same screen is a screen change too: everything is laid out and
+        // drawn again at it.
+        if (!update_scale())
+            return std::nullopt;
+        out.type = InputEvent::Type::ScreenResized;
+        return out;
     }
     if (e.type == m_volume_event) {
         out.type = InputEvent::Type::OutputVolumeChanged;
@@ -289,8 +303,8 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
         if (m_pointer.moved())
             apply_cursor_visibility();
         out.type = InputEvent::Type::PointerMove;
-        out.x = e.motion.x;
-        out.y = e.motion.y;
+        out.x = m_scale.to_logical(e.motion.x);
+        out.y = m_scale.to_logical(e.motion.y);
         return out;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -299,8 +313,8 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
             return std::nullopt;
         out.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::PointerDown
                                                  : InputEvent::Type::PointerUp;
-        out.x = e.button.x;
-        out.y = e.button.y;
+        out.x = m_scale.to_logical(e.button.x);
+        out.y = m_scale.to_logical(e.button.y);
         return out;
     case SDL_KEYDOWN: {
         if (e.key.keysym.sym == SDLK_AUDIOPLAY || e.key.keysym.sym == SDLK_AUDIOSTOP) {
@@ -359,10 +373,11 @@ void SdlBackend::raise(const std::string&) {
 }
 
 Surface SdlBackend::screen() {
-    if (m_shadow)
-        return m_shadow->surface();
-    return {static_cast<uint32_t*>(m_surface->pixels), m_surface->w, m_surface->h,
-            m_surface->pitch / 4};
+    Surface s = m_shadow ? m_shadow->surface()
+                         : Surface{static_cast<uint32_t*>(m_surface->pixels), m_surface->w,
+                                   m_surface->h, m_surface->pitch / 4};
+    s.scale = m_scale;
+    return s;
 }
 
 void SdlBackend::present(const Region& region) {

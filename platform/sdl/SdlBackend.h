@@ -23,8 +23,9 @@ namespace platform {
 class X11ScreenSaver;
 
 // An X11 desktop through SDL2: one borderless full-screen window at the desktop's size whose
-// surface is the screen buffer, presented in parts; input; pointer shapes; the screen's rest
-// held off on request, and whether the window can be seen; the desktop's services.
+// surface is the screen buffer, presented in parts, at the scale the desktop's settings ask for;
+// input; pointer shapes; the screen's rest held off on request, and whether the window can be
+// seen; the desktop's services.
 class SdlBackend : public DesktopBackend {
 public:
     // Opens the display and the window; raises BackendError with the reason when it cannot.
@@ -66,6 +67,8 @@ private:
     void check_monitor();
     // A Seen event when whether the window can be seen changed since it was last told.
     std::optional<InputEvent> seen_change();
+    // Reads the desktop's scale again (DesktopScale); true when it changed.
+    bool update_scale();
 
     SDL_Window* m_window = nullptr;
     // Where the main screen is, and news of its changes; null where RandR cannot tell.
@@ -73,6 +76,8 @@ private:
     uint32_t m_screen_changed = 0;
     bool m_has_window_manager = false;
     SDL_Surface* m_surface = nullptr;
+    // The window's pixels are the device's; the program's are logical.
+    Scale m_scale;
     // Used when the window surface is not 32-bit XRGB: drawn here, converted at present.
     std::unique_ptr<Image> m_shadow;
     SDL_Surface* m_shadow_surface = nullptr;

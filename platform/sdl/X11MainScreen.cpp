@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 #include <poll.h>
@@ -53,6 +54,8 @@ X11MainScreen::X11MainScreen(Display* display, Display* watched, uint32_t change
     XRRQueryExtension(m_watched, &m_event_base, &error_base);
     XRRSelectInput(m_watched, DefaultRootWindow(m_watched),
                    RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    m_resource_atom = XInternAtom(m_watched, "RESOURCE_MANAGER", False);
+    XSelectInput(m_watched, DefaultRootWindow(m_watched), PropertyChangeMask);
     XFlush(m_watched);
     if (pipe(m_stop) != 0)
         return;
@@ -79,7 +82,8 @@ void X11MainScreen::watch() {
             XEvent event;
             XNextEvent(m_watched, &event);
             if (event.type == m_event_base + RRScreenChangeNotify ||
-                event.type == m_event_base + RRNotify)
+                event.type == m_event_base + RRNotify ||
+                (event.type == PropertyNotify && event.xproperty.atom == m_resource_atom))
                 changed = true;
         }
         // One event for a burst: a new mode comes as several notices.
@@ -107,6 +111,27 @@ Rect X11MainScreen::bounds() const {
         area = output_area(m_display, resources, resources->outputs[i]);
     XRRFreeScreenResources(resources);
     return area.is_empty() ? whole : area;
+}
+
+} // namespace platform
+
+namespace platform {
+
+std::string X11MainScreen::resources() const {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    Atom name = XInternAtom(m_display, "RESOURCE_MANAGER", False);
+    if (XGetWindowProperty(m_display, DefaultRootWindow(m_display), name, 0, 1 << 20, False,
+                           XA_STRING, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 8)
+            text.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return text;
 }
 
 } // namespace platform

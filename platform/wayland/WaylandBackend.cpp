@@ -1,11 +1,13 @@
 #include "platform/wayland/WaylandBackend.h"
 
 #include "idle-inhibit-unstable-v1-client-protocol.h"
+#include "fractional-scale-v1-client-protocol.h"
 #include "platform/loop/Wakeup.h"
 #include "platform/wayland/ShmSwapChain.h"
 #include "platform/wayland/SignalPipe.h"
 #include "platform/wayland/WaylandCursor.h"
 #include "platform/wayland/XkbKeyboard.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-activation-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -100,9 +102,13 @@ struct WaylandBackend::Listeners {
         .mode = [](void* data, wl_output*, uint32_t flags, int32_t width, int32_t height,
                    int32_t) { backend(data).output_mode(flags, width, height); },
         .done = [](void*, wl_output*) {},
-        .scale = [](void*, wl_output*, int32_t) {},
+        .scale = [](void* data, wl_output*, int32_t factor) { backend(data).output_scale(factor); },
         .name = [](void*, wl_output*, const char*) {},
         .description = [](void*, wl_output*, const char*) {},
+    };
+    static constexpr wp_fractional_scale_v1_listener fractional = {
+        .preferred_scale = [](void* data, wp_fractional_scale_v1*,
+                              uint32_t scale) { backend(data).preferred_scale(scale); },
     };
     static constexpr wl_pointer_listener pointer = {
         .enter =
@@ -186,6 +192,12 @@ void WaylandBackend::open() {
         throw BackendError("the compositor closed the connection at once");
 
     m_surface = wl_compositor_create_surface(m_compositor);
+    if (m_viewporter && m_fractional_manager) {
+        m_viewport = wp_viewporter_get_viewport(m_viewporter, m_surface);
+        m_fractional =
+            wp_fractional_scale_manager_v1_get_fractional_scale(m_fractional_manager, m_surface);
+        wp_fractional_scale_v1_add_listener(m_fractional, &Listeners::fractional, this);
+    }
     m_xdg_surface = xdg_wm_base_get_xdg_surface(m_wm_base, m_surface);
     xdg_surface_add_listener(m_xdg_surface, &Listeners::surface, this);
     m_toplevel = xdg_surface_get_toplevel(m_xdg_surface);
@@ -210,8 +222,16 @@ void WaylandBackend::close() {
         xdg_toplevel_destroy(m_toplevel);
     if (m_xdg_surface)
         xdg_surface_destroy(m_xdg_surface);
+    if (m_fractional)
+        wp_fractional_scale_v1_destroy(m_fractional);
+    if (m_viewport)
+        wp_viewport_destroy(m_viewport);
     if (m_surface)
         wl_surface_destroy(m_surface);
+    if (m_fractional_manager)
+        wp_fractional_scale_manager_v1_destroy(m_fractional_manager);
+    if (m_viewporter)
+        wp_viewporter_destroy(m_viewporter);
     for (xdg_activation_token_v1* request : m_token_requests)
         xdg_activation_token_v1_destroy(request);
     m_token_requests.clear();
@@ -262,6 +282,11 @@ void WaylandBackend::global_added(wl_registry* registry, uint32_t name, const ch
     } else if (what == zwp_idle_inhibit_manager_v1_interface.name && !m_idle_inhibit) {
         m_idle_inhibit = bind<zwp_idle_inhibit_manager_v1>(
             registry, name, &zwp_idle_inhibit_manager_v1_interface, version, 1);
+    } else if (what == wp_viewporter_interface.name && !m_viewporter) {
+        m_viewporter = bind<wp_viewporter>(registry, name, &wp_viewporter_interface, version, 1);
+    } else if (what == wp_fractional_scale_manager_v1_interface.name && !m_fractional_manager) {
+        m_fractional_manager = bind<wp_fractional_scale_manager_v1>(
+            registry, name, &wp_fractional_scale_manager_v1_interface, version, 1);
     } else if (what == wl_output_interface.name && !m_output) {
         m_output = bind<wl_output>(registry, name, &wl_output_interface, version, 2);
         wl_output_add_listener(m_output, &Listeners::output, this);
@@ -304,7 +329,36 @@ void WaylandBackend::output_mode(uint32_t flags, int32_t width, int32_t height) 
     m_mode_height = height;
     // A window the compositor leaves to size itself follows the output.
     if (m_chain && m_sized_by_mode)
-        apply_size(width, height);
+        apply_mode_size();
+}
+
+void WaylandBackend::apply_mode_size() {
+    // The mode is in the output's pixels; the window is sized in logical ones.
+    Rect logical = m_scale.to_logical_covering({0, 0, m_mode_width, m_mode_height});
+    apply_size(logical.w, logical.h);
+}
+
+void WaylandBackend::output_scale(int32_t factor) {
+    // The fractional scale, once the compositor gives one, is the finer word.
+    if (!m_has_preferred_scale)
+        scale_changed(Scale::from_120ths(120 * factor));
+}
+
+void WaylandBackend::preferred_scale(uint32_t in_120ths) {
+    m_has_preferred_scale = true;
+    scale_changed(Scale::from_120ths(static_cast<int>(in_120ths)));
+}
+
+void WaylandBackend::scale_changed(Scale scale) {
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    if (!m_chain)
+        return;
+    if (m_sized_by_mode)
+        apply_mode_size();
+    else
+        apply_size(m_logical_width, m_logical_height);
 }
 
 void WaylandBackend::toplevel_configure(int32_t width, int32_t height) {
@@ -318,7 +372,7 @@ void WaylandBackend::surface_configure(uint32_t serial) {
     if (!m_sized_by_mode)
         apply_size(m_asked_width, m_asked_height);
     else if (m_mode_width > 0 && m_mode_height > 0)
-        apply_size(m_mode_width, m_mode_height);
+        apply_mode_size();
     else if (!m_chain)
         apply_size(kFallbackWidth, kFallbackHeight);
 }
@@ -327,13 +381,28 @@ void WaylandBackend::apply_size(int width, int height) {
     // Called from listeners, where a failure must not unwind through libwayland: it is kept
     // for the pump to report.
     try {
-        if (!m_chain) {
-            m_chain = std::make_unique<ShmSwapChain>(m_display, m_shm, m_surface, width, height);
+        const bool rescaled = !(m_scale == m_buffer_scale);
+        const bool first = !m_chain;
+        if (!first && !rescaled && width == m_logical_width && height == m_logical_height)
+            return;
+        // Shown at the logical size: through the viewport the buffer may be any size, else it
+        // is a whole multiple of it.
+        if (m_viewport)
+            wp_viewport_set_destination(m_viewport, width, height);
+        else
+            wl_surface_set_buffer_scale(m_surface, m_scale.in_120ths() / 120);
+        m_logical_width = width;
+        m_logical_height = height;
+        m_buffer_scale = m_scale;
+        const int device_width = m_scale.to_device(width),
+                  device_height = m_scale.to_device(height);
+        if (first) {
+            m_chain = std::make_unique<ShmSwapChain>(m_display, m_shm, m_surface, device_width,
+                                                     device_height);
             return;
         }
-        if (width == m_chain->width() && height == m_chain->height())
-            return;
-        m_chain->resize(width, height);
+        // At a new scale alone the size may stay: the whole screen goes out again anyway.
+        m_chain->resize(device_width, device_height);
         m_events.push_back(InputEvent(InputEvent::Type::ScreenResized));
     } catch (const BackendError& e) {
         m_size_failure = e.what();
@@ -537,7 +606,9 @@ void WaylandBackend::connection_lost() {
 }
 
 Surface WaylandBackend::screen() {
-    return m_chain->screen();
+    Surface s = m_chain->screen();
+    s.scale = m_buffer_scale;
+    return s;
 }
 
 void WaylandBackend::present(const Region& region) {

@@ -28,6 +28,10 @@ struct xdg_toplevel;
 struct xdg_wm_base;
 struct zwp_idle_inhibit_manager_v1;
 struct zwp_idle_inhibitor_v1;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+struct wp_viewport;
+struct wp_viewporter;
 
 namespace platform {
 
@@ -38,7 +42,9 @@ class WaylandCursor;
 class XkbKeyboard;
 
 // A Wayland desktop, spoken to directly: one full-screen xdg toplevel whose shared-memory
-// buffers are the screen, presented in parts at the compositor's frame rate; the pointer and
+// buffers are the screen, presented in parts at the compositor's frame rate, at the device's
+// pixels: the output's scale (a buffer scale), or the fractional scale the compositor prefers
+// where it offers one and a viewport to show the buffer at the logical size; the pointer and
 // the keyboard of the first seat, if there is one; the close request and SIGINT/SIGTERM as
 // quit requests; the screen's rest held off on request; the window unseen while the compositor
 // holds its frames back; the desktop's services as on X11.
@@ -77,6 +83,11 @@ private:
                       uint32_t version);
     void seat_capabilities(uint32_t capabilities);
     void output_mode(uint32_t flags, int32_t width, int32_t height);
+    void output_scale(int32_t factor);
+    void preferred_scale(uint32_t in_120ths);
+    // The device's pixels take another scale: the buffers follow, and the loop hears of a
+    // screen change.
+    void scale_changed(Scale scale);
     void toplevel_configure(int32_t width, int32_t height);
     void surface_configure(uint32_t serial);
     void close_requested();
@@ -99,9 +110,11 @@ private:
     // came.
     void pump(std::optional<Micros> timeout);
     void connection_lost();
+    // Sizes the buffers for a window of width x height logical pixels at the scale.
     void apply_size(int width, int height);
     // Tells whether the window is seen, as the compositor's frames say, when that changed.
     void follow_frames();
+    void apply_mode_size();
     std::optional<InputEvent> take();
 
     wl_display* m_display = nullptr;
@@ -111,6 +124,18 @@ private:
     xdg_wm_base* m_wm_base = nullptr;
     wl_seat* m_seat = nullptr;
     wl_output* m_output = nullptr;
+    wp_viewporter* m_viewporter = nullptr;
+    wp_fractional_scale_manager_v1* m_fractional_manager = nullptr;
+    // Both only where the compositor offers both protocols.
+    wp_viewport* m_viewport = nullptr;
+    wp_fractional_scale_v1* m_fractional = nullptr;
+    // The scale the compositor asks for, and the one the buffers are made at.
+    Scale m_scale;
+    Scale m_buffer_scale;
+    bool m_has_preferred_scale = false;
+    // The logical size the buffers were last made for.
+    int m_logical_width = 0;
+    int m_logical_height = 0;
     // Where the compositor offers it: bringing the window forward.
     xdg_activation_v1* m_activation = nullptr;
     std::vector<xdg_activation_token_v1*> m_token_requests;

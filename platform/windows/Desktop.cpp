@@ -124,7 +124,7 @@ Region Desktop::visible_region(const Window& window) const {
     auto it = std::find(m_stack.begin(), m_stack.end(), &window);
     if (it == m_stack.end())
         return region;
-    region.add(window.frame().intersected(m_display.screen().bounds()));
+    region.add(window.frame().intersected(screen_bounds()));
     for (++it; it != m_stack.end(); ++it)
         region.subtract((*it)->frame());
     return region;
@@ -202,18 +202,19 @@ void Desktop::paint_pending() {
     std::swap(m_repainting, m_invalid);
     m_invalid.clear();
     for (const Rect& r : m_repainting.rects()) {
+        const Rect device = screen.scale.to_device(r);
         bool covered = std::any_of(m_stack.begin(), m_stack.end(), [&](Window* w) {
             return w->HasBackColor() && w->frame().contains(r);
         });
         if (!covered)
-            PixelOps::fill(screen, r, r, 0xFF000000u);
+            PixelOps::fill(screen, device, device, 0xFF000000u);
         for (size_t i = 0; i < m_stack.size(); ++i) {
             Window* w = m_stack[i];
             Rect part = r.intersected(w->frame());
             if (!part.is_empty())
                 w->paint(part);
         }
-        m_damage.add(r);
+        m_damage.add(device);
     }
     m_repainting.clear();
     m_painting = false;

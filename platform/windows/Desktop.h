@@ -43,7 +43,13 @@ public:
 
     // The screen buffer, at the picture's brightness.
     Surface surface() override;
-    Rect screen_bounds() { return m_display.screen().bounds(); }
+    // How the logical pixels of the windows map onto the screen buffer's.
+    Scale scale() const { return m_display.screen().scale; }
+    // The screen in logical pixels, where the windows are laid out.
+    Rect screen_bounds() const {
+        Surface screen = m_display.screen();
+        return screen.scale.to_logical_covering(screen.bounds());
+    }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
     // ones that are not), and makes it the active window.
@@ -63,7 +69,8 @@ public:
     // Changes whenever a window is shown, hidden or moved.
     uint64_t layout_generation() const { return m_generation; }
 
-    // Marks a screen rectangle for repainting.
+    // Marks a screen rectangle (logical pixels, as everything but the screen buffer) for
+    // repainting.
     void invalidate(const Rect& r);
     void invalidate_all() { invalidate(screen_bounds()); }
     // What the screen showed was lost: all of it is shown again.
@@ -92,8 +99,10 @@ public:
     // The display holds off the desktop's screen blanking and locking exactly while the picture
     // is drawn: seen and brighter than black.
     bool is_drawing() const override { return is_seen() && m_brightness > 0; }
-    // Marks a screen rectangle as drawn, to be presented.
-    void damage(const Rect& r) override { m_damage.add(r.intersected(screen_bounds())); }
+    // Marks a rectangle of the screen buffer (device pixels) as drawn, to be presented.
+    void damage(const Rect& r) override {
+        m_damage.add(r.intersected(m_display.screen().bounds()));
+    }
     // Does the repaints asked for so far.
     void paint_pending() override;
     // Repaints and presents what changed; after a whole repaint the windows draw again what they

@@ -4,6 +4,8 @@
 #include "platform/windows/Desktop.h"
 #include "platform/windows/Window.h"
 
+#include <cmath>
+
 namespace platform {
 
 void StaticText::SetText(std::string text) {
@@ -77,21 +79,31 @@ std::vector<std::string> StaticText::lines() const {
 
 void StaticText::render() {
     // The text comes from the window's desktop: a label drawn outside a window has none.
-    if (!m_stale || !window())
+    if (!window())
         return;
-    TextRenderer& renderer = window()->desktop().text();
+    Desktop& desktop = window()->desktop();
+    const Scale scale = desktop.scale();
+    if (!m_stale && scale == m_rendered_scale)
+        return;
+    TextRenderer& renderer = desktop.text();
+    // The font at the device's size, so that the letters are as sharp as the screen; the lines
+    // keep their logical pitch, so that what is placed over them still meets them.
+    TextStyle device_style = m_style;
+    device_style.size = static_cast<int>(std::lround(m_style.size * scale.factor()));
     m_rendered.clear();
     for (const std::string& line : lines())
-        m_rendered.push_back(renderer.render_line(line, m_style));
+        m_rendered.push_back(renderer.render_line(line, device_style));
     m_line_height = renderer.line_height(m_style);
+    m_rendered_scale = scale;
     m_stale = false;
 }
 
 int StaticText::line_x(const Image& line) const {
+    const int width = m_rendered_scale.to_logical_size(line.width());
     if (m_align == AlignCenter)
-        return (Width() - line.width()) / 2;
+        return (Width() - width) / 2;
     if (m_align == AlignRight)
-        return Width() - line.width();
+        return Width() - width;
     return 0;
 }
 
@@ -112,7 +124,8 @@ bool StaticText::hit(int x, int y) {
     render();
     int top = 0;
     for (const Image& line : m_rendered) {
-        Rect around{line_x(line) - kMargin, top - kMargin, line.width() + 2 * kMargin,
+        Rect around{line_x(line) - kMargin, top - kMargin,
+                    m_rendered_scale.to_logical_size(line.width()) + 2 * kMargin,
                     m_line_height + 2 * kMargin};
         if (line.width() > 0 && around.contains(x, y))
             return true;

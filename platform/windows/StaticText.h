@@ -2,6 +2,7 @@
 
 #include "platform/base/Color.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/Scale.h"
 #include "platform/graphics/TextRenderer.h"
 #include "platform/windows/RectControl.h"
 
@@ -42,15 +43,17 @@ private:
     void changed();
     std::vector<std::string> lines() const;
     void render();
-    // Where a rendered line starts, by the alignment.
+    // Where a rendered line starts, in logical pixels, by the alignment.
     int line_x(const Image& line) const;
 
     std::string m_text;
     TextStyle m_style;
     int m_align = AlignLeft;
     bool m_multiline = false;
-    // Rendered lines, kept until the text or its style changes.
+    // Rendered lines at the device pixels of m_rendered_scale, kept until the text, its style
+    // or the screen's scale changes.
     std::vector<Image> m_rendered;
+    Scale m_rendered_scale;
     int m_line_height = 0;
     bool m_stale = true;
 };

@@ -57,6 +57,16 @@ start_program() {
     private_pids+=("$program_pid")
 }
 
+# Writes $e2e_tmp/on-wayland, which runs BINARY with only Wayland to show on (no DISPLAY), its
+# stderr added to $e2e_tmp/stderr.
+write_wayland_wrapper() {
+    cat >"$e2e_tmp/on-wayland" <<WRAP
+#!/bin/sh
+exec env -u DISPLAY "$1" "\$@" 2>>"$e2e_tmp/stderr"
+WRAP
+    chmod +x "$e2e_tmp/on-wayland"
+}
+
 # Waits until the screen shows more than black.
 wait_for_sky() {
     for _ in $(seq 100); do

@@ -60,11 +60,7 @@ wait "$headless_pid" 2>/dev/null || true
 
 # The nested compositor: the program sees only Wayland, so a window on X11 cannot stand in.
 start_private_weston x11 "${W}x$H" || skip "no nested weston"
-cat >"$e2e_tmp/on-wayland" <<WRAP
-#!/bin/sh
-exec env -u DISPLAY "$binary" "\$@" 2>>"$e2e_tmp/stderr"
-WRAP
-chmod +x "$e2e_tmp/on-wayland"
+write_wayland_wrapper "$binary"
 
 : >"$e2e_tmp/stderr"
 start_program "$e2e_tmp/on-wayland"

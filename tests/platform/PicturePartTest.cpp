@@ -147,7 +147,7 @@ TEST_F(ScreenPicturesTest, APrefetchedBackdropIsCutToTheScreenAndCoversItAsItGro
     write_file(m_folder / "pictures" / "184.png", pattern_png(16, 16, false));
     auto media = fork();
     media->prefetch_pictures({183, 184}, 2);
-    media->set_screen_size(20, 10);
+    media->set_screen(20, 10, platform::Scale{});
     platform::Ref<platform::Picture> backdrop = media->GetPicture(183);
     ASSERT_TRUE(backdrop);
     EXPECT_EQ(backdrop->Width(), 20);
@@ -169,7 +169,7 @@ TEST_F(ScreenPicturesTest, APrefetchedBackdropIsCutToTheScreenAndCoversItAsItGro
     EXPECT_TRUE(shows_pattern(backdrop->image()));
 
     // Asked for again, the folder is read again for the screen's part as it is now.
-    media->set_screen_size(30, 12);
+    media->set_screen(30, 12, platform::Scale{});
     platform::Ref<platform::Picture> again = media->GetPicture(183);
     ASSERT_TRUE(again);
     EXPECT_NE(again.get(), backdrop.get());
@@ -221,4 +221,74 @@ TEST(PngDecoder, DecodesAheadUntilThePartsSizeComesAndCutsToIt) {
         EXPECT_EQ(part->image.height(), extent.height);
         EXPECT_TRUE(shows_pattern(part->image));
     }
+}
+
+TEST_F(ScreenPicturesTest, AboveScaleOneTheLargeFileIsDrawnShrunkWhereTheScaleIsBetween) {
+    constexpr uint32_t kLarge = 0xFF1A2B3Cu;
+    write_file(m_folder / "pictures" / "183@2x.png", testing_support::png_bytes(128, 96, kLarge));
+    const platform::Scale two = platform::Scale::from_120ths(240);
+    const platform::Scale one_and_half = platform::Scale::from_120ths(180);
+    auto all = [](const Image& image, uint32_t pixel) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.at(x, y) != pixel)
+                    return false;
+        return !image.is_empty();
+    };
+
+    auto media = fork();
+    media->set_screen(20, 10, two);
+    platform::Ref<platform::Picture> backdrop = media->GetPicture(183);
+    ASSERT_TRUE(backdrop);
+    EXPECT_EQ(backdrop->Width(), 20);
+    EXPECT_EQ(backdrop->Height(), 10);
+    EXPECT_EQ(backdrop->scale(), two);
+    EXPECT_EQ(backdrop->image().width(), 40);
+    EXPECT_EQ(backdrop->image().height(), 20);
+    EXPECT_TRUE(all(backdrop->image(), kLarge));
+    // Covering more reads more of the large file, as far as it reaches in logical pixels.
+    std::string error;
+    ASSERT_TRUE(backdrop->cover(1000, 30, error)) << error;
+    EXPECT_EQ(backdrop->Width(), 64);
+    EXPECT_EQ(backdrop->image().width(), 128);
+    EXPECT_EQ(backdrop->image().height(), 60);
+
+    media->set_screen(20, 10, one_and_half);
+    platform::Ref<platform::Picture> between = media->GetPicture(183);
+    ASSERT_TRUE(between);
+    EXPECT_EQ(between->image().width(), 30);
+    EXPECT_EQ(between->image().height(), 15);
+    EXPECT_TRUE(all(between->image(), kLarge));
+
+    // A picture loaded at scale 1 is made anew when first drawn at another scale, and only then.
+    media->set_screen(20, 10, platform::Scale{});
+    platform::Ref<platform::Picture> small = media->GetPicture(183);
+    ASSERT_TRUE(small);
+    EXPECT_TRUE(shows_pattern(small->image()));
+    EXPECT_TRUE(all(small->image_at(two), kLarge));
+    EXPECT_EQ(small->image().width(), 40);
+    small->image_at(two);
+    EXPECT_EQ(small->remakes(), 1);
+    EXPECT_TRUE(shows_pattern(small->image_at(platform::Scale{})));
+    EXPECT_EQ(small->remakes(), 2);
+}
+
+TEST_F(ScreenPicturesTest, WithoutItsLargeFileAPictureIsEnlargedFromTheSmallOneAndThatIsSaidOnce) {
+    const platform::Scale two = platform::Scale::from_120ths(240);
+    auto media = fork();
+    media->set_screen(20, 10, two);
+    ::testing::internal::CaptureStderr();
+    platform::Ref<platform::Picture> first = media->GetPicture(183);
+    platform::Ref<platform::Picture> second = media->GetPicture(183);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(first->image().width(), 40);
+    EXPECT_EQ(first->image().height(), 20);
+    // Every 2x2 block of the enlarged picture starts from its small pixel: the corners are
+    // exact, and the block's inner pixels lie between their neighbours.
+    EXPECT_EQ(first->image().at(0, 0), pattern(0, 0));
+    EXPECT_EQ(first->image().at(39, 19), pattern(19, 9));
+    EXPECT_NE(said.find("183@2x.png"), std::string::npos) << said;
+    EXPECT_EQ(said.find("183@2x.png"), said.rfind("183@2x.png")) << said;
 }

@@ -1,11 +1,13 @@
 // The Wayland backend against a small compositor of the test's own, which does what weston
 // cannot be made to: leave the size to the window, change it, hold frame callbacks, keep every
 // buffer it was shown until the next commit replaces it and check that nothing was written into
-// it meanwhile, ask the window to close, drop the connection, and keep count of the holds on
-// the screen's rest.
+// it meanwhile, ask the window to close, drop the connection, keep count of the holds on the
+// screen's rest, and announce a fractional scale.
+#include "fractional-scale-v1-server-protocol.h"
 #include "idle-inhibit-unstable-v1-server-protocol.h"
 #include "platform/graphics/PixelOps.h"
 #include "platform/wayland/WaylandBackend.h"
+#include "viewporter-server-protocol.h"
 #include "xdg-activation-v1-server-protocol.h"
 #include "xdg-shell-server-protocol.h"
 
@@ -24,6 +26,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -40,6 +43,9 @@ class FakeCompositor {
 public:
     struct Commit {
         int width = 0, height = 0;
+        // The buffer scale, and the viewport's destination (-1 unset), in force with it.
+        int buffer_scale = 1;
+        int destination_width = -1, destination_height = -1;
         std::vector<Rect> damage;
         std::vector<uint32_t> pixels;
         uint32_t at(int x, int y) const {
@@ -49,6 +55,7 @@ public:
 
     // What the compositor does; set through run(), before the client connects or later.
     int output_width = 1024, output_height = 768;
+    int output_scale = 1;
     int configure_width = 0, configure_height = 0;
     bool hold_frames = false;
     // What it saw.
@@ -160,6 +167,22 @@ public:
                              bind_idle_inhibit);
         });
     }
+    // Offers a viewport and tells the window its preferred fractional scale, in 120ths, as soon
+    // as it asks; set later, it is told again. Before the client connects.
+    void add_fractional_scale(uint32_t in_120ths) {
+        run([=, this] {
+            m_preferred_scale = in_120ths;
+            wl_global_create(m_display, &wp_viewporter_interface, 1, this, bind_viewporter);
+            wl_global_create(m_display, &wp_fractional_scale_manager_v1_interface, 1, this,
+                             bind_fractional_manager);
+        });
+    }
+    void prefer_scale(uint32_t in_120ths) {
+        run([=, this] {
+            m_preferred_scale = in_120ths;
+            wp_fractional_scale_v1_send_preferred_scale(m_fractional, in_120ths);
+        });
+    }
     enum Modifiers { kNone = 0, kCtrl = 1, kShift = 2 };
     // Presses and lets go of a key (an evdev code) with the modifiers held.
     void press(uint32_t key, int modifiers = kNone) {
@@ -248,6 +271,11 @@ private:
         c.height = wl_shm_buffer_get_height(shm);
         c.damage = p.damage;
         c.pixels = contents(shm);
+        if (p.buffer_scale)
+            m_buffer_scale = *p.buffer_scale;
+        c.buffer_scale = m_buffer_scale;
+        c.destination_width = m_destination.first;
+        c.destination_height = m_destination.second;
         // The buffer shown before comes back now, as a compositor that reads it while showing
         // it gives it back; it must still hold what it held when it was committed.
         if (m_held && m_held != p.buffer) {
@@ -405,7 +433,50 @@ private:
         wl_resource_set_implementation(r, &output, data, nullptr);
         wl_output_send_geometry(r, 0, 0, 300, 200, 0, "fake", "fake", 0);
         wl_output_send_mode(r, WL_OUTPUT_MODE_CURRENT, c.output_width, c.output_height, 60000);
+        wl_output_send_scale(r, c.output_scale);
         wl_output_send_done(r);
+    }
+
+    static void bind_viewporter(wl_client* client, void* data, uint32_t version, uint32_t id) {
+        static const struct wp_viewport_interface viewport = {
+            .destroy = destroy,
+            .set_source = [](wl_client*, wl_resource*, wl_fixed_t, wl_fixed_t, wl_fixed_t,
+                             wl_fixed_t) {},
+            .set_destination =
+                [](wl_client*, wl_resource* r, int32_t w, int32_t h) {
+                    self(r).m_destination = {w, h};
+                },
+        };
+        static const struct wp_viewporter_interface viewporter = {
+            .destroy = destroy,
+            .get_viewport =
+                [](wl_client* c, wl_resource* r, uint32_t id, wl_resource*) {
+                    wl_resource* v = wl_resource_create(c, &wp_viewport_interface, 1, id);
+                    wl_resource_set_implementation(v, &viewport, &self(r), nullptr);
+                },
+        };
+        wl_resource* r = wl_resource_create(client, &wp_viewporter_interface, version, id);
+        wl_resource_set_implementation(r, &viewporter, data, nullptr);
+    }
+
+    static void bind_fractional_manager(wl_client* client, void* data, uint32_t version,
+                                        uint32_t id) {
+        static const struct wp_fractional_scale_v1_interface fractional = {.destroy = destroy};
+        static const struct wp_fractional_scale_manager_v1_interface manager = {
+            .destroy = destroy,
+            .get_fractional_scale =
+                [](wl_client* c, wl_resource* r, uint32_t id, wl_resource*) {
+                    FakeCompositor& f = self(r);
+                    f.m_fractional =
+                        wl_resource_create(c, &wp_fractional_scale_v1_interface, 1, id);
+                    wl_resource_set_implementation(f.m_fractional, &fractional, &f, nullptr);
+                    wp_fractional_scale_v1_send_preferred_scale(f.m_fractional,
+                                                                f.m_preferred_scale);
+                },
+        };
+        wl_resource* r =
+            wl_resource_create(client, &wp_fractional_scale_manager_v1_interface, version, id);
+        wl_resource_set_implementation(r, &manager, data, nullptr);
     }
 
     struct Pending {
@@ -413,6 +484,7 @@ private:
         bool attached = false;
         std::vector<Rect> damage;
         std::vector<wl_resource*> frames;
+        std::optional<int> buffer_scale;
     };
 
     std::filesystem::path m_dir;
@@ -433,6 +505,10 @@ private:
     std::string m_keymap;
     uint32_t m_ctrl = 0, m_shift = 0;
     wl_resource* m_keyboard = nullptr;
+    wl_resource* m_fractional = nullptr;
+    uint32_t m_preferred_scale = 120;
+    int m_buffer_scale = 1;
+    std::pair<int, int> m_destination{-1, -1};
     wl_resource* m_held = nullptr;
     std::vector<uint32_t> m_held_pixels;
     wl_listener m_held_gone{{}, [](wl_listener* l, void*) {
@@ -456,7 +532,8 @@ const struct wl_surface_interface FakeCompositor::surface_requests = {
     .set_input_region = [](wl_client*, wl_resource*, wl_resource*) {},
     .commit = [](wl_client*, wl_resource* r) { self(r).commit(r); },
     .set_buffer_transform = [](wl_client*, wl_resource*, int32_t) {},
-    .set_buffer_scale = [](wl_client*, wl_resource*, int32_t) {},
+    .set_buffer_scale = [](wl_client*, wl_resource* r,
+                           int32_t scale) { self(r).m_pending[r].buffer_scale = scale; },
     .damage_buffer =
         [](wl_client*, wl_resource* r, int32_t x, int32_t y, int32_t w, int32_t h) {
             self(r).m_pending[r].damage.push_back({x, y, w, h});
@@ -500,6 +577,22 @@ protected:
             compositor.hold_frames = hold_frames;
         });
         return std::make_unique<platform::WaylandBackend>();
+    }
+
+    // Paints the whole screen, which must be width x height device pixels, and gives the
+    // commit that shows it.
+    FakeCompositor::Commit show_whole(platform::Backend& backend, int width, int height) {
+        platform::Surface s = backend.screen();
+        EXPECT_EQ(s.width, width);
+        EXPECT_EQ(s.height, height);
+        paint(backend, s.bounds(), 0xFF304050u);
+        settle(backend);
+        std::vector<FakeCompositor::Commit> commits = compositor.seen();
+        if (commits.empty())
+            return {};
+        EXPECT_EQ(commits.back().width, width);
+        EXPECT_EQ(commits.back().at(width - 1, height - 1), 0xFF304050u);
+        return commits.back();
     }
 
     FakeCompositor compositor;
@@ -743,3 +836,42 @@ TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
 }
 
 } // namespace
+
+TEST_F(WaylandProtocolTest, AtTheOutputsScaleTheBuffersHoldItsPixelsAndSayTheirScale) {
+    compositor.run([&] { compositor.output_scale = 2; });
+    auto opened = open(960, 540);
+    platform::WaylandBackend& backend = *opened;
+    EXPECT_EQ(backend.screen().scale, platform::Scale::from_120ths(240));
+    FakeCompositor::Commit shown = show_whole(backend, 1920, 1080);
+    EXPECT_EQ(shown.buffer_scale, 2);
+    EXPECT_EQ(shown.destination_width, -1);
+
+    // A new size is taken in logical pixels, and the buffers follow at the scale.
+    compositor.configure(800, 600);
+    std::optional<InputEvent> e = next_event(backend);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->type, InputEvent::Type::ScreenResized);
+    EXPECT_EQ(backend.screen().width, 1600);
+    EXPECT_EQ(backend.screen().height, 1200);
+}
+
+TEST_F(WaylandProtocolTest, AFractionalScaleMakesBuffersOfTheExactSizeShownThroughAViewport) {
+    compositor.add_fractional_scale(180);
+    compositor.run([&] { compositor.output_scale = 2; });
+    auto opened = open(1280, 720);
+    platform::WaylandBackend& backend = *opened;
+    // The preferred scale may come after the first configure: a screen change then.
+    settle(backend);
+    EXPECT_EQ(backend.screen().scale, platform::Scale::from_120ths(180));
+    FakeCompositor::Commit shown = show_whole(backend, 1920, 1080);
+    EXPECT_EQ(shown.buffer_scale, 1);
+    EXPECT_EQ(shown.destination_width, 1280);
+    EXPECT_EQ(shown.destination_height, 720);
+
+    // The window moved to an output of another scale: a screen change, the same logical size.
+    compositor.prefer_scale(150);
+    std::optional<InputEvent> e = next_event(backend);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->type, InputEvent::Type::ScreenResized);
+    EXPECT_EQ(show_whole(backend, 1600, 900).destination_width, 1280);
+}

@@ -1,7 +1,10 @@
 #include "tests/support/FakeMedia.h"
 
+#include "platform/graphics/PictureSource.h"
 #include "platform/sound/PcmSound.h"
 #include "tests/support/MediaBytes.h"
+
+#include <algorithm>
 
 namespace testing_support {
 
@@ -28,6 +31,26 @@ private:
     std::function<void()> m_released;
 };
 
+// A picture in its colour at scale 1 and in its large set's colour at any larger scale, each a
+// solid block of the device size.
+class TwoSets : public platform::PictureSource {
+public:
+    TwoSets(int width, int height, uint32_t colour, uint32_t large)
+        : m_width(width), m_height(height), m_colour(colour), m_large(large) {}
+
+    std::optional<platform::Image> decode(int width, int height, platform::Scale scale,
+                                          std::string&) const override {
+        width = std::min(width, m_width);
+        height = std::min(height, m_height);
+        return platform::Image(scale.to_device_size(width), scale.to_device_size(height),
+                               scale.picture_set() == 1 ? m_colour : m_large);
+    }
+
+private:
+    int m_width, m_height;
+    uint32_t m_colour, m_large;
+};
+
 } // namespace
 
 FakeMedia::FakeMedia(Size size) : m_size(size) {
@@ -37,6 +60,10 @@ FakeMedia::FakeMedia(Size size) : m_size(size) {
 uint32_t FakeMedia::colour_of(std::string_view picture) {
     auto id = static_cast<uint32_t>(media_items::item(picture).id);
     return 0xFF000000u | (id << 16) | (id * 7 & 0xFFu) << 8 | (255 - id);
+}
+
+uint32_t FakeMedia::large_colour_of(std::string_view picture) {
+    return colour_of(picture) ^ 0x00404040u;
 }
 
 std::pair<int, int> FakeMedia::size_of(std::string_view picture) const {
@@ -63,8 +90,10 @@ Ref<Picture> FakeMedia::GetPicture(int32_t id) {
     if (!item)
         return nullptr;
     auto [w, h] = size_of(item->name);
-    return platform::make_ref<Observed<Picture>>(released(item->name),
-                                                 platform::Image(w, h, colour_of(item->name)));
+    const uint32_t colour = colour_of(item->name);
+    return platform::make_ref<Observed<Picture>>(
+        released(item->name), platform::Image(w, h, colour), platform::Scale{}, w, h, w, h,
+        std::make_shared<TwoSets>(w, h, colour, large_colour_of(item->name)));
 }
 
 Ref<Sound> FakeMedia::GetSound(int32_t id) {

@@ -42,8 +42,9 @@ public:
     static std::filesystem::path file_of(const std::filesystem::path& dir,
                                          const media_items::Item& item);
 
-    // The colour every pixel of the picture has.
+    // The colour every pixel of the picture has, and of its large set, drawn at scales above 1.
     static uint32_t colour_of(std::string_view picture);
+    static uint32_t large_colour_of(std::string_view picture);
     std::pair<int, int> size_of(std::string_view picture) const;
 
 private:

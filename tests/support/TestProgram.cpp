@@ -9,7 +9,8 @@ namespace testing_support {
 
 TestProgram::TestProgram(Options options, platform::Ref<platform::ResourceFork> media)
     : m_backend(std::make_unique<platform::HeadlessBackend>(
-          options.width, options.height, std::make_unique<platform::TtfTextRenderer>())) {
+          options.width, options.height, std::make_unique<platform::TtfTextRenderer>(),
+          options.scale)) {
     m_media = dynamic_cast<FakeMedia*>(media.get());
     m_backend->set_system_volume(options.system_volume);
     platform::RuntimeInit(*m_backend);
@@ -63,7 +64,7 @@ void TestProgram::click(int x, int y) {
 }
 
 void TestProgram::click_moon() {
-    click(m_backend->screen().width - 486 + 71, 179);
+    click(runtime().desktop().screen_bounds().w - 486 + 71, 179);
 }
 
 void TestProgram::key(const std::string& key, bool ctrl) {

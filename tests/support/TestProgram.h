@@ -20,6 +20,8 @@ public:
     struct Options {
         int width = 1920;
         int height = 1080;
+        // The screen's scale: its buffer is the logical size times this.
+        platform::Scale scale{};
         // Runs the program's own start-up; without it only the runtime is up.
         bool start = true;
         // The desktop's output volume from the start; unreadable without one.
