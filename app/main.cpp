@@ -121,5 +121,5 @@ int main(int argc, char** argv) {
         std::cerr << "quorvane: cannot open the display: " << e.what() << std::endl;
         return 1;
     }
-    return app::main_routine(*backend, pictures, {instance.get(), true});
+    return app::main_routine(*backend, pictures, {instance.get(), true}, line.night());
 }

@@ -46,7 +46,7 @@ public:
     Rect screen_bounds() { return m_display.screen().bounds(); }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
-    // ones that are not), and makes it the active window.
+    // ones that are not), and makes it the active window unless it is passive.
     void show(Window& window);
     void hide(Window& window);
     // A click on a shown window activates it and raises it unless it is full screen.
