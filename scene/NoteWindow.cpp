@@ -29,6 +29,7 @@ uint8_t between(uint8_t from, uint8_t to, int step, int steps) {
 } // namespace
 
 void NoteWindow::Layout() {
+    SetMinimumSize(kWidth, kHeight);
     SetWidth(kWidth);
     SetHeight(kHeight);
     SetHasBackColor(true);
@@ -56,9 +57,9 @@ void NoteWindow::say(const std::string& text) {
     Ref<StaticText> line = control_as<StaticText>("StaticText1");
     line->SetText(text);
     line->SetTextColor(kText);
-    platform::Screen& screen = *platform::Screen::Get(0);
-    SetLeft((screen.Width() - kWidth) / 2);
-    SetTop(screen.Height() - kFromBottom - kHeight);
+    Ref<platform::Screen> screen = platform::Screen::Get(0);
+    SetLeft((screen->Width() - kWidth) / 2);
+    SetTop(screen->Height() - kFromBottom - kHeight);
     m_fade_step = 0;
     Ref<Timer> timer = control_as<Timer>("Timer1");
     timer->SetPeriod(kShownMs);

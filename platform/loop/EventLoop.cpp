@@ -106,7 +106,8 @@ bool EventLoop::taken_by_presence(const InputEvent& event) {
     bool taken = false;
     if (m_presence)
         m_failures.guard("presence observer", [&] { taken = m_presence(event); });
-    return taken && event.type == InputEvent::Type::KeyDown;
+    // A menu shortcut always acts: Ctrl+Q quits in the dark too.
+    return taken && event.type == InputEvent::Type::KeyDown && !event.shortcut_modifier;
 }
 
 void EventLoop::handle(const InputEvent& event) {

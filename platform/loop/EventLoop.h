@@ -67,7 +67,8 @@ public:
     // Where the other keys go, by key ("T", "Space"); nowhere while empty.
     void set_keys(std::function<void(const std::string&)> handler) { m_keys = std::move(handler); }
     // Hears of every pointer movement or press and every key before it is handled, for what
-    // waits on someone being there; a key it answers true for goes no further.
+    // waits on someone being there; a key it answers true for goes no further, unless it is a
+    // menu shortcut.
     void set_presence_observer(std::function<bool(const InputEvent&)> observer) {
         m_presence = std::move(observer);
     }

@@ -153,11 +153,26 @@ TEST_F(Night, TAndTheTimersPictureStepTheTimerEachWithANoteThatFades) {
     program.key("T", true);
     EXPECT_EQ(minutes_set(), 0);
 
-    // The note stays about three seconds, fades, and goes; the screen under it is the sky again.
+    // The note is a black box low in the middle with the words in white; it stays about three
+    // seconds, fades, and goes, and the screen under it is the sky again.
+    const platform::Rect box{(1920 - 240) / 2, 1080 - 150, 240, 30};
+    EXPECT_EQ(NoteWindow()->frame(), box);
+    auto brightest = [&] {
+        uint32_t most = 0;
+        for (int y = box.y; y < box.y + box.h; ++y)
+            for (int x = box.x; x < box.x + box.w; ++x)
+                most = std::max(most, program.backend().pixel(x, y) & 0xFFu);
+        return most;
+    };
+    EXPECT_EQ(program.backend().pixel(box.x + 1, box.y + 1), 0xFF000000u);
+    EXPECT_GT(brightest(), 200u) << "the words in white";
     program.advance(2900);
     EXPECT_EQ(note(), "Sleep timer off");
-    program.advance(1000);
+    program.advance(300);
+    EXPECT_LT(brightest(), 200u) << "fading";
+    program.advance(700);
     EXPECT_EQ(note(), "");
+    EXPECT_NE(program.backend().pixel(box.x + 1, box.y + 1), 0xFF000000u) << "the sky again";
 
     // The picture in the strip, left of the speaker, does what T does; pointing at it while
     // the timer runs tells the minutes left.
@@ -286,6 +301,14 @@ TEST_F(Night, SleepThenQuitEndsTheProgramAtTheEndOfTheLanding) {
     EXPECT_TRUE(program.runtime().loop().quit_requested());
     expect_beach(false);
     EXPECT_EQ(program.shut_down(), 0);
+}
+
+TEST_F(Night, CtrlQQuitsInTheDarkToo) {
+    start(sleep(1, 5));
+    program.advance(2 * kMinute);
+    ASSERT_EQ(brightness(), 0u);
+    program.key("Q", true);
+    EXPECT_TRUE(program.runtime().loop().quit_requested());
 }
 
 TEST_F(Night, DDimsTheWholePictureEvenlyInStepsAndAtZeroDrawsNothing) {
