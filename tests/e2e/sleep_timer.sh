@@ -17,10 +17,8 @@ sink_volume() { pactl get-sink-volume "$sink" | grep -o '[0-9]*%' | head -1; }
 volume_before=$(sink_volume)
 
 # A copy of the program beside its media, the pictures shared with the build.
-program=$e2e_tmp/program
-mkdir -p "$program/media/sounds"
-cp "$binary" "$program/quorvane"
-ln -s "$(realpath "$(dirname "$binary")/media/pictures")" "$program/media/pictures"
+copy_program "$binary"
+rm "$program"/media/sounds/*.wav
 sox -n -r 44100 -c 2 -b 16 "$program/media/sounds/170.wav" synth 20 whitenoise vol 0.2
 for silent in 168 169 171; do
     sox -n -r 44100 -c 2 -b 16 "$program/media/sounds/$silent.wav" trim 0 1
