@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/DesktopSession.h"
 #include "app/FileTypes.h"
+#include "app/Keys.h"
 #include "app/MenuBar1.h"
 #include "common/MediaLibrary.h"
 #include "common/Plugins.h"
@@ -17,11 +18,11 @@ using platform::Ref;
 namespace app {
 
 int main_routine(platform::Backend& backend, const Ref<platform::ResourceFork>& media,
-                 const SessionOptions& session) {
+                 const SessionOptions& session, const NightOptions& night) {
     platform::RuntimeInit(backend);
     platform::Runtime::current().set_resource_fork(media);
     initialize();
-    _Main(session);
+    _Main(session, night);
     finalize();
     return platform::RuntimeExit();
 }
@@ -55,6 +56,10 @@ void _MakeDefaultView() {
     (void)::Window1();
 }
 
+void bind_keys() {
+    Keys::bind();
+}
+
 void start_up() {
     platform::RuntimeInitExternalClasses();
     _InitPluginEntrypoints();
@@ -62,11 +67,24 @@ void start_up() {
     _NewAppInstance();
     _ApplicationAddMenuHandlers();
     _MakeDefaultView();
+    bind_keys();
 }
 
-void _Main(const SessionOptions& session) {
+void start_night(const NightOptions& night) {
+    scene::Night& controls = ::Window1()->night();
+    controls.configure(night.fade_seconds, night.then == NightOptions::Then::Quit);
+    if (night.dim_percent != 100)
+        controls.set_dim(night.dim_percent, false);
+    if (night.sleep_minutes > 0)
+        controls.set_sleep(night.sleep_minutes);
+    if (night.play)
+        controls.play_fading_in();
+}
+
+void _Main(const SessionOptions& session, const NightOptions& night) {
     try {
         start_up();
+        start_night(night);
         DesktopSession desktop(session);
         platform::RuntimeRun();
     } catch (const std::exception& failure) {
@@ -75,6 +93,7 @@ void _Main(const SessionOptions& session) {
 }
 
 void finalize() {
+    Keys::unbind();
     MediaLibrary::ReleaseAll();
     platform::_WindowSupport::Windows.reset();
     platform::Desktop::current().release_implicit_windows();

@@ -125,5 +125,6 @@ int main(int argc, char** argv) {
                              {.instance = instance.get(),
                               .media_controls = true,
                               .hold_screen = true,
-                              .hold_sleep = !line.allow_sleep()});
+                              .hold_sleep = !line.night().allow_sleep},
+                             line.night());
 }

@@ -27,6 +27,8 @@ Runtime::Runtime(Backend& backend)
 
 Runtime::~Runtime() {
     // Whatever the program did not release goes now, while the runtime still answers.
+    m_loop.set_keys(nullptr);
+    m_loop.set_presence_observer(nullptr);
     m_desktop.release_implicit_windows();
     m_loop.set_menu_shortcuts(nullptr);
     m_resource_fork = nullptr;

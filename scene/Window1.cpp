@@ -6,6 +6,7 @@
 #include "platform/compat/Functions.h"
 #include "platform/compat/System.h"
 #include "platform/windows/Canvas.h"
+#include "platform/windows/Desktop.h"
 #include "platform/windows/ImplicitInstance.h"
 #include "platform/windows/Screen.h"
 #include "platform/windows/StaticText.h"
@@ -41,6 +42,11 @@ int speaker_left(int width) {
 // The panel's own speaker lies exactly over the strip's.
 int panel_left(int width) {
     return speaker_left(width) - 11;
+}
+
+// The sleep timer's picture sits just left of the speaker, well clear of About.
+int timer_left(int width) {
+    return speaker_left(width) - 35;
 }
 
 } // namespace
@@ -142,6 +148,17 @@ void Window1::_CreateControls0() {
     bind(*timer("timerxstars2", Timer::ModeMultiple, 1000), Event::Action,
          &Window1::timerxstars2_Action);
     star("starcan5", 36, 900, star1b());
+
+    Ref<Canvas> canvas4 = add<Canvas>("Canvas4");
+    canvas4->SetBackdrop(sleep1());
+    place(*canvas4, {863, 3, 25, 21, false, false, true, false}, canvas1.get());
+    bind(*canvas4, Event::MouseUp, &Window1::Canvas4_MouseUp);
+    bind(*canvas4, Event::MouseDown, &Window1::Canvas4_MouseDown);
+    bind(*canvas4, Event::MouseEnter, &Window1::Canvas4_MouseEnter);
+    Ref<Timer> timer4 = timer("Timer4", Timer::ModeOff, Night::kTickMs);
+    bind(*timer4, Event::Action, &Window1::Timer4_Action);
+    bind(*timer("Timer5", Timer::ModeOff, kStripByKeyMs), Event::Action, &Window1::Timer5_Action);
+    m_night = std::make_unique<Night>(timer4);
 }
 
 void Window1::Event_Open() {
@@ -175,6 +192,7 @@ void Window1::Canvas3_Open() {
 
 void Window1::place_speaker() {
     control_as<Canvas>("Canvas3")->SetLeft(speaker_left(screen_width()));
+    control_as<Canvas>("Canvas4")->SetLeft(timer_left(screen_width()));
 }
 
 // The screen changed size: what is placed by its width is placed again, the open panel goes with
@@ -247,16 +265,63 @@ void Window1::Event_MouseUp(int, int) {
 }
 
 void Window1::Canvas1_MouseEnter() {
-    control_as<StaticText>("StaticText1")->SetVisible(true);
-    control_as<StaticText>("StaticText2")->SetVisible(true);
-    control_as<Canvas>("Canvas3")->SetVisible(true);
+    show_strip_controls(true);
 }
 
 void Window1::Canvas1_MouseExit() {
-    control_as<StaticText>("StaticText1")->SetVisible(false);
-    control_as<StaticText>("StaticText2")->SetVisible(false);
+    m_strip_by_key = false;
+    show_strip_controls(false);
+}
+
+void Window1::show_strip_controls(bool shown) {
+    control_as<StaticText>("StaticText1")->SetVisible(shown);
+    control_as<StaticText>("StaticText2")->SetVisible(shown);
+    control_as<Canvas>("Canvas4")->SetVisible(shown);
     // The speaker stays while its volume panel is the active window.
-    control_as<Canvas>("Canvas3")->SetVisible(showing);
+    control_as<Canvas>("Canvas3")->SetVisible(shown || showing);
+}
+
+void Window1::show_strip() {
+    show_strip_controls(true);
+    m_strip_by_key = true;
+    Ref<Timer> timer = control_as<Timer>("Timer5");
+    timer->SetPeriod(kStripByKeyMs);
+    timer->SetMode(Timer::ModeSingle);
+}
+
+// The pointer's first move after a key showed the strip puts it away, unless the pointer is
+// in the strip: then it goes as it would have come, when the pointer leaves. Looked at once
+// the move has been dispatched.
+void Window1::pointer_moved() {
+    if (!m_strip_by_key)
+        return;
+    Ref<Timer> timer = control_as<Timer>("Timer5");
+    timer->SetPeriod(0);
+    timer->SetMode(Timer::ModeSingle);
+}
+
+void Window1::Timer5_Action() {
+    if (!m_strip_by_key)
+        return;
+    m_strip_by_key = false;
+    if (!desktop().dispatcher().is_hovering(*control_as<RectControl>("Canvas1")))
+        show_strip_controls(false);
+}
+
+bool Window1::Canvas4_MouseDown(int, int) {
+    return true;
+}
+
+void Window1::Canvas4_MouseUp(int, int) {
+    m_night->cycle_sleep();
+}
+
+void Window1::Canvas4_MouseEnter() {
+    m_night->tell_minutes_left();
+}
+
+void Window1::Timer4_Action() {
+    m_night->tick();
 }
 
 bool Window1::Canvas1_MouseDown(int, int) {
@@ -320,6 +385,9 @@ void Window1::toggle_beach() {
         control_as<Timer>("Timer2")->SetMode(Timer::ModeOff);
         control_as<Timer>("Timer3")->SetMode(Timer::ModeOff);
     } else {
+        // Started after the sleep timer's landing (from the media controls), it wakes the night.
+        if (m_night->is_landed())
+            m_night->awake();
         surf()->PlayLooping();
         walk()->Play();
         control_as<Timer>("Timer3")->SetMode(Timer::ModeSingle);

@@ -4,6 +4,7 @@
 #include "platform/compat/Random.h"
 #include "platform/graphics/Picture.h"
 #include "platform/windows/Window.h"
+#include "scene/Night.h"
 
 #include <array>
 #include <cstdint>
@@ -58,18 +59,35 @@ public:
     bool Canvas3_MouseDown(int x, int y);
     void timerxstars1_Action();
     void timerxstars2_Action();
+    void Canvas4_MouseUp(int x, int y);
+    bool Canvas4_MouseDown(int x, int y);
+    void Canvas4_MouseEnter();
+    void Timer4_Action();
+    void Timer5_Action();
 
     // What a click on the moon does: starts the beach with its cues, or stops it.
     void toggle_beach();
+    // The sleep timer, the dimmer and the beach fading in.
+    Night& night() { return *m_night; }
+    // Shows the top strip as the pointer at the top edge does, for a keyboard user: until the
+    // pointer next moves away from it, or kStripByKeyMs pass.
+    void show_strip();
+    static constexpr int kStripByKeyMs = 5000;
+    // The pointer moved somewhere.
+    void pointer_moved();
 
 private:
     // Draws a dome frame at its place, whole and at its own size.
     void draw_dome(int32_t frame);
     void place_dome_and_moon();
     void place_speaker();
+    void show_strip_controls(bool shown);
 
     // Keeps the speaker, and the volume panel once made, at the system's volume.
     std::shared_ptr<void> m_volumeWatch;
+    std::unique_ptr<Night> m_night;
+    // The strip is shown by a key rather than by the pointer.
+    bool m_strip_by_key = false;
 };
 
 } // namespace scene

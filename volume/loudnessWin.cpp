@@ -9,6 +9,9 @@
 #include "volume/CarbonDeclares.h"
 #include "volume/SuperSlider.h"
 
+#include <algorithm>
+#include <cmath>
+
 using platform::Canvas;
 using platform::Event;
 using platform::Picture;
@@ -114,13 +117,27 @@ void loudnessWin::setSlider(int32_t v) {
 
 void loudnessWin::SuperSlider1_ValueChanged() {
     int32_t v = control_as<SuperSlider>("SuperSlider1")->value;
-    CarbonDeclares::SetOutputVolume(v, v);
+    setSystemVolume(v);
     Ref<Picture> speaker = speaker_for(v);
     control_as<Canvas>("Canvas1")->SetBackdrop(speaker);
     Window1()->control_as<Canvas>("Canvas3")->SetBackdrop(speaker);
-    // The beep lets the user hear the new level while the surf is silent.
+}
+
+void loudnessWin::setSystemVolume(int32_t v) {
+    CarbonDeclares::SetOutputVolume(v, v);
     if (!surf()->IsPlaying())
         platform::Beep();
+}
+
+int loudnessWin::stepVolume(int percent) {
+    Volume now = platform::GetDefaultOutputVolume().value_or(kUnread);
+    int was = static_cast<int>(std::lround(now.level * 100.0 / 255));
+    int next = std::clamp(was + percent, 0, 100);
+    auto v = static_cast<int32_t>(std::lround(next * 255.0 / 100));
+    setSystemVolume(v);
+    showVolume({static_cast<uint8_t>(v), false},
+               platform::existing_instance<loudnessWin>("loudnessWin").get());
+    return next;
 }
 
 void loudnessWin::Event_Activate() {

@@ -37,10 +37,16 @@ public:
 
     void SuperSlider1_ValueChanged();
     static void systemVolumeChanged();
+    // Moves the system's volume by a number of percent (Up and Down), as the slider sets it:
+    // both speakers and the thumb follow. Returns the new volume in percent.
+    static int stepVolume(int percent);
 
 private:
     // Shows a volume the system has on both speakers, and on the thumb of panel where given.
     static void showVolume(const platform::OutputVolume::Reading& volume, loudnessWin* panel);
+    // Sets the system's volume to v; the beep lets the user hear the new level while the surf
+    // is silent.
+    static void setSystemVolume(int32_t v);
 };
 
 } // namespace volume

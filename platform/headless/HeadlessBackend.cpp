@@ -27,6 +27,7 @@ public:
     std::shared_ptr<const PcmSound> fit(std::shared_ptr<const PcmSound> sound) override {
         return sound;
     }
+    void set_gain(float gain) override { m_backend.m_gains.push_back({m_backend.now(), gain}); }
     void fade_in(VoiceId voice, bool, std::chrono::milliseconds) override {
         record(voice, SoundEvent::Kind::FadeIn);
     }
@@ -177,6 +178,10 @@ const std::vector<HeadlessBackend::SoundEvent>& HeadlessBackend::sound_events() 
 
 int HeadlessBackend::beep_count() const {
     return m_audio->beeps;
+}
+
+float HeadlessBackend::gain() const {
+    return m_audio->gain();
 }
 
 std::unique_ptr<AudioOutput> HeadlessBackend::open_output() {

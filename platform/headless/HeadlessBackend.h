@@ -35,6 +35,10 @@ public:
         // FadeIn: a loop picked up again on a new device.
         enum class Kind { Play, Loop, Stop, Beep, FadeIn } kind;
     };
+    struct GainEvent {
+        Micros time;
+        float gain;
+    };
     struct VolumeEvent {
         Micros time;
         uint8_t left, right;
@@ -88,6 +92,10 @@ public:
     const std::vector<SoundEvent>& sound_events() const;
     const std::vector<SoundEvent>& heard_events() const { return m_heard; }
     int beep_count() const;
+    // The program's own gain on its sounds as asked for now, and each gain that reached the
+    // device (a device opened again is given the gain at once).
+    float gain() const;
+    const std::vector<GainEvent>& gain_events() const { return m_gains; }
     // The device stops playing (noticed at the next wait) and cannot be opened until given
     // back; a device given back opens at the next attempt.
     void take_audio_device_away() { m_audio_away = true; }
@@ -150,6 +158,7 @@ private:
     bool m_audio_away = false;
     std::vector<Micros> m_audio_attempts;
     std::vector<SoundEvent> m_heard;
+    std::vector<GainEvent> m_gains;
     std::ostringstream m_audio_messages;
     std::unique_ptr<RecordingAudio> m_audio;
     std::unique_ptr<RecordingVolume> m_volume;

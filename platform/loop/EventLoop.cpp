@@ -102,7 +102,26 @@ void EventLoop::handle_waiting_events(std::optional<InputEvent> event) {
     }
 }
 
+bool EventLoop::taken_by_presence(const InputEvent& event) {
+    bool taken = false;
+    if (m_presence)
+        m_failures.guard("presence observer", [&] { taken = m_presence(event); });
+    // A menu shortcut always acts: Ctrl+Q quits in the dark too.
+    return taken && event.type == InputEvent::Type::KeyDown && !event.shortcut_modifier;
+}
+
 void EventLoop::handle(const InputEvent& event) {
+    switch (event.type) {
+    case InputEvent::Type::PointerMove:
+    case InputEvent::Type::PointerDown:
+    case InputEvent::Type::KeyDown:
+    case InputEvent::Type::MediaKey:
+        if (taken_by_presence(event))
+            return;
+        break;
+    default:
+        break;
+    }
     switch (event.type) {
     case InputEvent::Type::PointerMove:
         m_desktop.dispatcher().pointer_moved(event.x, event.y);
@@ -116,6 +135,8 @@ void EventLoop::handle(const InputEvent& event) {
     case InputEvent::Type::KeyDown:
         if (event.shortcut_modifier && m_menu_shortcuts)
             m_menu_shortcuts(event.key);
+        else if (!event.shortcut_modifier && m_keys)
+            m_failures.guard("key " + event.key, [&] { m_keys(event.key); });
         break;
     case InputEvent::Type::QuitRequest:
         quit(0);

@@ -64,12 +64,23 @@ public:
         m_menu_shortcuts = std::move(handler);
     }
 
+    // Where the other keys go, by key ("T", "Space"); nowhere while empty.
+    void set_keys(std::function<void(const std::string&)> handler) { m_keys = std::move(handler); }
+    // Hears of every pointer movement or press and every key before it is handled, for what
+    // waits on someone being there; a key it answers true for goes no further, unless it is a
+    // menu shortcut.
+    void set_presence_observer(std::function<bool(const InputEvent&)> observer) {
+        m_presence = std::move(observer);
+    }
+
     void quit(int code);
     bool quit_requested() const { return m_quit; }
     int quit_code() const { return m_quit_code; }
 
 private:
     void handle(const InputEvent& event);
+    // Whether the presence observer takes the event.
+    bool taken_by_presence(const InputEvent& event);
     void handle_waiting_events(std::optional<InputEvent> first);
     void fire_due_timers();
     void settle();
@@ -89,6 +100,8 @@ private:
     std::function<void()> m_observer;
     std::function<void(const std::string&)> m_media_keys;
     std::function<void(const std::string&)> m_menu_shortcuts;
+    std::function<void(const std::string&)> m_keys;
+    std::function<bool(const InputEvent&)> m_presence;
     bool m_quit = false;
     int m_quit_code = 0;
 };

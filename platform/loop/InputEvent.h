@@ -26,8 +26,9 @@ struct InputEvent {
     int x = 0;
     int y = 0;
     // For KeyDown: the key as an upper-case letter or digit ("Q"), the Latin one where the
-    // active layout is of another script (ShortcutKey), and whether the menu shortcut modifier
-    // (Ctrl here) was held.
+    // active layout is of another script (ShortcutKey), or the name of a key without a letter
+    // ("Space", "Escape", "Up", "Down"), and whether the menu shortcut modifier (Ctrl here)
+    // was held.
     std::string key;
     bool shortcut_modifier = false;
 };

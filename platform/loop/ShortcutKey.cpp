@@ -61,6 +61,21 @@ bool ShortcutKey::is_other_script(const LayoutsAt& layouts_at) {
     return false;
 }
 
+std::optional<std::string> ShortcutKey::named(uint32_t keysym) {
+    switch (keysym) {
+    case 0x0020:
+        return "Space";
+    case 0xFF1B:
+        return "Escape";
+    case 0xFF52:
+        return "Up";
+    case 0xFF54:
+        return "Down";
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<char> ShortcutKey::american(std::string_view place) {
     if (place.size() != 4 || !std::isdigit(static_cast<unsigned char>(place[2])) ||
         !std::isdigit(static_cast<unsigned char>(place[3])))

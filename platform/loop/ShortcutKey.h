@@ -27,6 +27,9 @@ public:
     // key that stands for none (Space, F1).
     static std::optional<char> of(uint32_t character, std::string_view place,
                                   const LayoutsAt& layouts_at);
+    // The name of a key the program binds that types no letter ("Space", "Escape", "Up",
+    // "Down"), by its keysym: the same in every layout. Nothing for other keys.
+    static std::optional<std::string> named(uint32_t keysym);
     // The letter or digit of an American keyboard at a place; nothing for other places.
     static std::optional<char> american(std::string_view place);
     // The place of an American keyboard's letter or digit (either case); nothing for others.

@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <malloc.h>
 #include <string>
@@ -56,12 +57,14 @@ MixerAudioDevice::MixerAudioDevice(int buffer_frames, int rate) {
     uint16_t format = 0;
     Mix_QuerySpec(&m_rate, &format, &m_channels);
     SDL_AddEventWatch(&MixerAudioDevice::on_event, this);
+    Mix_SetPostMix(&MixerAudioDevice::apply_gain, this);
     m_alert.channel = take_channel();
     load(m_alert, std::make_shared<const PcmSound>(AlertTone::make(m_rate)));
 }
 
 MixerAudioDevice::~MixerAudioDevice() {
     SDL_DelEventWatch(&MixerAudioDevice::on_event, this);
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_HaltChannel(-1);
     for (auto& [id, voice] : m_voices)
         unload(voice);
@@ -75,6 +78,33 @@ int MixerAudioDevice::on_event(void* self, SDL_Event* event) {
     if (event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture)
         static_cast<MixerAudioDevice*>(self)->m_lost = true;
     return 0;
+}
+
+void MixerAudioDevice::set_gain(float gain) {
+    m_gain = std::clamp(gain, 0.0f, 1.0f);
+}
+
+// A new gain is reached by a straight ramp across one buffer (under a tenth of a second), so
+// that a fade stepped a few times a second is heard as smooth.
+void MixerAudioDevice::apply_gain(void* self, uint8_t* stream, int bytes) {
+    auto& device = *static_cast<MixerAudioDevice*>(self);
+    const float from = device.m_applied_gain;
+    const float to = device.m_gain;
+    device.m_applied_gain = to;
+    if (from == 1 && to == 1)
+        return;
+    auto* samples = reinterpret_cast<int16_t*>(stream);
+    const size_t count = static_cast<size_t>(bytes) / sizeof(int16_t);
+    const size_t channels = static_cast<size_t>(std::max(device.m_channels, 1));
+    const size_t frames = count / channels;
+    for (size_t frame = 0; frame < frames; ++frame) {
+        float gain =
+            from + (to - from) * static_cast<float>(frame + 1) / static_cast<float>(frames);
+        for (size_t c = 0; c < channels; ++c) {
+            int16_t& sample = samples[frame * channels + c];
+            sample = static_cast<int16_t>(std::lround(static_cast<float>(sample) * gain));
+        }
+    }
 }
 
 std::optional<std::string> MixerAudioDevice::lost() const {

@@ -57,6 +57,7 @@ public:
     void stop(VoiceId voice) override;
     bool is_playing(VoiceId voice) override;
     void beep() override;
+    void set_gain(float gain) override;
     std::shared_ptr<const PcmSound> fit(std::shared_ptr<const PcmSound> sound) override;
     void fade_in(VoiceId voice, bool looping, std::chrono::milliseconds fade) override;
     std::optional<std::string> lost() const override;
@@ -76,6 +77,8 @@ private:
     void unload(Voice& voice);
     int take_channel();
     static int on_event(void* self, SDL_Event* event);
+    // SDL_mixer's post-mix hook, on its audio thread: the gain on the mixed samples.
+    static void apply_gain(void* self, uint8_t* stream, int bytes);
 
     std::string m_driver;
     int m_rate = 0;
@@ -87,6 +90,9 @@ private:
     Voice m_alert;
     // Set on SDL's audio thread when the device is disconnected.
     std::atomic<bool> m_lost{false};
+    // The gain asked for, and the one the last mixed buffer ended at (the audio thread's own).
+    std::atomic<float> m_gain{1};
+    float m_applied_gain = 1;
 };
 
 } // namespace platform

@@ -17,6 +17,26 @@
 
 namespace platform {
 
+namespace {
+
+// X11's keysym for the SDL keycodes of the keys bound by name (ShortcutKey::named); 0 for others.
+uint32_t x11_keysym(int32_t keycode) {
+    switch (keycode) {
+    case SDLK_SPACE:
+        return 0x0020;
+    case SDLK_ESCAPE:
+        return 0xFF1B;
+    case SDLK_UP:
+        return 0xFF52;
+    case SDLK_DOWN:
+        return 0xFF54;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 SdlBackend::SdlBackend() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The screen's rest is held on the program's own terms (while the picture is drawn) and in
@@ -322,11 +342,15 @@ std::optional<InputEvent> SdlBackend::translate(const void* sdl_event) {
             out.key = e.key.keysym.sym == SDLK_AUDIOPLAY ? "PlayPause" : "Stop";
             return out;
         }
-        std::optional<char> key = shortcut_key(e.key.keysym.sym, e.key.keysym.scancode);
-        if (!key)
-            return std::nullopt;
         out.type = InputEvent::Type::KeyDown;
-        out.key = std::string(1, *key);
+        if (std::optional<std::string> named = ShortcutKey::named(x11_keysym(e.key.keysym.sym))) {
+            out.key = *named;
+        } else {
+            std::optional<char> key = shortcut_key(e.key.keysym.sym, e.key.keysym.scancode);
+            if (!key)
+                return std::nullopt;
+            out.key = std::string(1, *key);
+        }
         out.shortcut_modifier = (e.key.keysym.mod & (KMOD_CTRL | KMOD_GUI)) != 0;
         return out;
     }

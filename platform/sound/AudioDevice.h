@@ -29,6 +29,10 @@ public:
     virtual bool is_playing(VoiceId voice) = 0;
     // The system alert: a short soft tone; a new beep cuts the one before.
     virtual void beep() = 0;
+    // The program's own gain on everything it plays, after mixing: 0 (silence) to 1 (as the
+    // sounds are). The desktop's volume is left as it is. A change is eased in over the next
+    // few milliseconds of sound, so that it does not click.
+    virtual void set_gain(float gain) = 0;
 };
 
 } // namespace platform

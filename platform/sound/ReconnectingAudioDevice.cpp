@@ -28,6 +28,7 @@ bool ReconnectingAudioDevice::open(std::string& why) {
         return false;
     }
     m_ever_opened = true;
+    m_output->set_gain(gain());
     for (auto& [voice, state] : voices()) {
         attach(voice, state);
         // Picked up again from the beginning; where the loop stood when the sound went is
@@ -106,6 +107,12 @@ void ReconnectingAudioDevice::stop(VoiceId voice) {
 void ReconnectingAudioDevice::beep() {
     if (m_output)
         m_output->beep();
+}
+
+void ReconnectingAudioDevice::set_gain(float gain) {
+    SilentAudioDevice::set_gain(gain);
+    if (m_output)
+        m_output->set_gain(gain);
 }
 
 } // namespace platform

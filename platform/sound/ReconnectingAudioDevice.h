@@ -43,6 +43,7 @@ public:
     void play(VoiceId voice, bool looping) override;
     void stop(VoiceId voice) override;
     void beep() override;
+    void set_gain(float gain) override;
 
     // Notices a lost output and, once the pause is over, tries to open a new one.
     void service();

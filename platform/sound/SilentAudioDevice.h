@@ -23,6 +23,8 @@ public:
     void stop(VoiceId voice) override;
     bool is_playing(VoiceId voice) override;
     void beep() override {}
+    void set_gain(float gain) override { m_gain = gain; }
+    float gain() const { return m_gain; }
 
     const std::string& label(VoiceId voice) const;
 
@@ -42,6 +44,7 @@ private:
     std::function<Micros()> m_clock;
     std::map<VoiceId, Voice> m_voices;
     VoiceId m_next = 1;
+    float m_gain = 1;
 };
 
 } // namespace platform

@@ -93,14 +93,18 @@ std::optional<InputEvent> XkbKeyboard::key_pressed(uint32_t keycode) const {
         out.key = media;
         return out;
     }
-    const char* place = xkb_keymap_key_get_name(m_keymap, key);
-    std::optional<char> shortcut =
-        ShortcutKey::of(xkb_keysym_to_utf32(syms[0]), place ? place : "",
-                        [this](std::string_view at) { return layouts_at(at); });
-    if (!shortcut)
-        return std::nullopt;
     InputEvent out(InputEvent::Type::KeyDown);
-    out.key = std::string(1, *shortcut);
+    if (std::optional<std::string> named = ShortcutKey::named(syms[0])) {
+        out.key = *named;
+    } else {
+        const char* place = xkb_keymap_key_get_name(m_keymap, key);
+        std::optional<char> shortcut =
+            ShortcutKey::of(xkb_keysym_to_utf32(syms[0]), place ? place : "",
+                            [this](std::string_view at) { return layouts_at(at); });
+        if (!shortcut)
+            return std::nullopt;
+        out.key = std::string(1, *shortcut);
+    }
     out.shortcut_modifier =
         xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_CTRL, XKB_STATE_MODS_EFFECTIVE) > 0 ||
         xkb_state_mod_name_is_active(m_state, XKB_MOD_NAME_LOGO, XKB_STATE_MODS_EFFECTIVE) > 0;

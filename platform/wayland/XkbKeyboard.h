@@ -16,8 +16,9 @@ namespace platform {
 // Keys through the compositor's keymap: a key press becomes the KeyDown the X11 backend makes
 // of it, the key's unshifted character in upper case (Ctrl+Q and Ctrl+Shift+Q are both "Q")
 // with Ctrl or the logo key as the shortcut modifier; in a layout of another script, the key's
-// Latin character (ShortcutKey). Keys without one printable character (Space, F1, arrows) make
-// nothing, save the media keys Play/Pause, Pause and Stop.
+// Latin character (ShortcutKey). Space, Escape, Up and Down make theirs by name; other keys
+// without one printable character (F1, Left) make nothing, save the media keys Play/Pause, Pause
+// and Stop.
 class XkbKeyboard {
 public:
     XkbKeyboard();

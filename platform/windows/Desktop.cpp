@@ -42,7 +42,8 @@ void Desktop::show(Window& window) {
     window.set_shown(true);
     ++m_generation;
     invalidate(window.frame());
-    activate(&window);
+    if (!window.is_passive())
+        activate(&window);
     m_dispatcher.layout_changed();
 }
 
@@ -94,7 +95,7 @@ void Desktop::activate(Window* window) {
 
 Window* Desktop::window_at(int x, int y) const {
     for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it)
-        if ((*it)->frame().contains(x, y))
+        if (!(*it)->is_passive() && (*it)->frame().contains(x, y))
             return *it;
     return nullptr;
 }

@@ -52,7 +52,7 @@ public:
     }
 
     // Puts the window on screen, above the others (a full-screen window stays beneath the
-    // ones that are not), and makes it the active window.
+    // ones that are not), and makes it the active window unless it is passive.
     void show(Window& window);
     void hide(Window& window);
     // A click on a shown window activates it and raises it unless it is full screen.

@@ -5,6 +5,7 @@
 #include "platform/graphics/CursorShape.h"
 #include "platform/windows/RectControl.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -36,6 +37,11 @@ public:
     void forget(Window& window);
 
     bool has_capture() const { return m_capture != nullptr; }
+    // Whether the pointer is over the control, or over one inside it.
+    bool is_hovering(const RectControl& control) const {
+        return std::find(m_hover_chain.begin(), m_hover_chain.end(), &control) !=
+               m_hover_chain.end();
+    }
 
 private:
     void update_hover();

@@ -53,6 +53,11 @@ public:
     // Screen coordinates.
     const Rect& frame() const { return m_frame; }
 
+    // A passive window (a note) shows above the others without becoming the active window, and
+    // the pointer passes through it to what lies beneath.
+    bool is_passive() const { return m_passive; }
+    void set_passive(bool passive) { m_passive = passive; }
+
     bool FullScreen() const { return m_full_screen; }
     void SetFullScreen(bool full_screen) { m_full_screen = full_screen; }
     void SetMinimumSize(int width, int height);
@@ -173,6 +178,7 @@ private:
     bool m_position_set = false;
     Rect m_frame{0, 0, 100, 100};
     bool m_full_screen = false;
+    bool m_passive = false;
     int m_min_width = 64, m_min_height = 64, m_max_width = 32000, m_max_height = 32000;
     bool m_has_back_color = false;
     Color m_back_color{0, 0, 0};

@@ -11,14 +11,7 @@ read -r W _ < <(screen_size)
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # A copy of the program beside its media, all but the surf shared with the build.
-media=$(dirname "$binary")/media
-program=$e2e_tmp/program
-mkdir -p "$program/media/sounds"
-cp "$binary" "$program/quorvane"
-ln -s "$(realpath "$media/pictures")" "$program/media/pictures"
-for sound in "$media"/sounds/*.wav; do
-    ln -s "$(realpath "$sound")" "$program/media/sounds/$(basename "$sound")"
-done
+copy_program "$binary"
 rm "$program/media/sounds/170.wav"
 echo '<html>not a sound</html>' >"$program/media/sounds/170.wav"
 

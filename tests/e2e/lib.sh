@@ -50,6 +50,21 @@ wait_exit() {
     return 255
 }
 
+# A copy of the program in $e2e_tmp/program beside a media folder of its own, whose pictures
+# and sounds are links to the build's; a test replaces a sound by removing its link first.
+# Sets program to the copy's folder.
+copy_program() {
+    local media
+    media=$(dirname "$1")/media
+    program=$e2e_tmp/program
+    mkdir -p "$program/media/sounds"
+    cp "$1" "$program/quorvane"
+    ln -s "$(realpath "$media/pictures")" "$program/media/pictures"
+    for sound in "$media"/sounds/*.wav; do
+        ln -s "$(realpath "$sound")" "$program/media/sounds/$(basename "$sound")"
+    done
+}
+
 # Starts the program in the background; its stderr goes to $e2e_tmp/stderr.
 start_program() {
     "$@" 2>"$e2e_tmp/stderr" &

@@ -22,11 +22,13 @@ struct Outputs {
     int conversions = 0;
     std::vector<Micros> attempts;
     std::vector<std::string> heard;
+    // The gain each output was last given.
+    std::vector<float> gains;
 };
 
 class FakeOutput : public AudioOutput {
 public:
-    explicit FakeOutput(Outputs& outputs) : m_outputs(outputs) {}
+    explicit FakeOutput(Outputs& outputs) : m_outputs(outputs) { m_outputs.gains.push_back(-1); }
     VoiceId add_voice(std::shared_ptr<const PcmSound> sound, const std::string& label) override {
         EXPECT_EQ(sound->rate, 48000) << "voices are added in the output's form";
         m_labels.push_back(label);
@@ -39,6 +41,7 @@ public:
     void stop(VoiceId voice) override { m_outputs.heard.push_back("stop " + m_labels[voice]); }
     bool is_playing(VoiceId) override { return false; }
     void beep() override { m_outputs.heard.push_back("beep"); }
+    void set_gain(float gain) override { m_outputs.gains.back() = gain; }
     std::shared_ptr<const PcmSound> fit(std::shared_ptr<const PcmSound> sound) override {
         if (sound->rate == 48000)
             return sound;
@@ -106,11 +109,18 @@ TEST(ReconnectingAudioDevice, KeepsOnlyTheFormItsOutputPlaysAndConvertsItOnce) {
     EXPECT_EQ(rig.outputs.conversions, 1);
 
     rig.device->play(voice, true);
+    rig.device->set_gain(0.25f);
     rig.outputs.lost = true;
+    rig.run_to(10'000);
+    ASSERT_FALSE(rig.device->is_open());
+    rig.device->set_gain(0.5f);
     rig.run_to(2'000'000);
     EXPECT_TRUE(rig.device->is_open());
     EXPECT_EQ(rig.outputs.conversions, 1) << "the kept form fits the new output as it is";
     EXPECT_EQ(rig.outputs.heard, (std::vector<std::string>{"loop surf", "fade in surf"}));
+    // The program's gain reached the first output, and the new one starts at the gain asked
+    // for while there was none, not at full.
+    EXPECT_EQ(rig.outputs.gains, (std::vector<float>{0.25f, 0.5f}));
 }
 
 TEST(ReconnectingAudioDevice, AServerThatStartsAfterTheProgramIsLookedForLessAndLessOftenAndUsed) {

@@ -787,7 +787,8 @@ TEST_F(WaylandProtocolTest, AWindowWhoseFrameIsHeldBackIsUnseenUntilItComes) {
 
 // Keys as the layout names them, as the X11 backend reads them: the unshifted character in
 // upper case, or in a layout of another script the key's Latin letter; Ctrl as the shortcut
-// modifier, nothing for keys without a character save the media keys.
+// modifier; Space, Escape, Up and Down by name; nothing for other keys without a character save
+// the media keys.
 TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
     auto keys = [&](const char* layout, const std::vector<std::pair<uint32_t, int>>& presses) {
         FakeCompositor own;
@@ -815,8 +816,19 @@ TEST_F(WaylandProtocolTest, KeysReadAsTheLayoutNamesThem) {
                           {KEY_1, F::kCtrl},
                           {KEY_1, F::kShift},
                           {KEY_SPACE, F::kCtrl},
-                          {KEY_F1, F::kNone}}),
-              "Q^ Q Q^ 1^ 1 ");
+                          {KEY_F1, F::kNone},
+                          {KEY_LEFT, F::kNone}}),
+              "Q^ Q Q^ 1^ 1 Space^ ");
+    // The program's own keys read the same in a Latin layout and in one of another script.
+    for (const char* layout : {"us", "ru"})
+        EXPECT_EQ(keys(layout, {{KEY_T, F::kNone},
+                                {KEY_D, F::kNone},
+                                {KEY_SPACE, F::kNone},
+                                {KEY_ESC, F::kNone},
+                                {KEY_UP, F::kNone},
+                                {KEY_DOWN, F::kNone}}),
+                  "T D Space Escape Up Down ")
+            << layout;
     // The key marked Z on a German keyboard sits where the American one has Y.
     EXPECT_EQ(keys("de", {{KEY_Y, F::kCtrl}, {KEY_Z, F::kNone}}), "Z^ Y ");
     EXPECT_EQ(keys("fr", {{KEY_A, F::kCtrl}}), "Q^ ");

@@ -76,6 +76,10 @@ void play_with(TestProgram& program) {
     program.advance(2000);
     program.click_moon();
     program.advance(90000);
+    // The sleep timer's picture, lit by a click.
+    int timer = Window1()->control_as<platform::RectControl>("Canvas4")->Left() + 12;
+    program.move(timer, 12);
+    program.click(timer, 12);
     int speaker = Window1()->control_as<platform::RectControl>("Canvas3")->Left() + 12;
     program.move(speaker, 12);
     program.click(speaker, 12);

@@ -51,10 +51,12 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
         Answer a = ask({help});
         EXPECT_EQ(a.action, Action::Help) << help;
         EXPECT_EQ(a.status, 0);
-        EXPECT_TRUE(a.out.starts_with("Usage: quorvane [--allow-sleep] [--help | --version]\n"))
-            << a.out;
-        EXPECT_NE(a.out.find("--allow-sleep"), std::string::npos);
-        EXPECT_NE(a.out.find("--version"), std::string::npos);
+        EXPECT_TRUE(a.out.starts_with("Usage: quorvane [OPTION]...\n")) << a.out;
+        // Every option and every key is listed.
+        for (const char* listed : {"--version", "--sleep MINUTES", "--fade SECONDS",
+                                   "--dim PERCENT", "--play", "--sleep-then", "--allow-sleep",
+                                   "Space", "Escape", "Up, Down", "  T ", "  D ", "Ctrl+Q"})
+            EXPECT_NE(a.out.find(listed), std::string::npos) << listed;
         EXPECT_TRUE(a.err.empty());
     }
     Answer v = ask({"--version"});
@@ -68,10 +70,10 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
 }
 
 TEST(CommandLine, AllowSleepRunsTheSceneAndSaysSoOnlyWhenGiven) {
-    EXPECT_FALSE(CommandLine::parse(std::vector<std::string_view>{}).allow_sleep());
+    EXPECT_FALSE(CommandLine::parse(std::vector<std::string_view>{}).night().allow_sleep);
     CommandLine line = CommandLine::parse(std::vector<std::string_view>{"--allow-sleep"});
     EXPECT_EQ(line.action(), Action::Run);
-    EXPECT_TRUE(line.allow_sleep());
+    EXPECT_TRUE(line.night().allow_sleep);
     Answer twice = ask({"--allow-sleep", "--allow-sleep"});
     EXPECT_EQ(twice.action, Action::Run);
     EXPECT_EQ(ask({"--allow-sleep=no"}).action, Action::Misuse);
@@ -101,5 +103,62 @@ TEST(CommandLine, AnythingElseIsAMisuseToldOnStandardErrorWithStatusTwo) {
         EXPECT_TRUE(a.out.empty()) << c.said;
         EXPECT_TRUE(a.err.starts_with(c.said)) << a.err;
         EXPECT_NE(a.err.find("Usage: quorvane"), std::string::npos) << c.said;
+    }
+}
+
+TEST(CommandLine, TheNightsOptionsTakeTheirValuesApartOrAfterAnEqualsSign) {
+    EXPECT_EQ(CommandLine::parse(std::vector<std::string_view>{}).night().fade_seconds, 60);
+    CommandLine line = CommandLine::parse(std::vector<std::string_view>{
+        "--sleep", "30", "--fade=5", "--dim", "0", "--play", "--sleep-then=quit", "--allow-sleep"});
+    ASSERT_EQ(line.action(), Action::Run);
+    const app::NightOptions& night = line.night();
+    EXPECT_EQ(night.sleep_minutes, 30);
+    EXPECT_EQ(night.fade_seconds, 5);
+    EXPECT_EQ(night.dim_percent, 0);
+    EXPECT_TRUE(night.play);
+    EXPECT_EQ(night.then, app::NightOptions::Then::Quit);
+    EXPECT_TRUE(night.allow_sleep);
+    // The limits themselves are good values; the last of an option given twice counts.
+    line = CommandLine::parse(std::vector<std::string_view>{
+        "--sleep=1", "--sleep", "720", "--fade", "600", "--dim=100", "--sleep-then", "stop"});
+    ASSERT_EQ(line.action(), Action::Run);
+    EXPECT_EQ(line.night().sleep_minutes, 720);
+    EXPECT_EQ(line.night().fade_seconds, 600);
+    EXPECT_EQ(line.night().then, app::NightOptions::Then::Stop);
+    // A question beside good options is answered.
+    EXPECT_EQ(ask({"--sleep", "30", "--help"}).action, Action::Help);
+}
+
+TEST(CommandLine, ABadValueIsOneClearLineOnStandardErrorAndStatusTwo) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::string said;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--sleep", "0"}, "quorvane: --sleep takes whole minutes from 1 to 720, not '0'\n"},
+             {{"--sleep=721"}, "quorvane: --sleep takes whole minutes from 1 to 720, not '721'\n"},
+             {{"--sleep", "ten"},
+              "quorvane: --sleep takes whole minutes from 1 to 720, not 'ten'\n"},
+             {{"--sleep", "1.5"},
+              "quorvane: --sleep takes whole minutes from 1 to 720, not '1.5'\n"},
+             {{"--sleep", "-5"}, "quorvane: --sleep takes whole minutes from 1 to 720, not '-5'\n"},
+             {{"--sleep="}, "quorvane: --sleep takes whole minutes from 1 to 720, not ''\n"},
+             {{"--sleep"}, "quorvane: --sleep needs a value\n"},
+             {{"--fade", "4"}, "quorvane: --fade takes whole seconds from 5 to 600, not '4'\n"},
+             {{"--fade", "601"}, "quorvane: --fade takes whole seconds from 5 to 600, not '601'\n"},
+             {{"--dim", "101"}, "quorvane: --dim takes whole percent from 0 to 100, not '101'\n"},
+             {{"--dim", "50%"}, "quorvane: --dim takes whole percent from 0 to 100, not '50%'\n"},
+             {{"--sleep-then", "suspend"},
+              "quorvane: --sleep-then takes 'stop' or 'quit', not 'suspend'\n"},
+             {{"--play=yes"}, "quorvane: unknown option '--play=yes'\n"},
+             // A bad value spoils the question beside it.
+             {{"--version", "--dim", "200"},
+              "quorvane: --dim takes whole percent from 0 to 100, not '200'\n"},
+         }) {
+        Answer a = ask(c.args);
+        EXPECT_EQ(a.action, Action::Misuse) << c.said;
+        EXPECT_EQ(a.status, 2) << c.said;
+        EXPECT_TRUE(a.out.empty()) << c.said;
+        EXPECT_TRUE(a.err.starts_with(c.said)) << a.err;
     }
 }

@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <random>
 
@@ -97,6 +99,7 @@ private:
             {400, 0, kWidth - 400, 25}, // the strip right of the long Quit label
             scene->control_as<Canvas>("Canvas2")->bounds(),
             scene->control_as<Canvas>("Canvas3")->bounds(),
+            scene->control_as<Canvas>("Canvas4")->bounds(),
             scene->control_as<StaticText>("StaticText2")->bounds(),
             scene->control_as<Canvas>("starcan1")->bounds(),
             {kWidth - 211, 1, 42, 180},
@@ -143,10 +146,12 @@ private:
             else
                 program.release(p.x, p.y);
         } else if (action < 75) {
-            static const char* keys[] = {"A", "Z", "X", "C", "V", "1", "W", "Q"};
-            size_t k = pick(8);
+            static const char* keys[] = {"A", "Z",     "X",      "C",  "V",    "1", "W",
+                                         "T", "Space", "Escape", "Up", "Down", "D", "Q"};
+            constexpr size_t kQuit = std::size(keys) - 1;
+            size_t k = pick(std::size(keys));
             // Ctrl+Q ends a life; it gets its turn now and then.
-            bool ctrl = pick(2) == 0 && (k != 7 || pick(50) == 0);
+            bool ctrl = pick(2) == 0 && (k != kQuit || pick(50) == 0);
             program.key(keys[k], ctrl);
         } else {
             // Time passes: mostly moments, sometimes half a minute, now and then hours.
@@ -188,6 +193,14 @@ private:
             program.runtime().desktop().implicit_window("loudnessWin.loudnessWin");
         bool panel_active = panel && program.runtime().desktop().active_window() == panel.get();
         ASSERT_EQ(scene->showing, panel_active) << where();
+        // The picture is never brighter than the dimmer sets it, and only the sleep timer's
+        // landing or the beach rising keeps the night's tick going.
+        ASSERT_LE(program.runtime().desktop().brightness(),
+                  static_cast<uint32_t>(std::lround(256 * scene->night().dim_percent() / 100.0)))
+            << where();
+        ASSERT_TRUE(scene->control_as<Timer>("Timer4")->Mode() == Timer::ModeOff ||
+                    scene->night().is_sleep_set() || surf()->IsPlaying())
+            << where();
         ASSERT_EQ(program.failure_count(), 0) << program.reports() << where();
     }
 

@@ -80,3 +80,26 @@ TEST(SceneLayout, MissingPicturesLeaveTheirPlaceEmpty) {
     EXPECT_EQ(program.backend().pixel(155, 112), FakeMedia::colour_of("star1b"));
     EXPECT_EQ(program.failure_count(), 0);
 }
+
+// The sleep timer's picture lies in the strip just left of the speaker, hidden with the strip,
+// and clear of the speaker and both labels on every width down to 800 pixels.
+TEST(SceneLayout, TheTimersPictureKeepsClearOfTheSpeakerAndTheLabels) {
+    for (int width : {800, 945, 1152, 1153, 1920, 3840}) {
+        SCOPED_TRACE(width);
+        TestProgram program(TestProgram::Options::screen(width));
+        Ref<scene::Window1> w = Window1();
+        auto timer = w->control_as<Canvas>("Canvas4");
+        EXPECT_EQ(timer->Parent(), w->control("Canvas1").get());
+        EXPECT_FALSE(timer->Visible());
+        EXPECT_EQ(timer->Width(), 25);
+        EXPECT_EQ(timer->Height(), 21);
+        platform::Rect at = timer->bounds();
+        EXPECT_GE(at.x, 0);
+        EXPECT_LE(at.x + at.w, width);
+        auto speaker = w->control_as<RectControl>("Canvas3")->bounds();
+        EXPECT_LT(at.x + at.w, speaker.x) << "left of the speaker, with room between";
+        EXPECT_GT(at.x + at.w, speaker.x - 20) << "and beside it";
+        // "About", the right one of the labels, ends 121 pixels in, whatever its locks stretch.
+        EXPECT_GT(at.x, 121 + 100);
+    }
+}
