@@ -119,7 +119,7 @@ probe_says "up 300 400"
 xdotool key ctrl+q q ctrl+shift+a space F1 ctrl+5 XF86AudioPlay super+w
 probe_says "key W 1"
 keys=$(grep "^key\|^media" "$e2e_tmp/probe.out" | tr '\n' '|')
-[[ $keys == "key Q 1|key Q 0|key A 1|key 5 1|media PlayPause|key W 1|" ]] || fail "keys read as $keys"
+[[ $keys == "key Q 1|key Q 0|key A 1|key Space 0|key 5 1|media PlayPause|key W 1|" ]] || fail "keys read as $keys"
 kill -TERM "$probe_pid"
 status=0
 wait_exit "$probe_pid" 2 || status=$?
