@@ -27,19 +27,11 @@ Volume percent(int share, bool muted = false) {
             muted};
 }
 
-// Opens the panel the way a user does: into the top strip, then a click on the speaker.
-Ref<volume::loudnessWin> open_panel(TestProgram& program) {
-    int speaker_x = Window1()->control_as<Canvas>("Canvas3")->Left() + 12;
-    program.move(speaker_x, 12);
-    program.click(speaker_x, 12);
-    return loudnessWin();
-}
-
 struct Panel {
     TestProgram program;
     Ref<volume::loudnessWin> panel;
     explicit Panel(TestProgram::Options options = {}) : program(options) {
-        panel = open_panel(program);
+        panel = program.open_volume_panel();
     }
 
     volume::SuperSlider& slider() {
@@ -80,7 +72,7 @@ TEST(LoudnessWindow, OpensAtTheSystemVolumeAndItsSpeakerWhichTheTopStripShowsFro
         SCOPED_TRACE(c.value);
         TestProgram program(TestProgram::Options::at_volume(c.system));
         EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
-        Ref<volume::loudnessWin> panel = open_panel(program);
+        Ref<volume::loudnessWin> panel = program.open_volume_panel();
         EXPECT_EQ(panel->control_as<volume::SuperSlider>("SuperSlider1")->value, c.value);
         EXPECT_EQ(panel->control_as<Canvas>("Canvas1")->Backdrop(), c.speaker());
         EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
@@ -111,7 +103,7 @@ TEST(LoudnessWindow, AChangeMadeElsewhereMovesTheThumbAndSpeakersWithoutSettingO
     ASSERT_FALSE(p.panel->Visible());
     p.program.backend().set_system_volume(Volume{20, false});
     p.program.advance(0);
-    EXPECT_EQ(open_panel(p.program), p.panel);
+    EXPECT_EQ(p.program.open_volume_panel(), p.panel);
     EXPECT_EQ(p.slider().value, 20);
     EXPECT_EQ(p.speaker(), speaker1());
     EXPECT_TRUE(p.volumes().empty());
@@ -137,7 +129,7 @@ TEST(LoudnessWindow, TheStripsSpeakerFollowsAChangeMadeElsewhereBeforeThePanelEx
     EXPECT_FALSE(platform::RuntimeGetImplicitWindow("loudnessWin.loudnessWin"))
         << "following the volume makes no panel";
     EXPECT_TRUE(program.backend().volume_events().empty());
-    Ref<volume::loudnessWin> panel = open_panel(program);
+    Ref<volume::loudnessWin> panel = program.open_volume_panel();
     EXPECT_EQ(panel->control_as<volume::SuperSlider>("SuperSlider1")->value, 255);
     EXPECT_EQ(program.failure_count(), 0) << program.reports();
 }
@@ -271,7 +263,7 @@ TEST(LoudnessWindow, LeavingHidesItAndTheSceneSpeakerAndShowingItAgainKeepsTheVa
     EXPECT_FALSE(Window1()->control_as<Canvas>("Canvas3")->Visible());
     EXPECT_FALSE(Window1()->showing);
 
-    Ref<volume::loudnessWin> again = open_panel(p.program);
+    Ref<volume::loudnessWin> again = p.program.open_volume_panel();
     EXPECT_EQ(again, p.panel);
     EXPECT_TRUE(again->Visible());
     EXPECT_EQ(p.slider().value, 200);

@@ -63,12 +63,6 @@ struct Scene {
         int x = w->control_as<Canvas>("Canvas2")->Left() + 71;
         program.click(x, 179);
     }
-    Ref<volume::loudnessWin> open_panel() {
-        int x = w->control_as<Canvas>("Canvas3")->Left() + 12;
-        program.move(x, 12);
-        program.click(x, 12);
-        return loudnessWin();
-    }
     void resize(int width, int height) {
         program.backend().resize_screen(width, height);
         program.advance(0);
@@ -90,7 +84,7 @@ TEST(ScreenChange, EveryPlaceFollowsTheScreenAndTheRunningSceneGoesOn) {
     for (const Places& p : kScreens) {
         const int width = p.width, height = p.height;
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-        Ref<volume::loudnessWin> panel = s.open_panel();
+        Ref<volume::loudnessWin> panel = s.program.open_volume_panel();
         auto slider = panel->control_as<volume::SuperSlider>("SuperSlider1");
         slider->value = 200;
         const size_t volume_events = s.program.backend().volume_events().size();
@@ -147,7 +141,7 @@ TEST(ScreenChange, ThePointerFindsEverythingAtItsNewPlace) {
 TEST(ScreenChange, ASmallScreenKeepsTheLabelsAndTheSpeakerWholeFromTheStart) {
     Scene s(800, 600);
     expect_placed_for(kScreens[4]);
-    Ref<volume::loudnessWin> panel = s.open_panel();
+    Ref<volume::loudnessWin> panel = s.program.open_volume_panel();
     EXPECT_TRUE(panel->Visible());
     EXPECT_EQ(panel->frame(), (Rect{800 - 42, 1, 42, 180}));
     EXPECT_EQ(s.program.failure_count(), 0);
