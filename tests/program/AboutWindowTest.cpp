@@ -1,6 +1,5 @@
 #include "about/CreditsPage.h"
 #include "about/aboutWin.h"
-#include "common/MediaLibrary.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
