@@ -169,9 +169,10 @@ TEST(PulseOutputVolume, MapsLevelsOntoTheServersScaleAndBack) {
     EXPECT_EQ(PulseOutputVolume::level(19660), 76);
     EXPECT_EQ(PulseOutputVolume::level(19661), 77);
     for (int level = 0; level < 256; ++level) {
-        if (level > 0)
+        if (level > 0) {
             EXPECT_GT(PulseOutputVolume::server_volume(level),
                       PulseOutputVolume::server_volume(level - 1));
+        }
         EXPECT_EQ(PulseOutputVolume::level(PulseOutputVolume::server_volume(level)), level);
     }
 }

@@ -137,8 +137,9 @@ TEST(SoundCues, TheMoonStartsTheBeachAndItsCuesAndAMissingSoundCostsOnlyItself) 
         EXPECT_EQ(steps(program), timeline);
         EXPECT_EQ(program.failure_count(), 0) << program.reports();
         // The silent one is kept: the media is not asked again.
-        if (*missing)
+        if (*missing) {
             EXPECT_EQ(program.media()->requests(missing), 1);
+        }
     }
 }
 
