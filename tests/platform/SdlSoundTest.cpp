@@ -155,26 +155,24 @@ TEST(PulseOutputVolume, WithoutAServerLevelsGoToTheFallbackAndSoDoReadings) {
     EXPECT_EQ(changes, 0);
 }
 
-TEST(PulseOutputVolume, MapsLevelsOntoTheServersScale) {
-    EXPECT_EQ(platform::PulseOutputVolume::server_volume(0), 0u);
-    EXPECT_EQ(platform::PulseOutputVolume::server_volume(255), 0x10000u);
-    // 50 % as the server's own tools print it.
-    EXPECT_EQ(platform::PulseOutputVolume::server_volume(128) * 100 / 0x10000, 50u);
-    for (int level = 1; level < 256; ++level)
-        EXPECT_GT(platform::PulseOutputVolume::server_volume(level),
-                  platform::PulseOutputVolume::server_volume(level - 1));
-}
-
-TEST(PulseOutputVolume, ReadsTheServersScaleBackRoundedAndLouderThanFullAsFull) {
+// Levels go onto the server's scale rising all the way, and come back rounded, louder than full
+// as full; the program's own levels come back as themselves, so their echo is no change.
+TEST(PulseOutputVolume, MapsLevelsOntoTheServersScaleAndBack) {
     using platform::PulseOutputVolume;
-    EXPECT_EQ(PulseOutputVolume::level(0), 0);
-    EXPECT_EQ(PulseOutputVolume::level(0x10000), 255);
+    EXPECT_EQ(PulseOutputVolume::server_volume(0), 0u);
+    EXPECT_EQ(PulseOutputVolume::server_volume(255), 0x10000u);
+    // 50 % as the server's own tools print it.
+    EXPECT_EQ(PulseOutputVolume::server_volume(128) * 100 / 0x10000, 50u);
     EXPECT_EQ(PulseOutputVolume::level(0x10000 * 3 / 2), 255);
     EXPECT_EQ(PulseOutputVolume::level(0xFFFFFFFFu), 255);
     // Rounded to the nearest: 30 % as pactl sets it is 76.497, one step more 76.501.
     EXPECT_EQ(PulseOutputVolume::level(19660), 76);
     EXPECT_EQ(PulseOutputVolume::level(19661), 77);
-    // The program's own levels read back as themselves, so their echo is no change.
-    for (int level = 0; level < 256; ++level)
+    for (int level = 0; level < 256; ++level) {
+        if (level > 0) {
+            EXPECT_GT(PulseOutputVolume::server_volume(level),
+                      PulseOutputVolume::server_volume(level - 1));
+        }
         EXPECT_EQ(PulseOutputVolume::level(PulseOutputVolume::server_volume(level)), level);
+    }
 }

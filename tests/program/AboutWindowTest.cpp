@@ -1,6 +1,5 @@
 #include "about/CreditsPage.h"
 #include "about/aboutWin.h"
-#include "common/MediaLibrary.h"
 #include "platform/resources/ProgramLocation.h"
 #include "platform/windows/Canvas.h"
 #include "platform/windows/ImplicitInstance.h"
@@ -294,20 +293,6 @@ TEST_F(AboutWindow, APressOnALinkOpensItWhereverItIsReleased) {
     ASSERT_EQ(urls.size(), 2u);
     EXPECT_TRUE(is_credits_page(urls[1], "quorvane"));
     EXPECT_TRUE(w->Visible());
-}
-
-// Without the surf's file the first link still opens its page and starts the surf, silent, so
-// that the moon then finds the beach playing; nothing fails.
-TEST_F(AboutWindow, WithoutTheSurfTheFirstLinkOpensItsPageAndStartsTheSilentSurf) {
-    program.media()->remove("surf");
-    EXPECT_TRUE(is_credits_page(click_link("StaticText3"), "quorvane"));
-    EXPECT_TRUE(surf()->IsPlaying());
-    EXPECT_TRUE(w->Visible());
-    EXPECT_TRUE(is_credits_page(click_link("StaticText4"), "superslider"));
-    EXPECT_EQ(w->control_as<StaticText>("StaticText4")->TextColor(), kBlue);
-    program.advance(5001);
-    EXPECT_FALSE(w->Visible());
-    EXPECT_EQ(program.failure_count(), 0) << program.reports();
 }
 
 TEST(CreditsPage, IsFoundBesideTheProgramThenWhereItIsInstalled) {

@@ -80,9 +80,7 @@ void play_with(TestProgram& program) {
     int timer = Window1()->control_as<platform::RectControl>("Canvas4")->Left() + 12;
     program.move(timer, 12);
     program.click(timer, 12);
-    int speaker = Window1()->control_as<platform::RectControl>("Canvas3")->Left() + 12;
-    program.move(speaker, 12);
-    program.click(speaker, 12);
+    program.open_volume_panel();
     int slider_x = 1280 - 211 + 23;
     program.move(slider_x, 60);
     program.press(slider_x, 60);

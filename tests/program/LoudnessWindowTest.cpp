@@ -15,7 +15,6 @@
 
 using platform::Canvas;
 using platform::Ref;
-using testing_support::FakeMedia;
 using testing_support::TestProgram;
 using Volume = platform::OutputVolume::Reading;
 
@@ -28,19 +27,12 @@ Volume percent(int share, bool muted = false) {
             muted};
 }
 
-// Opens the panel the way a user does: into the top strip, then a click on the speaker.
-Ref<volume::loudnessWin> open_panel(TestProgram& program) {
-    int speaker_x = Window1()->control_as<Canvas>("Canvas3")->Left() + 12;
-    program.move(speaker_x, 12);
-    program.click(speaker_x, 12);
-    return loudnessWin();
-}
-
 struct Panel {
     TestProgram program;
     Ref<volume::loudnessWin> panel;
-    explicit Panel(int width = 1920) : Panel(TestProgram::Options::screen(width)) {}
-    explicit Panel(TestProgram::Options options) : program(options) { panel = open_panel(program); }
+    explicit Panel(TestProgram::Options options = {}) : program(options) {
+        panel = program.open_volume_panel();
+    }
 
     volume::SuperSlider& slider() {
         return *panel->control_as<volume::SuperSlider>("SuperSlider1");
@@ -66,22 +58,6 @@ struct Panel {
 
 } // namespace
 
-TEST(LoudnessWindow, OpensUnderTheSpeakerAtTheMiddleWithoutTouchingTheVolume) {
-    Panel p;
-    EXPECT_EQ(p.panel->frame(), (platform::Rect{1920 - 211, 1, 42, 180}));
-    EXPECT_TRUE(p.panel->Visible());
-    EXPECT_EQ(p.slider().value, 128);
-    EXPECT_EQ(p.speaker(), speaker2());
-    EXPECT_EQ(p.scene_speaker(), speaker2());
-    EXPECT_TRUE(p.volumes().empty());
-    EXPECT_EQ(p.program.backend().beep_count(), 0);
-    EXPECT_TRUE(Window1()->showing);
-    // Both speakers lie on top of each other.
-    auto scene_speaker = Window1()->control_as<Canvas>("Canvas3");
-    EXPECT_EQ(p.panel->Left() + 11, scene_speaker->Left());
-    EXPECT_EQ(p.panel->Top() + 2, scene_speaker->Top());
-}
-
 TEST(LoudnessWindow, OpensAtTheSystemVolumeAndItsSpeakerWhichTheTopStripShowsFromTheStart) {
     struct Case {
         std::optional<Volume> system;
@@ -96,7 +72,7 @@ TEST(LoudnessWindow, OpensAtTheSystemVolumeAndItsSpeakerWhichTheTopStripShowsFro
         SCOPED_TRACE(c.value);
         TestProgram program(TestProgram::Options::at_volume(c.system));
         EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
-        Ref<volume::loudnessWin> panel = open_panel(program);
+        Ref<volume::loudnessWin> panel = program.open_volume_panel();
         EXPECT_EQ(panel->control_as<volume::SuperSlider>("SuperSlider1")->value, c.value);
         EXPECT_EQ(panel->control_as<Canvas>("Canvas1")->Backdrop(), c.speaker());
         EXPECT_EQ(Window1()->control_as<Canvas>("Canvas3")->Backdrop(), c.speaker());
@@ -127,7 +103,7 @@ TEST(LoudnessWindow, AChangeMadeElsewhereMovesTheThumbAndSpeakersWithoutSettingO
     ASSERT_FALSE(p.panel->Visible());
     p.program.backend().set_system_volume(Volume{20, false});
     p.program.advance(0);
-    EXPECT_EQ(open_panel(p.program), p.panel);
+    EXPECT_EQ(p.program.open_volume_panel(), p.panel);
     EXPECT_EQ(p.slider().value, 20);
     EXPECT_EQ(p.speaker(), speaker1());
     EXPECT_TRUE(p.volumes().empty());
@@ -153,7 +129,7 @@ TEST(LoudnessWindow, TheStripsSpeakerFollowsAChangeMadeElsewhereBeforeThePanelEx
     EXPECT_FALSE(platform::RuntimeGetImplicitWindow("loudnessWin.loudnessWin"))
         << "following the volume makes no panel";
     EXPECT_TRUE(program.backend().volume_events().empty());
-    Ref<volume::loudnessWin> panel = open_panel(program);
+    Ref<volume::loudnessWin> panel = program.open_volume_panel();
     EXPECT_EQ(panel->control_as<volume::SuperSlider>("SuperSlider1")->value, 255);
     EXPECT_EQ(program.failure_count(), 0) << program.reports();
 }
@@ -233,15 +209,6 @@ TEST(LoudnessWindow, MovingTheSliderOfAMutedOutputUnmutesIt) {
     EXPECT_EQ(p.speaker(), speaker2());
 }
 
-TEST(LoudnessWindow, ThePanelIsPlacedByTheScreensWidth) {
-    for (auto [width, left] : {std::pair{1152, 887}, std::pair{1153, 942}, std::pair{1280, 1069}}) {
-        SCOPED_TRACE(width);
-        Panel p(width);
-        EXPECT_EQ(p.panel->Left(), left);
-        EXPECT_EQ(p.panel->Top(), 1);
-    }
-}
-
 TEST(LoudnessWindow, TheSliderSetsTheVolumeInBothHalvesAndEachBandShowsItsSpeaker) {
     Panel p;
     // Presses at the very top and bottom of the track: full and no volume, one level each.
@@ -296,7 +263,7 @@ TEST(LoudnessWindow, LeavingHidesItAndTheSceneSpeakerAndShowingItAgainKeepsTheVa
     EXPECT_FALSE(Window1()->control_as<Canvas>("Canvas3")->Visible());
     EXPECT_FALSE(Window1()->showing);
 
-    Ref<volume::loudnessWin> again = open_panel(p.program);
+    Ref<volume::loudnessWin> again = p.program.open_volume_panel();
     EXPECT_EQ(again, p.panel);
     EXPECT_TRUE(again->Visible());
     EXPECT_EQ(p.slider().value, 200);
@@ -318,31 +285,4 @@ TEST(LoudnessWindow, ActivationIsMirroredIntoTheScene) {
     EXPECT_FALSE(Window1()->showing);
     EXPECT_FALSE(p.panel->Visible());
     EXPECT_FALSE(Window1()->control_as<Canvas>("Canvas3")->Visible());
-}
-
-TEST(LoudnessWindow, SetSliderNeitherReportsNorSetsTheVolume) {
-    Panel p;
-    int& reports = p.count_reports();
-    p.panel->setSlider(30);
-    p.program.advance(10);
-    EXPECT_EQ(p.slider().value, 30);
-    EXPECT_EQ(reports, 0);
-    EXPECT_TRUE(p.volumes().empty());
-    EXPECT_EQ(p.program.backend().beep_count(), 0);
-}
-
-// Without the surf's file the slider works as ever: the surf is silent, so each change beeps.
-TEST(LoudnessWindow, WithoutTheSurfTheSliderSetsTheVolumeAndBeeps) {
-    auto media = platform::make_ref<FakeMedia>();
-    media->remove("surf");
-    TestProgram program(TestProgram::Options::screen(1920), media);
-    Ref<volume::loudnessWin> panel = open_panel(program);
-    int x = panel->Left() + 23, bottom = panel->Top() + 31 + 139;
-    program.move(x, bottom);
-    program.press(x, bottom);
-    program.release(x, bottom);
-    EXPECT_EQ(program.backend().volume_events().size(), 1u);
-    EXPECT_EQ(panel->control_as<Canvas>("Canvas1")->Backdrop(), speaker1());
-    EXPECT_EQ(program.backend().beep_count(), 1);
-    EXPECT_EQ(program.failure_count(), 0) << program.reports();
 }

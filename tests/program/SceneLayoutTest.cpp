@@ -11,28 +11,9 @@ using platform::Ref;
 using testing_support::FakeMedia;
 using testing_support::TestProgram;
 
-TEST(SceneLayout, PlacementsFollowTheScreenWidth) {
-    struct Case {
-        int width, reso, hot_spot, speaker;
-    };
-    for (Case c : {Case{945, -225, 459, 898}, Case{1152, -18, 666, 898}, Case{1153, -17, 667, 953},
-                   Case{1170, 0, 684, 970}, Case{1920, 750, 1434, 1720}}) {
-        SCOPED_TRACE(c.width);
-        TestProgram program(TestProgram::Options::screen(c.width));
-        Ref<scene::Window1> w = Window1();
-        EXPECT_EQ(w->reso, c.reso);
-        EXPECT_EQ(w->control_as<Canvas>("Canvas2")->Left(), c.hot_spot);
-        EXPECT_EQ(w->control_as<Canvas>("Canvas2")->Top(), 108);
-        EXPECT_EQ(w->control_as<Canvas>("Canvas3")->Left(), c.speaker);
-        EXPECT_EQ(w->control_as<Canvas>("Canvas3")->Top(), 3);
-        // The strip keeps 4 pixels to each side of the screen.
-        EXPECT_EQ(w->control_as<Canvas>("Canvas1")->Width(), c.width - 8);
-        EXPECT_EQ(w->frame(), (platform::Rect{0, 0, c.width, 900}));
-    }
-}
-
-// The rest of the layout is checked where it is used: the strip's labels by the pointer, the
-// timers by what they do and when, the stars on the screen.
+// What is placed by the screen's width is checked with the screen changes, on a screen of each
+// placement rule; the rest of the layout where it is used: the strip's labels by the pointer,
+// the timers by what they do and when, the stars on the screen.
 TEST(SceneLayout, TheStripHoldsItsLabelsAndSpeakerHiddenAndUnknownNamesAreNil) {
     TestProgram program(TestProgram::Options::screen(1920));
     Ref<scene::Window1> w = Window1();

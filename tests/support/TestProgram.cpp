@@ -2,6 +2,9 @@
 
 #include "app/Program.h"
 #include "platform/native/TtfTextRenderer.h"
+#include "platform/windows/Canvas.h"
+#include "scene/Window1.h"
+#include "volume/loudnessWin.h"
 
 #include <cmath>
 
@@ -65,6 +68,13 @@ void TestProgram::click(int x, int y) {
 
 void TestProgram::click_moon() {
     click(runtime().desktop().screen_bounds().w - 486 + 71, 179);
+}
+
+platform::Ref<volume::loudnessWin> TestProgram::open_volume_panel() {
+    int speaker_x = Window1()->control_as<platform::Canvas>("Canvas3")->Left() + 12;
+    move(speaker_x, 12);
+    click(speaker_x, 12);
+    return loudnessWin();
 }
 
 void TestProgram::key(const std::string& key, bool ctrl) {

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace volume {
+class loudnessWin;
+}
+
 namespace testing_support {
 
 // The whole program started on the headless backend, driven the way a user and time would:
@@ -63,6 +67,8 @@ public:
     void click(int x, int y);
     // Clicks the middle of the moon's hot spot, 486 pixels in from the screen's right edge.
     void click_moon();
+    // Opens the volume panel as a user does: into the top strip, then a click on the speaker.
+    platform::Ref<volume::loudnessWin> open_volume_panel();
     void key(const std::string& key, bool ctrl = true);
     void deliver(const platform::InputEvent& event);
 
