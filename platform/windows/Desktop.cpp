@@ -204,9 +204,8 @@ void Desktop::paint_pending() {
     m_invalid.clear();
     for (const Rect& r : m_repainting.rects()) {
         const Rect device = screen.scale.to_device(r);
-        bool covered = std::any_of(m_stack.begin(), m_stack.end(), [&](Window* w) {
-            return w->HasBackColor() && w->frame().contains(r);
-        });
+        bool covered = std::any_of(m_stack.begin(), m_stack.end(),
+                                   [&](Window* w) { return w->paints_over(r); });
         if (!covered)
             PixelOps::fill(screen, device, device, 0xFF000000u);
         for (size_t i = 0; i < m_stack.size(); ++i) {

@@ -165,6 +165,15 @@ void Window::SetBackdrop(Ref<Picture> picture) {
     invalidate({0, 0, m_frame.w, m_frame.h});
 }
 
+bool Window::paints_over(const Rect& r) const {
+    if (!m_frame.contains(r))
+        return false;
+    if (m_has_back_color)
+        return true;
+    return m_backdrop && !m_backdrop->image().is_empty() && m_backdrop->image().is_opaque() &&
+           Rect{m_frame.x, m_frame.y, m_backdrop->Width(), m_backdrop->Height()}.contains(r);
+}
+
 Ref<platform::Graphics> Window::Graphics() {
     uint64_t generation = m_desktop.layout_generation();
     if (generation != m_graphics_generation) {
