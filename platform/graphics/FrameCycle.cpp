@@ -10,8 +10,9 @@ namespace platform {
 namespace {
 
 // Equal pixels between two changed ones that are copied with them rather than starting a new
-// run: a run costs about as much to find as a few pixels cost to copy.
-constexpr int kJoin = 4;
+// run. The dome's frames change in scattered specks: fewer, longer runs copy faster there (at
+// 3840x2160, 32 took a tenth less time than 8 and a fifth less than 4, for a sixth more memory).
+constexpr int kJoin = 32;
 constexpr int kMaxSide = std::numeric_limits<uint16_t>::max();
 
 } // namespace
@@ -39,7 +40,7 @@ bool FrameCycle::hold_at(Scale scale) {
     m_shown = {};
     m_holds_changes = make_changes(scale);
     if (!m_holds_changes) {
-        m_held = Image();
+        m_first = Image();
         m_changes.clear();
     }
     return m_holds_changes;
@@ -58,14 +59,13 @@ bool FrameCycle::make_changes(Scale scale) {
         bool usable =
             m_frames[i]->scale() == scale && image.is_opaque() && !image.is_empty() &&
             image.width() <= kMaxSide && image.height() <= kMaxSide &&
-            (i == 0 || (image.width() == m_held.width() && image.height() == m_held.height()));
+            (i == 0 || (image.width() == m_first.width() && image.height() == m_first.height()));
         return usable ? &image : nullptr;
     };
     const Image* first = pixels(0);
     if (!first)
         return false;
-    m_held = *first;
-    m_held_frame = 0;
+    m_first = *first;
     m_changes.assign(m_frames.size(), Changes{});
     const Image* before = first;
     for (size_t i = 1; i < m_frames.size(); ++i) {
@@ -76,7 +76,7 @@ bool FrameCycle::make_changes(Scale scale) {
         m_frames[i - 1]->release_pixels();
         before = next;
     }
-    m_changes[0] = changes_between(*before, m_held);
+    m_changes[0] = changes_between(*before, m_first);
     m_frames.back()->release_pixels();
     return true;
 }
@@ -118,22 +118,26 @@ FrameCycle::Changes FrameCycle::changes_between(const Image& from, const Image& 
     return c;
 }
 
-const Image& FrameCycle::advance_to(int frame) {
-    const size_t target = index(frame);
-    while (index(m_held_frame) != target) {
-        m_held_frame = static_cast<int>(index(m_held_frame + 1));
-        const Surface held = m_held.surface();
-        copy(m_changes[static_cast<size_t>(m_held_frame)], held, {0, 0}, held.bounds());
-    }
-    return m_held;
+Rect FrameCycle::drawable(const Surface& dst, Point origin, const Rect& area) const {
+    return area.intersected(dst.bounds())
+        .intersected({origin.x, origin.y, m_first.width(), m_first.height()});
 }
 
-Rect FrameCycle::copy_changes(int frame, const Surface& dst, Point origin, const Rect& clip) const {
+void FrameCycle::draw_whole(int frame, const Surface& dst, Point origin, const Rect& area) const {
+    const Rect to = drawable(dst, origin, area);
+    if (to.is_empty())
+        return;
+    PixelOps::draw_image(dst, to, origin.x, origin.y, m_first,
+                         {0, 0, m_first.width(), m_first.height()});
+    for (size_t i = 1; i <= index(frame); ++i)
+        copy(m_changes[i], dst, origin, to);
+}
+
+Rect FrameCycle::copy_changes(int frame, const Surface& dst, Point origin, const Rect& area) const {
     const Changes& changes = m_changes[index(frame)];
-    const Rect area = clip.intersected(dst.bounds())
-                          .intersected({origin.x, origin.y, m_held.width(), m_held.height()});
-    copy(changes, dst, origin, area);
-    return changes.bounds.translated(origin.x, origin.y).intersected(area);
+    const Rect to = drawable(dst, origin, area);
+    copy(changes, dst, origin, to);
+    return changes.bounds.translated(origin.x, origin.y).intersected(to);
 }
 
 void FrameCycle::copy(const Changes& changes, const Surface& dst, Point origin, const Rect& area) {
@@ -156,7 +160,7 @@ void FrameCycle::copy(const Changes& changes, const Surface& dst, Point origin, 
 }
 
 size_t FrameCycle::held_bytes() const {
-    size_t bytes = static_cast<size_t>(m_held.width()) * m_held.height() * sizeof(uint32_t);
+    size_t bytes = static_cast<size_t>(m_first.width()) * m_first.height() * sizeof(uint32_t);
     for (const Changes& c : m_changes)
         bytes += c.pixels.size() * sizeof(uint32_t) + c.runs.size() * sizeof(Run) +
                  (c.row_runs.size() + c.row_pixels.size()) * sizeof(uint32_t);

@@ -17,9 +17,9 @@
 namespace platform {
 
 // The frames of an animation, shown one after another at one place and drawn with
-// Graphics::DrawFrame. It holds one frame's pixels, the frame shown last, and for each frame only
-// the pixels where it differs from the frame before it: twelve frames of a slowly changing sky
-// cost little more than one, and drawing a frame over the one before it copies only what changed.
+// Graphics::DrawFrame. It holds the first frame's pixels and for each frame only the pixels where
+// it differs from the frame before it: twelve frames of a slowly changing sky cost little more
+// than one, and drawing a frame over the one before it copies only what changed.
 // The pictures let their own pixels go once the changes are made (drawn on their own, they make
 // them again). Frames that are not all opaque and of one size are kept as pictures and drawn
 // whole.
@@ -37,21 +37,20 @@ public:
     // Makes the frames' changes for the screen's scale, once per scale. False when the frames
     // are to be drawn whole, as pictures.
     bool hold_at(Scale scale);
-    // The pixels of a frame at the scale held; the frame is taken round the cycle.
-    const Image& advance_to(int frame);
-    // The frame whose pixels are held.
-    int held_frame() const { return m_held_frame; }
-    // Copies what changes from the frame before to frame, at the surface's brightness, for a
-    // cycle whose top-left lies at origin on dst; only into clip. Gives the rectangle that holds
-    // every pixel it copied.
-    Rect copy_changes(int frame, const Surface& dst, Point origin, const Rect& clip) const;
-    // Whether frame, taken round the cycle, is the one held.
-    bool is_held(int frame) const { return index(frame) == index(m_held_frame); }
+    // The frame's place in the cycle, 0 to count() - 1.
+    int place(int frame) const { return static_cast<int>(index(frame)); }
+    // Draws frame whole, at the surface's brightness, for a cycle whose top-left lies at origin
+    // on dst; only into area.
+    void draw_whole(int frame, const Surface& dst, Point origin, const Rect& area) const;
+    // Copies what changes from the frame before to frame, in the same way. Gives the rectangle
+    // that holds every pixel it copied.
+    Rect copy_changes(int frame, const Surface& dst, Point origin, const Rect& area) const;
 
-    // Where the cycle was drawn last, the screen's watch over that rectangle, and room for what
-    // was drawn over it since (reused, so drawing a frame does not allocate).
+    // Where the cycle was drawn last and which frame, the screen's watch over that rectangle, and
+    // room for what was drawn over it since (reused, so drawing a frame does not allocate).
     struct Shown {
         Rect device;
+        int frame = -1;
         uint64_t watch = 0;
         Region touched;
     };
@@ -78,7 +77,9 @@ private:
 
     size_t index(int frame) const;
     static Changes changes_between(const Image& from, const Image& to);
-    // Copies changes into dst with its top-left at origin, inside area (already clipped).
+    // Where a cycle with its top-left at origin may draw on dst inside area.
+    Rect drawable(const Surface& dst, Point origin, const Rect& area) const;
+    // Copies changes into dst with its top-left at origin, inside area (already drawable).
     static void copy(const Changes& changes, const Surface& dst, Point origin, const Rect& area);
     // Makes the changes from the frames' pixels at scale; false when they cannot be held so.
     bool make_changes(Scale scale);
@@ -86,8 +87,8 @@ private:
     std::vector<Ref<Picture>> m_frames;
     std::optional<Scale> m_scale; // the scale held at, once made
     bool m_holds_changes = false;
-    Image m_held;
-    int m_held_frame = 0;
+    // The first frame; any other is it with the changes up to that frame copied over it.
+    Image m_first;
     // m_changes[i]: from frame i - 1 (the last, for the first) to frame i.
     std::vector<Changes> m_changes;
     Shown m_shown;

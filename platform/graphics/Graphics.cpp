@@ -88,26 +88,30 @@ void Graphics::DrawFrame(FrameCycle& cycle, int frame, int x, int y) {
         return;
     }
     const Rect to = to_device(screen, {x, y, cycle.Width(), cycle.Height()});
+    const Point at{to.x, to.y};
+    const int k = cycle.place(frame);
     FrameCycle::Shown& shown = cycle.shown();
     const Region* touched = m_target.touched_since(shown.watch);
-    const bool same = cycle.is_held(frame);
-    const bool over_last = touched && shown.device == to && (same || cycle.is_held(frame - 1));
-    // Kept apart: what is drawn now is added to the screen's record as it is drawn.
-    if (over_last)
-        shown.touched = *touched;
-    const Image& image = cycle.advance_to(frame);
-    const Rect from{0, 0, to.w, to.h};
+    const bool over_last =
+        touched && shown.device == to && (k == shown.frame || k == cycle.place(shown.frame + 1));
     if (!over_last) {
-        blit(screen, image, {to.x, to.y}, from, to);
+        for (const Rect& c : m_clip.rects())
+            cycle.draw_whole(k, screen, at, screen.scale.to_device(c).intersected(to));
+        damage_device(screen, to);
     } else {
-        if (!same)
+        // Kept apart: what is drawn now is added to the screen's record as it is drawn.
+        shown.touched = *touched;
+        if (k != shown.frame)
             for (const Rect& c : m_clip.rects())
-                m_target.damage(
-                    cycle.copy_changes(frame, screen, {to.x, to.y}, screen.scale.to_device(c)));
-        for (const Rect& t : shown.touched.rects())
-            blit(screen, image, {to.x, to.y}, from, t.intersected(to));
+                m_target.damage(cycle.copy_changes(k, screen, at, screen.scale.to_device(c)));
+        for (const Rect& t : shown.touched.rects()) {
+            for (const Rect& c : m_clip.rects())
+                cycle.draw_whole(k, screen, at, screen.scale.to_device(c).intersected(t));
+            damage_device(screen, t.intersected(to));
+        }
     }
     shown.device = to;
+    shown.frame = k;
     shown.watch = m_target.watch(to);
 }
 

@@ -161,6 +161,8 @@ TEST(FrameCycle, HoldsOneFrameAndTheChangesAndPresentsOnlyWhatChanged) {
         const Region& presented = s.program.backend().last_presented();
         EXPECT_TRUE(kMoving.translated(30, 20).contains(presented.bounds()));
         EXPECT_GT(presented.area(), 0);
+        // Its own drawing is not taken for someone else's, to be drawn whole next time.
+        EXPECT_TRUE(cycle->shown().touched.is_empty());
     }
     // What others drew over the frame is drawn again with the changes, and no more.
     const Rect strip{0, 100, 320, 4};
