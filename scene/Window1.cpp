@@ -162,18 +162,9 @@ void Window1::_CreateControls0() {
 }
 
 void Window1::Event_Open() {
-    dome[0] = sky();
-    dome[1] = sky1();
-    dome[2] = sky2();
-    dome[3] = sky3();
-    dome[4] = sky4();
-    dome[5] = sky5();
-    dome[6] = sky6();
-    dome[7] = sky7();
-    dome[8] = sky8();
-    dome[9] = sky9();
-    dome[10] = sky10();
-    dome[11] = sky11();
+    dome = make_ref<platform::FrameCycle>(
+        std::vector<Ref<platform::Picture>>{sky(), sky1(), sky2(), sky3(), sky4(), sky5(), sky6(),
+                                            sky7(), sky8(), sky9(), sky10(), sky11()});
     r = make_ref<platform::Random>();
     place_dome_and_moon();
 }
@@ -213,8 +204,8 @@ void Window1::Event_Exposed() {
 }
 
 void Window1::draw_dome(int32_t frame) {
-    Graphics()->DrawPicture(dome[static_cast<size_t>(frame)], reso, 0, -10000, -10000, 0, 0, -10000,
-                            -10000);
+    if (dome)
+        Graphics()->DrawFrame(*dome, frame, reso, 0);
 }
 
 void Window1::Timer1_Action() {

@@ -2,6 +2,7 @@
 
 #include "platform/base/Ref.h"
 #include "platform/compat/Random.h"
+#include "platform/graphics/FrameCycle.h"
 #include "platform/graphics/Picture.h"
 #include "platform/windows/Window.h"
 #include "scene/Night.h"
@@ -22,8 +23,8 @@ public:
 
     // True while the volume panel is the active window; the panel keeps it.
     bool showing = false;
-    // The twelve dome frames, sky and sky1 to sky11.
-    std::array<platform::Ref<platform::Picture>, 12> dome;
+    // The twelve dome frames, sky and sky1 to sky11, held as what changes from one to the next.
+    platform::Ref<platform::FrameCycle> dome;
     // The next dome frame to draw, 0 to 11.
     int32_t count = 0;
     platform::Ref<platform::Random> r;

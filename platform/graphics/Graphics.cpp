@@ -40,14 +40,15 @@ void Graphics::draw_image(const Image& image, int x, int y) {
         return;
     Rect to{screen.scale.to_device(m_origin.x + x), screen.scale.to_device(m_origin.y + y),
             image.width(), image.height()};
-    blit(screen, image, to, {0, 0, image.width(), image.height()});
+    blit(screen, image, {to.x, to.y}, {0, 0, image.width(), image.height()}, to);
 }
 
-void Graphics::blit(const Surface& screen, const Image& image, const Rect& to, const Rect& from) {
+void Graphics::blit(const Surface& screen, const Image& image, Point at, const Rect& from,
+                    const Rect& area) {
     for (const Rect& c : m_clip.rects())
-        PixelOps::draw_image(screen, screen.scale.to_device(c).intersected(to), to.x, to.y, image,
+        PixelOps::draw_image(screen, screen.scale.to_device(c).intersected(area), at.x, at.y, image,
                              from);
-    damage_device(screen, to);
+    damage_device(screen, area);
 }
 
 void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int w, int h, int sx, int sy,
@@ -73,9 +74,45 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int w, int
     // A picture held at the screen's scale is copied pixel for pixel, whatever way its edges
     // round: it is made to cover its device rectangle wherever that falls.
     if (held == screen.scale && w == sw && h == sh)
-        blit(screen, image, to, {held.to_device(sx), held.to_device(sy), to.w, to.h});
+        blit(screen, image, {to.x, to.y}, {held.to_device(sx), held.to_device(sy), to.w, to.h}, to);
     else
         draw_scaled(screen, image, to, held.to_device(Rect{sx, sy, sw, sh}));
+}
+
+void Graphics::DrawFrame(FrameCycle& cycle, int frame, int x, int y) {
+    Surface screen;
+    if (cycle.count() == 0 || !begin_drawing(screen))
+        return;
+    if (!cycle.hold_at(screen.scale)) {
+        DrawPicture(cycle.frame(frame), x, y);
+        return;
+    }
+    const Rect to = to_device(screen, {x, y, cycle.Width(), cycle.Height()});
+    const Point at{to.x, to.y};
+    const int k = cycle.place(frame);
+    FrameCycle::Shown& shown = cycle.shown();
+    const Region* touched = m_target.touched_since(shown.watch);
+    const bool over_last =
+        touched && shown.device == to && (k == shown.frame || k == cycle.place(shown.frame + 1));
+    if (!over_last) {
+        for (const Rect& c : m_clip.rects())
+            cycle.draw_whole(k, screen, at, screen.scale.to_device(c).intersected(to));
+        damage_device(screen, to);
+    } else {
+        // Kept apart: what is drawn now is added to the screen's record as it is drawn.
+        shown.touched = *touched;
+        if (k != shown.frame)
+            for (const Rect& c : m_clip.rects())
+                m_target.damage(cycle.copy_changes(k, screen, at, screen.scale.to_device(c)));
+        for (const Rect& t : shown.touched.rects()) {
+            for (const Rect& c : m_clip.rects())
+                cycle.draw_whole(k, screen, at, screen.scale.to_device(c).intersected(t));
+            damage_device(screen, t.intersected(to));
+        }
+    }
+    shown.device = to;
+    shown.frame = k;
+    shown.watch = m_target.watch(to);
 }
 
 void Graphics::draw_scaled(const Surface& screen, const Image& image, const Rect& to,

@@ -4,6 +4,7 @@
 #include "platform/base/Object.h"
 #include "platform/base/Ref.h"
 #include "platform/graphics/DrawTarget.h"
+#include "platform/graphics/FrameCycle.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Picture.h"
 #include "platform/graphics/Region.h"
@@ -27,6 +28,10 @@ public:
     // the picture's own. A nil picture draws nothing.
     void DrawPicture(const Ref<Picture>& picture, int x, int y, int w = kOwnSize, int h = kOwnSize,
                      int sx = 0, int sy = 0, int sw = kOwnSize, int sh = kOwnSize);
+    // Draws a frame of the cycle at its own size. Drawn where the cycle was drawn last, over the
+    // frame before it or the same one, only what changed is copied: the pixels where the frames
+    // differ, and whatever else was drawn there since.
+    void DrawFrame(FrameCycle& cycle, int frame, int x, int y);
     void SetForeColor(Color c) { m_fore = c; }
     void FillRect(int x, int y, int w, int h);
 
@@ -55,8 +60,10 @@ private:
     // False when nothing is to be drawn; else the screen to draw onto, repaints owed done.
     bool begin_drawing(Surface& screen);
     void damage_device(const Surface& screen, const Rect& device);
-    // Copies from (image pixels) to the device rectangle to, clipped to it.
-    void blit(const Surface& screen, const Image& image, const Rect& to, const Rect& from);
+    // Copies from (image pixels) with its top-left at the device point at, into the device
+    // rectangle area only.
+    void blit(const Surface& screen, const Image& image, Point at, const Rect& from,
+              const Rect& area);
     void draw_scaled(const Surface& screen, const Image& image, const Rect& to, const Rect& from);
 
     DrawTarget& m_target;

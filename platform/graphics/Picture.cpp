@@ -41,7 +41,7 @@ Picture::Picture(Image image, Scale scale, int width, int height, int file_width
 }
 
 const Image& Picture::image_at(Scale scale) {
-    if (scale == m_scale || scale == m_failed_scale)
+    if ((scale == m_scale && !m_released) || scale == m_failed_scale)
         return *m_image;
     std::string error;
     std::optional<Image> pixels = m_source->decode(m_width, m_height, scale, error);
@@ -52,9 +52,15 @@ const Image& Picture::image_at(Scale scale) {
     }
     m_image = std::make_shared<const Image>(std::move(*pixels));
     m_scale = scale;
+    m_released = false;
     m_failed_scale.reset();
     ++m_remakes;
     return *m_image;
+}
+
+void Picture::release_pixels() {
+    m_image = std::make_shared<const Image>();
+    m_released = true;
 }
 
 bool Picture::cover(int width, int height, std::string& error) {
@@ -66,6 +72,7 @@ bool Picture::cover(int width, int height, std::string& error) {
     if (!larger)
         return false;
     m_image = std::make_shared<const Image>(std::move(*larger));
+    m_released = false;
     m_width = w;
     m_height = h;
     ++m_remakes;

@@ -38,6 +38,10 @@ public:
     // cannot be made the picture keeps those it has (said once on stderr), to be drawn scaled.
     const Image& image_at(Scale scale);
 
+    // Lets the pixels go, for a holder that keeps them in a form of its own: drawn again, the
+    // picture makes them anew from its source.
+    void release_pixels();
+
     // Makes the picture cover at least width x height logical pixels, as far as its file reaches,
     // by decoding the larger part of its file; it never shrinks. False, with the reason in
     // error, when the file cannot be read again: the picture keeps the pixels it had.
@@ -54,6 +58,7 @@ private:
     // The scale whose pixels could not be made: not tried again on every draw.
     std::optional<Scale> m_failed_scale;
     int m_remakes = 0;
+    bool m_released = false;
 };
 
 } // namespace platform

@@ -49,6 +49,13 @@ void dim_row(uint32_t* out, const uint32_t* in, int count, uint32_t brightness) 
 
 } // namespace
 
+void copy_row(uint32_t* out, const uint32_t* in, int count, uint32_t brightness) {
+    if (brightness == Surface::kFullBrightness)
+        std::memcpy(out, in, static_cast<size_t>(count) * sizeof(uint32_t));
+    else
+        dim_row(out, in, count, brightness);
+}
+
 void draw_image(const Surface& dst, const Rect& clip, int dx, int dy, const Image& src,
                 const Rect& src_rect) {
     Rect from = src_rect.intersected({0, 0, src.width(), src.height()});
@@ -67,11 +74,7 @@ void draw_image(const Surface& dst, const Rect& clip, int dx, int dy, const Imag
         uint32_t* out = dst.row(to.y + row) + to.x;
         const uint32_t* in = s.row(sy + row) + sx;
         if (src.is_opaque()) {
-            if (full) {
-                std::memcpy(out, in, static_cast<size_t>(to.w) * sizeof(uint32_t));
-                continue;
-            }
-            dim_row(out, in, to.w, brightness);
+            copy_row(out, in, to.w, brightness);
             continue;
         }
         for (int i = 0; i < to.w; ++i)

@@ -18,6 +18,8 @@ namespace PixelOps {
 void draw_image(const Surface& dst, const Rect& clip, int dx, int dy, const Image& src,
                 const Rect& src_rect);
 void fill(const Surface& dst, const Rect& clip, const Rect& r, uint32_t colour);
+// Copies count opaque pixels at a brightness of 0 to Surface::kFullBrightness.
+void copy_row(uint32_t* out, const uint32_t* in, int count, uint32_t brightness);
 // Blends colour over one pixel with coverage 0..255 (straight alpha); the result is opaque. The
 // pixel is written as it comes: a renderer that blends into a surface darkens its colour first.
 void blend(uint32_t& dst, uint32_t colour, uint32_t coverage);

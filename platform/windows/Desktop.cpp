@@ -144,9 +144,25 @@ void Desktop::screen_lost() {
         m_blackout_pending = true;
 }
 
+void Desktop::damage(const Rect& r) {
+    const Rect on_screen = r.intersected(m_display.screen().bounds());
+    m_damage.add(on_screen);
+    if (m_watch != 0)
+        m_touched.add(on_screen.intersected(m_watched));
+}
+
+uint64_t Desktop::watch(const Rect& device) {
+    m_watched = device;
+    m_touched.clear();
+    m_watch = ++m_watches;
+    return m_watch;
+}
+
 void Desktop::screen_resized() {
     m_invalid.clear();
     m_damage.clear();
+    // What was watched is gone with the old buffer.
+    m_watch = 0;
     ++m_generation;
     screen_lost();
     Rect screen = screen_bounds();
@@ -204,9 +220,8 @@ void Desktop::paint_pending() {
     m_invalid.clear();
     for (const Rect& r : m_repainting.rects()) {
         const Rect device = screen.scale.to_device(r);
-        bool covered = std::any_of(m_stack.begin(), m_stack.end(), [&](Window* w) {
-            return w->HasBackColor() && w->frame().contains(r);
-        });
+        bool covered = std::any_of(m_stack.begin(), m_stack.end(),
+                                   [&](Window* w) { return w->paints_over(r); });
         if (!covered)
             PixelOps::fill(screen, device, device, 0xFF000000u);
         for (size_t i = 0; i < m_stack.size(); ++i) {
@@ -215,7 +230,7 @@ void Desktop::paint_pending() {
             if (!part.is_empty())
                 w->paint(part);
         }
-        m_damage.add(device);
+        damage(device);
     }
     m_repainting.clear();
     m_painting = false;
@@ -226,7 +241,7 @@ void Desktop::present() {
         Surface screen = m_display.screen();
         PixelOps::fill(screen, screen.bounds(), screen.bounds(), 0xFF000000u);
         m_damage.clear();
-        m_damage.add(screen.bounds());
+        damage(screen.bounds());
         m_blackout_pending = false;
     }
     paint_pending();

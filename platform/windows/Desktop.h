@@ -100,8 +100,10 @@ public:
     // is drawn: seen and brighter than black.
     bool is_drawing() const override { return is_seen() && m_brightness > 0; }
     // Marks a rectangle of the screen buffer (device pixels) as drawn, to be presented.
-    void damage(const Rect& r) override {
-        m_damage.add(r.intersected(m_display.screen().bounds()));
+    void damage(const Rect& r) override;
+    uint64_t watch(const Rect& device) override;
+    const Region* touched_since(uint64_t watch) const override {
+        return watch != 0 && watch == m_watch ? &m_touched : nullptr;
     }
     // Does the repaints asked for so far.
     void paint_pending() override;
@@ -133,6 +135,11 @@ private:
     Region m_invalid;
     Region m_repainting; // kept to reuse its storage
     Region m_damage;
+    // The watched rectangle, its number (0 while none is watched) and what was drawn over it.
+    Rect m_watched;
+    uint64_t m_watch = 0;
+    uint64_t m_watches = 0;
+    Region m_touched;
     bool m_painting = false;
     uint64_t m_generation = 0;
     uint32_t m_brightness = Surface::kFullBrightness;

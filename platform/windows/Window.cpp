@@ -16,7 +16,7 @@ public:
     explicit Area(Window& window) : m_owner(window) {}
 
     void paint(platform::Graphics& g) override {
-        if (m_owner.m_has_back_color) {
+        if (m_owner.m_has_back_color && !m_owner.backdrop_covers(g.clip().bounds())) {
             g.SetForeColor(m_owner.m_back_color);
             g.FillRect(0, 0, Width(), Height());
         }
@@ -163,6 +163,15 @@ void Window::SetMaximumSize(int width, int height) {
 void Window::SetBackdrop(Ref<Picture> picture) {
     m_backdrop = std::move(picture);
     invalidate({0, 0, m_frame.w, m_frame.h});
+}
+
+bool Window::paints_over(const Rect& r) const {
+    return m_frame.contains(r) && (m_has_back_color || backdrop_covers(r));
+}
+
+bool Window::backdrop_covers(const Rect& r) const {
+    return m_backdrop && !m_backdrop->image().is_empty() && m_backdrop->image().is_opaque() &&
+           Rect{m_frame.x, m_frame.y, m_backdrop->Width(), m_backdrop->Height()}.contains(r);
 }
 
 Ref<platform::Graphics> Window::Graphics() {

@@ -68,6 +68,11 @@ public:
     void SetBackColor(Color colour) { m_back_color = colour; }
     const Ref<Picture>& Backdrop() const { return m_backdrop; }
     void SetBackdrop(Ref<Picture> picture);
+    // Whether painting the window covers every pixel of r (screen coordinates) with its own: a
+    // back colour, or an opaque backdrop that reaches over r.
+    bool paints_over(const Rect& r) const;
+    // Whether the backdrop alone does, so that the back colour under it need not be painted.
+    bool backdrop_covers(const Rect& r) const;
 
     // Draws straight onto the screen, clipped to the part of the window that no window above
     // covers.

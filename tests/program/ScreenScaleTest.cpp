@@ -190,18 +190,19 @@ TEST(ScreenScale, TheLargeSetIsLoadedOnceAndNeverResizedWhileDrawing) {
         SCOPED_TRACE(scale.factor());
         TestProgram program(at(scale));
         program.advance(1000);
+        const platform::FrameCycle& dome = *Window1()->dome;
         std::vector<int> remakes;
-        for (const auto& frame : Window1()->dome)
-            remakes.push_back(frame->remakes());
+        for (int i = 0; i < dome.count(); ++i)
+            remakes.push_back(dome.frame(i)->remakes());
         int star_remakes = star1()->remakes() + star1b()->remakes();
         // A minute of dome frames and twinkling stars, the strip shown and hidden.
         for (int i = 0; i < 20; ++i) {
             program.move(600, i % 2 ? 0 : 500);
             program.advance(3000);
         }
-        for (size_t i = 0; i < remakes.size(); ++i) {
-            EXPECT_EQ(Window1()->dome[i]->remakes(), remakes[i]) << i;
-            EXPECT_EQ(Window1()->dome[i]->scale(), scale.is_identity() ? Scale{} : scale);
+        for (int i = 0; i < dome.count(); ++i) {
+            EXPECT_EQ(dome.frame(i)->remakes(), remakes[static_cast<size_t>(i)]) << i;
+            EXPECT_EQ(dome.frame(i)->scale(), scale.is_identity() ? Scale{} : scale);
         }
         EXPECT_EQ(star1()->remakes() + star1b()->remakes(), star_remakes);
         EXPECT_LE(star_remakes, 2);
