@@ -7,7 +7,8 @@
 # within 1.5x the probe, and at most 1.5x from the smaller screen to the larger one.
 #   bench/scene_cost.sh [BUILD_DIR] [SIZES] [SECONDS]
 # PEERBENCH names the measuring tool (default: the team's shared copy); it may apt-get install
-# what it needs.
+# what it needs. SCALE runs the program at that scale (QUORVANE_SCALE), as on a HiDPI screen: at
+# 3840x2160 and SCALE=2 it draws four times the pixels of the probe's dome.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}") sizes=${2:-1920x1080,3840x2160} seconds=${3:-60}
@@ -15,7 +16,9 @@ peerbench=${PEERBENCH:-/work/shared/tools/peerbench/peerbench.sh}
 out=$(mktemp -d /tmp/quorvane-scene-cost.XXXXXX)
 
 echo "scene_cost: measuring for ${seconds}s per run at $sizes; details in $out" >&2
-"$peerbench" --peers probe --cmd "$build/quorvane" --name quorvane --size "$sizes" \
+cmd="$build/quorvane"
+[[ -n ${SCALE:-} ]] && cmd="env QUORVANE_SCALE=$SCALE $cmd"
+"$peerbench" --peers probe --cmd "$cmd" --name quorvane --size "$sizes" \
     --duration "$seconds" --display 240 --out "$out" >"$out/table.txt" 2>"$out/peerbench.log"
 
 python3 - "$out/results.jsonl" <<'PY'
