@@ -15,7 +15,7 @@ sleep 0.5
 
 # Shots a little apart: the dome's frames come every 75 ms.
 for i in 0 1 2 3 4 5; do
-    screenshot "$e2e_tmp/shot$i.png"
+    screenshot "$e2e_tmp/shot$i.ppm"
     sleep 0.04
 done
 dome="1170x435+$((width - 1170))+25"
@@ -23,10 +23,10 @@ dome="1170x435+$((width - 1170))+25"
 still="$((width - 1170 - 300))x$((height - 460))+300+460"
 changes=0
 for i in 1 2 3 4 5; do
-    d=$(compare -metric AE \( "$e2e_tmp/shot0.png" -crop "$dome" +repage \) \
-        \( "$e2e_tmp/shot$i.png" -crop "$dome" +repage \) null: 2>&1 || true)
-    s=$(compare -metric AE \( "$e2e_tmp/shot0.png" -crop "$still" +repage \) \
-        \( "$e2e_tmp/shot$i.png" -crop "$still" +repage \) null: 2>&1 || true)
+    d=$(compare -metric AE \( "$e2e_tmp/shot0.ppm" -crop "$dome" +repage \) \
+        \( "$e2e_tmp/shot$i.ppm" -crop "$dome" +repage \) null: 2>&1 || true)
+    s=$(compare -metric AE \( "$e2e_tmp/shot0.ppm" -crop "$still" +repage \) \
+        \( "$e2e_tmp/shot$i.ppm" -crop "$still" +repage \) null: 2>&1 || true)
     echo "shot $i: dome pixels changed $d, beside it $s"
     [[ $s == 0 ]] || fail "the sky beside the dome changed ($s pixels)"
     [[ $d != 0 ]] && changes=$((changes + 1))

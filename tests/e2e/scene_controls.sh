@@ -12,8 +12,8 @@ read -r W H < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d
 
 # Mean brightness of a rectangle WxH+X+Y of a fresh screenshot.
 region() {
-    screenshot "$e2e_tmp/now.png"
-    brightness "$e2e_tmp/now.png" "$1"
+    screenshot "$e2e_tmp/now.ppm"
+    brightness "$e2e_tmp/now.ppm" "$1"
 }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 sink_volume() { pactl get-sink-volume "$sink" | grep -o '[0-9]*%' | head -1 | tr -d %; }
@@ -28,7 +28,7 @@ quit_before=$(region 35x20+24+4)
 xdotool mousemove 600 12
 sleep 0.3
 quit_after=$(region 35x20+24+4)
-cp "$e2e_tmp/now.png" "$e2e_tmp/strip.png"
+cp "$e2e_tmp/now.ppm" "$e2e_tmp/strip.ppm"
 above "$quit_after" "$(awk -v q="$quit_before" 'BEGIN { print q + 0.05 }')" ||
     fail "the Quit label did not appear ($quit_before -> $quit_after)"
 
@@ -51,13 +51,13 @@ xdotool mousemove 600 12
 sleep 0.2
 xdotool mousemove $((speaker_x + 12)) 12 click 1
 sleep 0.4
-screenshot "$e2e_tmp/panel.png"
+screenshot "$e2e_tmp/panel.ppm"
 # The panel is black between its speaker and its slider, the sky around it is not.
-inside=$(brightness "$e2e_tmp/panel.png" "8x8+$((panel_x + 2))+60")
-track=$(brightness "$e2e_tmp/panel.png" "4x130+$((panel_x + 21))+35")
+inside=$(brightness "$e2e_tmp/panel.ppm" "8x8+$((panel_x + 2))+60")
+track=$(brightness "$e2e_tmp/panel.ppm" "4x130+$((panel_x + 21))+35")
 above 0.001 "$inside" || fail "no black panel at x $panel_x ($inside)"
 above "$track" 0.05 || fail "no slider in the panel ($track)"
-speaker_mid=$(brightness "$e2e_tmp/panel.png" "25x21+$((panel_x + 11))+3")
+speaker_mid=$(brightness "$e2e_tmp/panel.ppm" "25x21+$((panel_x + 11))+3")
 
 # Its slider: the top sets full volume, the bottom silence; the speaker picture follows.
 slider_x=$((panel_x + 13 + 10))

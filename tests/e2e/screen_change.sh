@@ -30,13 +30,13 @@ check_mode() {
     [[ $size == "${W}x${H}" ]] || fail "$mode ($wm): the window is $size"
     xdotool mousemove $((W / 2)) $((H / 2))
     sleep 0.3
-    screenshot "$e2e_tmp/$mode-$wm.png"
+    screenshot "$e2e_tmp/$mode-$wm.ppm"
     local corner moon sky
-    corner=$(brightness "$e2e_tmp/$mode-$wm.png" "40x40+$((W - 40))+$((H - 40))")
+    corner=$(brightness "$e2e_tmp/$mode-$wm.ppm" "40x40+$((W - 40))+$((H - 40))")
     above "$corner" 0.02 || fail "$mode ($wm): black in the bottom right corner ($corner)"
-    moon=$(brightness "$e2e_tmp/$mode-$wm.png" "30x30+$((W - 486 + 71 - 15))+$((179 - 15))")
-    sky=$(brightness "$e2e_tmp/$mode-$wm.png" "30x30+$((W - 486 + 71 - 15))+$((179 + 120))")
-    above "$moon" 0.5 || { cp "$e2e_tmp/$mode-$wm.png" /tmp/lead/fail.png; fail "$mode ($wm): no moon at its place ($moon)"; }
+    moon=$(brightness "$e2e_tmp/$mode-$wm.ppm" "30x30+$((W - 486 + 71 - 15))+$((179 - 15))")
+    sky=$(brightness "$e2e_tmp/$mode-$wm.ppm" "30x30+$((W - 486 + 71 - 15))+$((179 + 120))")
+    above "$moon" 0.5 || fail "$mode ($wm): no moon at its place ($moon)"
 
     # The speaker shows in the strip and opens its panel, both whole on the screen.
     local speaker_x=$((W > 1152 ? W - 200 : (W - 31 < 898 ? W - 31 : 898)))
@@ -44,10 +44,10 @@ check_mode() {
     sleep 0.2
     xdotool mousemove $((speaker_x + 12)) 12 click 1
     sleep 0.4
-    screenshot "$e2e_tmp/$mode-$wm-panel.png"
+    screenshot "$e2e_tmp/$mode-$wm-panel.ppm"
     local panel track
-    panel=$(brightness "$e2e_tmp/$mode-$wm-panel.png" "8x8+$((speaker_x - 11 + 2))+60")
-    track=$(brightness "$e2e_tmp/$mode-$wm-panel.png" "4x130+$((speaker_x - 11 + 21))+35")
+    panel=$(brightness "$e2e_tmp/$mode-$wm-panel.ppm" "8x8+$((speaker_x - 11 + 2))+60")
+    track=$(brightness "$e2e_tmp/$mode-$wm-panel.ppm" "4x130+$((speaker_x - 11 + 21))+35")
     above 0.001 "$panel" || fail "$mode ($wm): no black panel under the speaker ($panel)"
     above "$track" 0.05 || fail "$mode ($wm): no slider in the panel ($track)"
     xdotool mousemove $((W / 2)) $((H / 2))

@@ -24,10 +24,10 @@ start_program "$binary"
 wait_for_sky || fail "X11: the screen stayed black: $(cat "$e2e_tmp/stderr")"
 xdotool mousemove 1000 2
 sleep 0.7
-screenshot "$e2e_tmp/x11.png"
+screenshot "$e2e_tmp/x11.ppm"
 # "Quit" lies at logical (24, 4), 35x20; the speaker at the screen's width less 200, (3), 25x21.
-quit=$(bright_height "$e2e_tmp/x11.png" 70x40+48+8)
-speaker=$(bright_height "$e2e_tmp/x11.png" 50x42+3440+6)
+quit=$(bright_height "$e2e_tmp/x11.ppm" 70x40+48+8)
+speaker=$(bright_height "$e2e_tmp/x11.ppm" 50x42+3440+6)
 echo "X11 at Xft.dpi 192: Quit $quit px tall, speaker $speaker px tall"
 at_least "$quit" 18 || fail "X11: Quit is $quit px tall"
 at_least "$speaker" 24 || fail "X11: the speaker is $speaker px tall"
@@ -35,9 +35,9 @@ xdotool mousemove 3464 26
 sleep 0.3
 xdotool click 1
 sleep 0.8
-screenshot "$e2e_tmp/panel.png"
+screenshot "$e2e_tmp/panel.ppm"
 # The panel's slider is filled in its own blue up to the thumb.
-convert "$e2e_tmp/panel.png" -crop 84x360+3418+2 +repage -format %c histogram:info: |
+convert "$e2e_tmp/panel.ppm" -crop 84x360+3418+2 +repage -format %c histogram:info: |
     grep -qi "#64A0F0" || fail "X11: the speaker opened no panel"
 kill "$program_pid"
 wait_exit "$program_pid" 3 || fail "X11: did not end on SIGTERM"
@@ -52,8 +52,8 @@ wait_for_sky || fail "Wayland: the screen stayed black: $(cat "$e2e_tmp/stderr")
 sleep 1
 xdotool mousemove 1000 2
 sleep 0.7
-screenshot "$e2e_tmp/wayland.png"
-quit=$(bright_height "$e2e_tmp/wayland.png" 70x40+48+8)
+screenshot "$e2e_tmp/wayland.ppm"
+quit=$(bright_height "$e2e_tmp/wayland.ppm" 70x40+48+8)
 echo "weston --scale=2: Quit $quit px tall"
 at_least "$quit" 18 || fail "Wayland: Quit is $quit px tall"
 # Across the moon's left edge, on the row through its middle: drawn at the device's pixels it
@@ -61,7 +61,7 @@ at_least "$quit" 18 || fail "Wayland: Quit is $quit px tall"
 # blurs it over more. Counted are the pixels between a quarter and three quarters of the way
 # across the largest step of the row.
 moon_x=$(((1920 - 486 + 71 - 24) * 2)) moon_y=$((179 * 2))
-transition=$(convert "$e2e_tmp/wayland.png" -crop "80x1+$((moon_x - 40))+$moon_y" +repage \
+transition=$(convert "$e2e_tmp/wayland.ppm" -crop "80x1+$((moon_x - 40))+$moon_y" +repage \
     -colorspace Gray -depth 8 txt:- |
     awk -F'[(,)]' 'NR > 1 { v[n++] = $3 + 0 }
         END {

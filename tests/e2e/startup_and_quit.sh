@@ -9,8 +9,8 @@ ensure_display
 
 start_program "$binary"
 wait_for_sky || fail "the screen stayed black: $(cat "$e2e_tmp/stderr")"
-screenshot "$e2e_tmp/sky.png"
-sky=$(brightness "$e2e_tmp/sky.png")
+screenshot "$e2e_tmp/sky.ppm"
+sky=$(brightness "$e2e_tmp/sky.ppm")
 echo "screen brightness $sky"
 xdotool key ctrl+q
 status=0

@@ -49,9 +49,9 @@ for wm in none openbox; do
     expect_geometry 1920x1080+0+0 "at start"
     xrandr --output DUMMY1 --primary
     expect_geometry 1280x720+1920+0 "the second monitor made primary"
-    screenshot "$e2e_tmp/second-$wm.png"
-    left=$(brightness "$e2e_tmp/second-$wm.png" "1920x1080+0+0")
-    right=$(brightness "$e2e_tmp/second-$wm.png" "1280x720+1920+0")
+    screenshot "$e2e_tmp/second-$wm.ppm"
+    left=$(brightness "$e2e_tmp/second-$wm.ppm" "1920x1080+0+0")
+    right=$(brightness "$e2e_tmp/second-$wm.ppm" "1280x720+1920+0")
     awk -v l="$left" -v r="$right" 'BEGIN { exit !(r > 0.05 && l < 0.01) }' ||
         fail "the sky is not on the primary monitor alone ($left, $right)"
     xrandr --output DUMMY1 --off

@@ -66,9 +66,9 @@ write_wayland_wrapper "$binary"
 start_program "$e2e_tmp/on-wayland"
 wait_for_sky || fail "the screen stayed black: $(cat "$e2e_tmp/stderr")"
 sleep 1
-screenshot "$e2e_tmp/scene.png"
-moon=$(brightness "$e2e_tmp/scene.png" "24x24+$((W - 486 + 71 - 12))+$((179 - 12))")
-sky=$(brightness "$e2e_tmp/scene.png" "24x24+$((W / 2))+$((H / 2))")
+screenshot "$e2e_tmp/scene.ppm"
+moon=$(brightness "$e2e_tmp/scene.ppm" "24x24+$((W - 486 + 71 - 12))+$((179 - 12))")
+sky=$(brightness "$e2e_tmp/scene.ppm" "24x24+$((W / 2))+$((H / 2))")
 above "$moon" 0.6 || fail "no moon at its place ($moon)"
 above 0.3 "$sky" || fail "the sky is not dark ($sky)"
 echo "moon brightness $moon, sky $sky"
@@ -102,13 +102,13 @@ probe_says() {
 probe_says "size $W $H"
 probe_says drawn
 sleep 0.5
-screenshot "$e2e_tmp/squares.png"
+screenshot "$e2e_tmp/squares.ppm"
 colours=("srgb(255,0,0)" "srgb(0,255,0)" "srgb(0,0,255)")
 for i in $(seq 0 23); do
-    got=$(convert "$e2e_tmp/squares.png" -format "%[pixel:p{$((40 + i * 50)),120}]" info:)
+    got=$(convert "$e2e_tmp/squares.ppm" -format "%[pixel:p{$((40 + i * 50)),120}]" info:)
     [[ $got == "${colours[i % 3]}" ]] || fail "square $i shows $got, not ${colours[i % 3]}"
 done
-gap=$(convert "$e2e_tmp/squares.png" -format "%[pixel:p{65,120}]" info:)
+gap=$(convert "$e2e_tmp/squares.ppm" -format "%[pixel:p{65,120}]" info:)
 [[ $gap == "srgb(64,64,64)" ]] || fail "between the squares: $gap"
 xdotool mousemove 300 400
 probe_says "move 300 400"
